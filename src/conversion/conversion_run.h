@@ -1,0 +1,29 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/run_error.h"
+
+namespace conversion {
+
+struct ConversionOutcome {
+    enum class Kind { kSucceeded, kFailed, kNothingToConvert };
+    Kind kind = Kind::kNothingToConvert;
+    std::optional<platform::RunError> error;  // set for kFailed only
+
+    static ConversionOutcome Succeeded() { return {Kind::kSucceeded, std::nullopt}; }
+    static ConversionOutcome Failed(platform::RunError error) { return {Kind::kFailed, error}; }
+    static ConversionOutcome NothingToConvert() { return {Kind::kNothingToConvert, std::nullopt}; }
+};
+
+// Converts the fare table text file at `inputPath` to the fare display data file at
+// `outputPath` (paths as the file system spells them). Never throws: every failure becomes a
+// kFailed outcome, and after one the output path is exactly as it was before.
+ConversionOutcome ConvertFareTable(const std::string& inputPath, const std::string& outputPath);
+
+// The status text for an outcome (UTF-8, two lines joined by CR LF); none for
+// kNothingToConvert.
+std::optional<std::string> OutcomeText(const ConversionOutcome& outcome);
+
+}  // namespace conversion

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/file_opener.h"
+
+namespace platform {
+
+// Asks the desktop's own handler (through Qt's desktop services) to open the file.
+class QtFileOpener : public FileOpener {
+public:
+    bool Open(const QString& path) override;
+};
+
+}  // namespace platform

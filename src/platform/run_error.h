@@ -1,0 +1,54 @@
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace platform {
+
+// The failure codes a conversion can meet. The numbers are those the fare display
+// tools have always reported, so users and their manuals can look them up.
+namespace error_code {
+inline constexpr int kInvalidData = 5;  // bytes that are not text, names that cannot be stored
+inline constexpr int kOverflow = 6;
+inline constexpr int kOutOfMemory = 7;
+inline constexpr int kSubscriptOutOfRange = 9;
+inline constexpr int kInternal = 51;
+inline constexpr int kBadFileName = 52;
+inline constexpr int kFileNotFound = 53;
+inline constexpr int kDeviceIo = 57;
+inline constexpr int kDiskFull = 61;
+inline constexpr int kTooManyFiles = 67;
+inline constexpr int kDeviceUnavailable = 68;
+inline constexpr int kPermissionDenied = 70;
+inline constexpr int kDiskNotReady = 71;
+inline constexpr int kPathFileAccess = 75;
+inline constexpr int kPathNotFound = 76;
+}  // namespace error_code
+
+// The standard Japanese description for a code (UTF-8); an empty string for unknown codes.
+std::string DescriptionForCode(int code);
+
+// A failure inside a command: a numeric code, a Japanese description (UTF-8) and, where
+// one line of the input caused it, that line's number (counted from 1).
+class RunError : public std::runtime_error {
+public:
+    explicit RunError(int code, std::optional<int> line = std::nullopt);
+    RunError(int code, std::string description, std::optional<int> line = std::nullopt);
+
+    int code() const noexcept { return code_; }
+    const std::string& description() const noexcept { return description_; }
+    std::optional<int> line() const noexcept { return line_; }
+    RunError WithLine(int line) const { return RunError(code_, description_, line); }
+
+    friend bool operator==(const RunError& a, const RunError& b) {
+        return a.code_ == b.code_ && a.description_ == b.description_ && a.line_ == b.line_;
+    }
+
+private:
+    int code_;
+    std::string description_;
+    std::optional<int> line_;
+};
+
+}  // namespace platform
