@@ -1,0 +1,348 @@
+#include "window/form1.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPalette>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTimer>
+#include <exception>
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "platform/file_dialog.h"
+#include "platform/run_error.h"
+#include "template/template_export.h"
+#include "window/layout_table.h"
+#include "window/path_field.h"
+
+namespace main_window {
+namespace {
+
+constexpr int kBlinkIntervalMs = 500;
+
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QColor ToColor(Rgb rgb) {
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+QRect PixelRect(const ControlSpec& spec) {
+    return QRect(TwipsToPixels(spec.left), TwipsToPixels(spec.top), TwipsToPixels(spec.width),
+                 TwipsToPixels(spec.height));
+}
+
+QFont LayoutFont(double pointSize, bool bold) {
+    QFont font(FromUtf8(kFontFamily));
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+// The look every control starts from: the style's own colours, whatever the desktop's
+// colour scheme, so that the window always looks as it was drawn.
+QPalette StylePalette() {
+    return QApplication::style()->standardPalette();
+}
+
+// The window system's default background for labels and blank panels.
+QColor ButtonFace() {
+    return StylePalette().color(QPalette::Button);
+}
+
+// Buttons paint on the Button role, text boxes on Base, the rest on Window; colours go to
+// the roles the widget actually paints with.
+void ApplyColours(const ControlSpec& spec, QWidget& control) {
+    QPalette palette = StylePalette();
+    const bool paintsOwnBackground =
+        spec.kind != ControlKind::kButton && spec.kind != ControlKind::kTextBox;
+    if (paintsOwnBackground || spec.background) {
+        const QColor background = spec.background ? ToColor(*spec.background) : ButtonFace();
+        palette.setColor(QPalette::Window, background);
+        palette.setColor(control.backgroundRole(), background);
+    }
+    if (spec.textColour) {
+        palette.setColor(QPalette::WindowText, ToColor(*spec.textColour));
+        palette.setColor(control.foregroundRole(), ToColor(*spec.textColour));
+    }
+    control.setPalette(palette);
+}
+
+// A path as the file system spells it, from the text of a path field.
+std::string FileSystemPath(const QString& text) {
+    return QFile::encodeName(text).toStdString();
+}
+
+// The mouse shows the busy cursor while a conversion holds the window.
+class BusyCursor {
+  public:
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+conversion::ConversionOutcome ConvertWithoutThrowing(const FareTableConverter& converter,
+                                                     const std::string& inputPath,
+                                                     const std::string& outputPath) {
+    try {
+        return converter(inputPath, outputPath);
+    } catch (const platform::RunError& error) {
+        return conversion::ConversionOutcome::Failed(error);
+    } catch (...) {
+        // Nothing may escape into the window's event loop; the user still gets a message.
+        return conversion::ConversionOutcome::Failed(
+            platform::RunError(platform::error_code::kInternal));
+    }
+}
+
+// Where the failure came from one line of the input, the status label's tooltip names it.
+QString FailureLineTip(const conversion::ConversionOutcome& outcome) {
+    if (!outcome.error || !outcome.error->line()) {
+        return QString();
+    }
+    return QStringLiteral("入力ファイルの%1行目でエラーが見つかりました。")
+        .arg(*outcome.error->line());
+}
+
+}  // namespace
+
+Form1::Form1(platform::FileDialog& dialog, platform::MessageBox& messageBox,
+             platform::FileOpener& fileOpener, QWidget* parent, FareTableConverter converter)
+    : QWidget(parent),
+      dialog_(dialog),
+      messageBox_(messageBox),
+      fileOpener_(fileOpener),
+      converter_(std::move(converter)) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(FromUtf8(kWindowCaption));
+    // A fixed dialog border: a title bar with the close button only.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFixedSize(TwipsToPixels(kClientWidthTwips), TwipsToPixels(kClientHeightTwips));
+    setFont(LayoutFont(kWindowFontPointSize, false));
+
+    QPalette palette = StylePalette();
+    palette.setColor(QPalette::Window, ToColor(kBlack));
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    BuildFromLayout();
+
+    timer1_ = new QTimer(this);
+    timer1_->setObjectName(QStringLiteral("Timer1"));
+    timer1_->setInterval(kBlinkIntervalMs);
+
+    ConnectHandlers();
+
+    // Neither option is selected; the focus waits on Option1(0) until the window is shown.
+    option1_[0]->setFocus(Qt::OtherFocusReason);
+}
+
+template <typename Widget>
+Widget* Form1::Control(const char* name) {
+    auto* control = findChild<Widget*>(QString::fromLatin1(name));
+    Q_ASSERT_X(control != nullptr, "Form1::Control", name);
+    return control;
+}
+
+void Form1::BuildFromLayout() {
+    std::map<std::string_view, QWidget*> containers{{std::string_view(), this}};
+    std::vector<QWidget*> labels;
+    std::vector<QWidget*> tabChain;
+
+    for (const ControlSpec& spec : Form1Layout()) {
+        QWidget* control = CreateControl(spec, containers.at(spec.container));
+        control->setObjectName(FromUtf8(spec.name));
+        control->setGeometry(PixelRect(spec));
+        control->setEnabled(spec.enabled);
+        if (spec.font) {
+            control->setFont(LayoutFont(spec.font->pointSize, spec.font->bold));
+        }
+
+        ApplyColours(spec, *control);
+
+        switch (spec.kind) {
+            case ControlKind::kLabel:
+                labels.push_back(control);
+                break;
+            case ControlKind::kFrame:
+                containers[spec.name] = control;
+                break;
+            case ControlKind::kBlankPanel:
+                break;
+            case ControlKind::kOptionButton:
+            case ControlKind::kButton:
+            case ControlKind::kTextBox:
+                tabChain.push_back(control);
+                break;
+        }
+    }
+
+    // Labels are drawn on their container, under everything else in it; among themselves
+    // they keep the table's order.
+    for (auto label = labels.rbegin(); label != labels.rend(); ++label) {
+        (*label)->lower();
+    }
+    for (size_t i = 1; i < tabChain.size(); ++i) {
+        QWidget::setTabOrder(tabChain[i - 1], tabChain[i]);
+    }
+
+    option1_ = {Control<QRadioButton>("Option1_0"), Control<QRadioButton>("Option1_1")};
+    text1_ = {Control<QLineEdit>("Text1_0"), Control<QLineEdit>("Text1_1")};
+    command2_ = {Control<QPushButton>("Command2_0"), Control<QPushButton>("Command2_1")};
+    command1_ = Control<QPushButton>("Command1");
+    command3_ = Control<QPushButton>("Command3");
+    frame2_ = Control<QWidget>("Frame2");
+    picture1_ = Control<QWidget>("Picture1");
+    label5_ = Control<QLabel>("Label5");
+}
+
+QWidget* Form1::CreateControl(const ControlSpec& spec, QWidget* container) {
+    const QString caption = FromUtf8(spec.caption);
+    switch (spec.kind) {
+        case ControlKind::kLabel: {
+            auto* label = new QLabel(container);
+            // Captions are shown as they are, never read as markup.
+            label->setTextFormat(Qt::PlainText);
+            label->setText(caption);
+            label->setWordWrap(true);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            label->setAutoFillBackground(true);
+            return label;
+        }
+        case ControlKind::kFrame: {
+            auto* frame = new QGroupBox(caption, container);
+            frame->setAutoFillBackground(true);
+            return frame;
+        }
+        case ControlKind::kOptionButton: {
+            auto* option = new QRadioButton(caption, container);
+            option->setAutoFillBackground(true);
+            return option;
+        }
+        case ControlKind::kButton: {
+            auto* button = new QPushButton(caption, container);
+            // No button reacts to Enter by itself.
+            button->setAutoDefault(false);
+            button->setDefault(false);
+            return button;
+        }
+        case ControlKind::kTextBox:
+            return new PathField(container);
+        case ControlKind::kBlankPanel: {
+            auto* panel = new QFrame(container);
+            panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+            panel->setLineWidth(2);
+            panel->setAutoFillBackground(true);
+            return panel;
+        }
+    }
+    Q_UNREACHABLE();
+}
+
+void Form1::ConnectHandlers() {
+    for (int index = 0; index < 2; ++index) {
+        connect(option1_[index], &QRadioButton::clicked, this,
+                [this, index] { SelectMode(index); });
+        connect(command2_[index], &QPushButton::clicked, this,
+                [this, index] { BrowseForPath(index); });
+        connect(text1_[index], &QLineEdit::textChanged, this, &Form1::UpdateConvertEnabled);
+    }
+    connect(command1_, &QPushButton::clicked, this, &Form1::ConvertClicked);
+    connect(command3_, &QPushButton::clicked, this, &Form1::TemplateClicked);
+    connect(timer1_, &QTimer::timeout, this, &Form1::ToggleStatusBlink);
+}
+
+void Form1::SelectMode(int index) {
+    const bool converting = index == 0;
+    frame2_->setEnabled(converting);
+    command3_->setEnabled(!converting);
+    picture1_->setVisible(!converting);
+    if (converting) {
+        text1_[0]->setFocus(Qt::OtherFocusReason);
+    } else {
+        command3_->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void Form1::UpdateConvertEnabled() {
+    // Only an empty text counts as empty: a path of spaces is still the user's to try.
+    command1_->setEnabled(!text1_[0]->text().isEmpty() && !text1_[1]->text().isEmpty());
+}
+
+void Form1::BrowseForPath(int index) {
+    static constexpr std::string_view kFilters[] = {
+        "テキストファイル(*.txt,*.csv)|*.txt;*.csv",
+        "運賃表示器データVer3(*.hy3)|*.hy3",
+    };
+    try {
+        platform::FileDialogRequest request;
+        request.mode =
+            index == 0 ? platform::FileDialogMode::kOpen : platform::FileDialogMode::kSave;
+        request.filter = FromUtf8(kFilters[index]);
+        const std::optional<QString> chosen = dialog_.Choose(this, request);
+        if (chosen) {
+            text1_[index]->setText(*chosen);
+        }
+    } catch (...) {
+        // Browsing ends silently on any failure; the field keeps its text.
+    }
+}
+
+void Form1::ConvertClicked() {
+    timer1_->stop();
+    SetStatusBackground(ToColor(kLightGrey));
+
+    conversion::ConversionOutcome outcome;
+    {
+        const BusyCursor busy;
+        outcome = ConvertWithoutThrowing(converter_, FileSystemPath(text1_[0]->text()),
+                                         FileSystemPath(text1_[1]->text()));
+    }
+
+    using Kind = conversion::ConversionOutcome::Kind;
+    if (outcome.kind == Kind::kNothingToConvert) {
+        // The label keeps its caption, and the tooltip that goes with it.
+        return;
+    }
+    if (outcome.kind == Kind::kFailed) {
+        timer1_->start();
+    }
+    std::optional<std::string> text;
+    try {
+        text = conversion::OutcomeText(outcome);
+    } catch (...) {
+        text.reset();
+    }
+    label5_->setText(text ? FromUtf8(*text) : QString());
+    label5_->setToolTip(FailureLineTip(outcome));
+}
+
+void Form1::ToggleStatusBlink() {
+    const bool grey = label5_->palette().color(QPalette::Window) == ToColor(kLightGrey);
+    SetStatusBackground(ToColor(grey ? kYellow : kLightGrey));
+}
+
+void Form1::TemplateClicked() {
+    try {
+        template_export::ProvideTemplate(this, dialog_, messageBox_, fileOpener_);
+    } catch (...) {
+        // The template export ends silently on any failure.
+    }
+}
+
+void Form1::SetStatusBackground(const QColor& colour) {
+    QPalette palette = label5_->palette();
+    palette.setColor(QPalette::Window, colour);
+    label5_->setPalette(palette);
+}
+
+}  // namespace main_window

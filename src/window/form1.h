@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <string>
+
+#include "conversion/conversion_run.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+namespace platform {
+class FileDialog;
+class MessageBox;
+class FileOpener;
+}  // namespace platform
+
+namespace main_window {
+
+struct ControlSpec;
+
+// Runs one conversion from an input path to an output path (as the file system spells them).
+using FareTableConverter = std::function<conversion::ConversionOutcome(
+    const std::string& inputPath, const std::string& outputPath)>;
+
+// The program's only window: the question, the Yes/No choice between the conversion steps
+// and the template, the two path fields, the Convert button and the status label.
+class Form1 : public QWidget {
+    Q_OBJECT
+
+  public:
+    Form1(platform::FileDialog& dialog, platform::MessageBox& messageBox,
+          platform::FileOpener& fileOpener, QWidget* parent = nullptr,
+          FareTableConverter converter = conversion::ConvertFareTable);
+
+    // Option1(index) clicked: 0 (Yes) uncovers the conversion steps, 1 (No) covers them and
+    // offers the template.
+    void SelectMode(int index);
+    // Convert is usable only while both path fields hold text.
+    void UpdateConvertEnabled();
+    // Command2(index) clicked: fills Text1(index) from the file dialog.
+    void BrowseForPath(int index);
+    // Command1 clicked: converts and reports the outcome in the status label.
+    void ConvertClicked();
+    // Timer1's tick: the status label alternates between light grey and yellow.
+    void ToggleStatusBlink();
+    // Command3 clicked: hands out the template.
+    void TemplateClicked();
+
+  private:
+    void BuildFromLayout();
+    QWidget* CreateControl(const ControlSpec& spec, QWidget* container);
+    void ConnectHandlers();
+    void SetStatusBackground(const QColor& colour);
+    template <typename Widget>
+    Widget* Control(const char* name);
+
+    platform::FileDialog& dialog_;
+    platform::MessageBox& messageBox_;
+    platform::FileOpener& fileOpener_;
+    FareTableConverter converter_;
+
+    std::array<QRadioButton*, 2> option1_{};
+    std::array<QLineEdit*, 2> text1_{};
+    std::array<QPushButton*, 2> command2_{};
+    QPushButton* command1_ = nullptr;
+    QPushButton* command3_ = nullptr;
+    QWidget* frame2_ = nullptr;
+    QWidget* picture1_ = nullptr;
+    QLabel* label5_ = nullptr;
+    QTimer* timer1_ = nullptr;
+};
+
+}  // namespace main_window
