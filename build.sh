@@ -43,8 +43,10 @@ build() {
     cmake --build build
 }
 
-run_program() {
-    echo "== 内蔵テンプレートを hy3conv で変換します"
+show_command_line_use() {
+    echo "   画面のないところでは、コマンドラインで変換できます:"
+    echo "     ./build/src/programs/hy3conv 入力ファイル.csv 出力ファイル.hy3"
+    echo "== 例として、内蔵テンプレートを hy3conv で変換します"
     local work
     work=$(mktemp -d)
     ./build/src/programs/hy3conv --template "$work/template.txt" 2>/dev/null ||
@@ -53,6 +55,20 @@ run_program() {
     echo "出力: $(stat -c %s "$work/template.hy3") バイト"
     od -A d -t x1 "$work/template.hy3" | head -4
     rm -rf "$work"
+}
+
+run_program() {
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+        echo "== 画面(ディスプレイ)が見つからないため、ウィンドウを開けません。"
+        echo "   デスクトップの端末から ./build.sh run を実行すると、ウィンドウが開きます。"
+        show_command_line_use
+        return
+    fi
+    echo "== ウィンドウを開きます"
+    if ! ./build/src/programs/rukanoba3; then
+        echo "== ウィンドウを開けませんでした(画面に接続できません)。"
+        show_command_line_use
+    fi
 }
 
 run_tests() {

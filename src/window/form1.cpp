@@ -8,6 +8,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QStyle>
 #include <QTimer>
 #include <exception>
@@ -83,7 +84,12 @@ std::string FileSystemPath(const QString& text) {
 // The mouse shows the busy cursor while a conversion holds the window.
 class BusyCursor {
   public:
-    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    BusyCursor() {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        // The conversion holds the event loop: let the window system show the cursor (and the
+        // grey label) first. Clicks and keys wait until the conversion has returned.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
     ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
@@ -298,6 +304,10 @@ void Form1::BrowseForPath(int index) {
 }
 
 void Form1::ConvertClicked() {
+    if (converting_) {
+        return;  // a click that slipped in while the window showed the busy cursor
+    }
+    const QScopedValueRollback<bool> converting(converting_, true);
     timer1_->stop();
     SetStatusBackground(ToColor(kLightGrey));
 

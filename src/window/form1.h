@@ -73,6 +73,7 @@ class Form1 : public QWidget {
     QWidget* picture1_ = nullptr;
     QLabel* label5_ = nullptr;
     QTimer* timer1_ = nullptr;
+    bool converting_ = false;
 };
 
 }  // namespace main_window
