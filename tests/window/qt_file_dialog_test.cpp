@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -130,13 +131,18 @@ TEST_F(QtFileDialogTest, PatternsMatchNamesInAnyCase) {
     EXPECT_THAT(csvOnly, UnorderedElementsAre("route.csv"));
 
     QStringList texts;
+    QString shownFilter;
     ChooseWith({FileDialogMode::kOpen, QStringLiteral("テキストファイル(*.txt,*.csv)|*.txt;*.csv"),
                 QString()},
                [&](QFileDialog& dialog) {
                    texts = Listed(dialog);
+                   shownFilter =
+                       dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))->currentText();
                    dialog.reject();
                });
     EXPECT_THAT(texts, UnorderedElementsAre("route.csv", "ROUTE2.TXT"));
+    // The user reads the description as the system words it, without Qt's pattern list.
+    EXPECT_EQ(shownFilter, QStringLiteral("テキストファイル(*.txt,*.csv)"));
 }
 
 TEST_F(QtFileDialogTest, ReturnsTheChosenPathOrNothingWhenCancelled) {
