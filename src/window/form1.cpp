@@ -11,9 +11,10 @@
 #include <QScopedValueRollback>
 #include <QStyle>
 #include <QTimer>
-#include <exception>
+#include <algorithm>
 #include <map>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/file_dialog.h"
@@ -162,7 +163,7 @@ Widget* Form1::Control(const char* name) {
 void Form1::BuildFromLayout() {
     std::map<std::string_view, QWidget*> containers{{std::string_view(), this}};
     std::vector<QWidget*> labels;
-    std::vector<QWidget*> tabChain;
+    std::vector<std::pair<int, QWidget*>> tabChain;  // tab index, control
 
     for (const ControlSpec& spec : Form1Layout()) {
         QWidget* control = CreateControl(spec, containers.at(spec.container));
@@ -187,7 +188,7 @@ void Form1::BuildFromLayout() {
             case ControlKind::kOptionButton:
             case ControlKind::kButton:
             case ControlKind::kTextBox:
-                tabChain.push_back(control);
+                tabChain.emplace_back(spec.tabIndex, control);
                 break;
         }
     }
@@ -197,8 +198,10 @@ void Form1::BuildFromLayout() {
     for (auto label = labels.rbegin(); label != labels.rend(); ++label) {
         (*label)->lower();
     }
+    std::stable_sort(tabChain.begin(), tabChain.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
     for (size_t i = 1; i < tabChain.size(); ++i) {
-        QWidget::setTabOrder(tabChain[i - 1], tabChain[i]);
+        QWidget::setTabOrder(tabChain[i - 1].second, tabChain[i].second);
     }
 
     option1_ = {Control<QRadioButton>("Option1_0"), Control<QRadioButton>("Option1_1")};
