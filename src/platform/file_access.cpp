@@ -221,6 +221,9 @@ AtomicOutputFile::AtomicOutputFile(const std::string& path) {
         }
         close(probe);
         mode_ = status.st_mode & 07777;
+        owner_ = status.st_uid;
+        group_ = status.st_gid;
+        keepsOwner_ = true;
     } else {
         mode_ = 0666 & ~CurrentUmask();
     }
@@ -265,6 +268,10 @@ void AtomicOutputFile::Flush() {
 
 void AtomicOutputFile::Commit() {
     Flush();
+    // A replaced file keeps its owner where we may give it (as root); its mode always.
+    if (keepsOwner_ && fchown(fd_, owner_, group_) != 0) {
+        // Not permitted for others; the file then belongs to whoever converted it.
+    }
     if (fchmod(fd_, mode_) != 0 || fsync(fd_) != 0) {
         throw ErrorFromErrno(errno, targetPath_);
     }

@@ -76,6 +76,9 @@ class AtomicOutputFile {
     std::string temporaryPath_;
     int fd_ = -1;
     mode_t mode_ = 0;
+    uid_t owner_ = 0;
+    gid_t group_ = 0;
+    bool keepsOwner_ = false;
     std::string pending_;
     bool committed_ = false;
 };
