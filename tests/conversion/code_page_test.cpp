@@ -14,6 +14,9 @@ using test_support::Hex;
 struct Cp932Case {
     std::u32string text;
     std::string bytes;
+    friend void PrintTo(const Cp932Case& c, std::ostream* os) {
+        *os << platform::EncodeUtf8(c.text);
+    }
 };
 
 class Cp932RoundTripTest : public ::testing::TestWithParam<Cp932Case> {};

@@ -94,6 +94,7 @@ struct RunCase {
     std::string label;
     std::string input;
     std::vector<ExpectedRow> rows;
+    friend void PrintTo(const RunCase& c, std::ostream* os) { *os << c.label; }
 };
 
 class ConversionRunSuccessTest : public ConversionRunTest,
@@ -158,7 +159,7 @@ TEST_F(ConversionRunTest, ReplacedOutputKeepsItsPermissionBits) {
     ASSERT_EQ(chmod(out_.c_str(), 0640), 0);
     ASSERT_EQ(Convert("a,1").kind, Kind::kSucceeded);
     EXPECT_EQ(test_support::PermissionBits(out_), 0640u);
-    EXPECT_EQ(ReadBytes(out_).size(), 306u);
+    EXPECT_EQ(ReadBytes(out_).size(), 307u);
 }
 
 TEST_F(ConversionRunTest, NewOutputGetsTheUsualPermissionBits) {
@@ -202,6 +203,7 @@ struct FailureCase {
     int code;
     std::string description;
     std::optional<int> line;  // unset: the line is not checked
+    friend void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.label; }
 };
 
 class ConversionRunFailureTest : public ConversionRunTest,
@@ -212,8 +214,9 @@ class ConversionRunFailureTest : public ConversionRunTest,
         ASSERT_EQ(outcome.kind, Kind::kFailed) << Describe(outcome);
         EXPECT_EQ(outcome.error->code(), c.code);
         EXPECT_EQ(outcome.error->description(), c.description);
-        if (c.line)
+        if (c.line) {
             EXPECT_EQ(outcome.error->line(), c.line);
+        }
     }
 };
 
@@ -259,6 +262,7 @@ struct PathCase {
     std::function<std::pair<std::string, std::string>(const test_support::ScratchFolder&)> paths;
     int code;
     std::string description;
+    friend void PrintTo(const PathCase& c, std::ostream* os) { *os << c.label; }
 };
 
 class ConversionRunPathTest : public ConversionRunTest,

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/code_page.h"
 #include "platform/run_error.h"
 #include "test_support.h"
 
@@ -89,6 +90,10 @@ struct BadNameCase {
     std::u32string name;
     int code;
     std::string description;
+    friend void PrintTo(const BadNameCase& c, std::ostream* os) {
+        *os << platform::EncodeUtf8(c.name.substr(0, 4)) << "… (" << c.name.size()
+            << " characters)";
+    }
 };
 
 class FareDataFileBadNameTest : public FareDataFileTest,

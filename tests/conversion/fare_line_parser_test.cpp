@@ -20,12 +20,26 @@ std::string Printable(std::u32string_view text) {
     return utf8.size() > 80 ? utf8.substr(0, 80) + "…" : utf8;
 }
 
+// For test names: no characters that a test list file would mangle.
+std::string ParamName(std::u32string_view text) {
+    std::string name;
+    for (char c : Printable(text)) {
+        name += c == '\t'  ? std::string("<TAB>")
+                : c == '"' ? std::string("<Q>")
+                           : std::string(1, c);
+    }
+    if (text.size() > 40)
+        name += " (" + std::to_string(text.size()) + " characters)";
+    return name;
+}
+
 // ---------------------------------------------------------------------------------------
 // The lenient number reader.
 
 struct NumberCase {
     std::u32string text;
     double value;
+    friend void PrintTo(const NumberCase& c, std::ostream* os) { *os << ParamName(c.text); }
 };
 
 class NumericPrefixValueTest : public ::testing::TestWithParam<NumberCase> {};
@@ -65,6 +79,7 @@ struct ParseCase {
     std::u32string placeName;
     int16_t zone;
     std::map<int, int16_t> fares;  // Fares(k) of the table; every other fare is 0
+    friend void PrintTo(const ParseCase& c, std::ostream* os) { *os << ParamName(c.line); }
 };
 
 class ParseFareLineTest : public ::testing::TestWithParam<ParseCase> {};
@@ -153,6 +168,7 @@ TEST(ParseFareLine, LongFieldsParseInOnePass) {
 struct FailureCase {
     std::u32string line;
     int code;
+    friend void PrintTo(const FailureCase& c, std::ostream* os) { *os << ParamName(c.line); }
 };
 
 std::u32string FullRow(std::u32string_view separator) {

@@ -31,6 +31,7 @@ struct LinesCase {
     std::string label;
     std::string content;
     std::vector<std::string> lines;
+    friend void PrintTo(const LinesCase& c, std::ostream* os) { *os << c.label; }
 };
 
 class InputFileLinesTest : public ::testing::TestWithParam<LinesCase> {

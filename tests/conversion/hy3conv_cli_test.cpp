@@ -29,7 +29,7 @@ std::string Quote(const std::string& argument) {
     return quoted + "'";
 }
 
-Result Run(const test_support::ScratchFolder& folder, const std::vector<std::string>& args) {
+Result RunHy3conv(const test_support::ScratchFolder& folder, const std::vector<std::string>& args) {
     std::string command = Quote(HY3CONV_PATH);
     for (const auto& arg : args)
         command += " " + Quote(arg);
@@ -49,6 +49,7 @@ struct CliCase {
     int status;
     std::string out;  // exact; "*" for any non-empty text
     std::string err;
+    friend void PrintTo(const CliCase& c, std::ostream* os) { *os << c.label; }
 };
 
 class Hy3convTest : public ::testing::TestWithParam<CliCase> {
@@ -74,12 +75,13 @@ TEST_P(Hy3convTest, ExitsWithStatusAndText) {
                        : arg == "OUT" ? folder_.Path("out.hy3")
                                       : arg);
     }
-    Result result = Run(folder_, args);
+    Result result = RunHy3conv(folder_, args);
     EXPECT_EQ(result.status, c.status);
     ExpectText(result.out, c.out, "stdout");
     ExpectText(result.err, c.err, "stderr");
-    if (c.status != 0)
+    if (c.status != 0) {
         EXPECT_FALSE(test_support::Exists(folder_.Path("out.hy3")));
+    }
 }
 
 const std::string kSuccess =
@@ -112,11 +114,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Hy3conv, ConvertsTheTemplateItHandsOut) {
     test_support::ScratchFolder folder;
     const std::string text = folder.Path("template.txt"), data = folder.Path("template.hy3");
-    Result result = Run(folder, {"--template", text});
+    Result result = RunHy3conv(folder, {"--template", text});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(ReadBytes(text), std::string(template_text::TemplateText()));
 
-    result = Run(folder, {text, data});
+    result = RunHy3conv(folder, {text, data});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, kSuccess);
     EXPECT_EQ(ReadBytes(data).size(), 2202u);
