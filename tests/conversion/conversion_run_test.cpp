@@ -60,6 +60,14 @@ std::string Describe(const ConversionOutcome& outcome) {
     return "?";
 }
 
+std::set<std::string> NamesIn(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
 class ConversionRunTest : public ::testing::Test {
   protected:
     ConversionOutcome Convert(std::string_view input) {
@@ -162,6 +170,17 @@ TEST_F(ConversionRunTest, ReplacedOutputKeepsItsPermissionBits) {
     EXPECT_EQ(ReadBytes(out_).size(), 307u);
 }
 
+TEST_F(ConversionRunTest, OutputThroughASymlinkReplacesTheFileNotTheLink) {
+    fs::create_directory(folder_.Path("real"));
+    const std::string target = folder_.Path("real/table.hy3");
+    WriteBytes(target, "OLD");
+    fs::create_symlink(target, out_);
+    ASSERT_EQ(Convert("a,1").kind, Kind::kSucceeded);
+    EXPECT_TRUE(fs::is_symlink(out_));
+    EXPECT_EQ(ReadBytes(target).size(), 307u);
+    EXPECT_EQ(NamesIn(folder_.Path("real")), (std::set<std::string>{"table.hy3"}));
+}
+
 TEST_F(ConversionRunTest, NewOutputGetsTheUsualPermissionBits) {
     mode_t previous = umask(022);
     ConversionOutcome outcome = Convert("a,1");
@@ -242,9 +261,9 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"TooManyFields", "a,1\r\nb,2\r\nc" + std::string(152, ',') + "\r\n", 9,
                     "インデックスが有効範囲にありません。", 3},
         FailureCase{"NotShiftJis", "a,1\r\n\x85\x40,1\r\n", 5,
-                    "入力ファイルに Shift-JIS として読めないバイト列があります。", std::nullopt},
+                    "入力ファイルに Shift-JIS として読めないバイト列があります。", 2},
         FailureCase{"TruncatedShiftJis", "a,1\r\nb\x81", 5,
-                    "入力ファイルに Shift-JIS として読めないバイト列があります。", std::nullopt},
+                    "入力ファイルに Shift-JIS として読めないバイト列があります。", 2},
         FailureCase{"NameWithoutShiftJisForm", std::string(kBom) + "a,1\n한,2\n", 5,
                     "地名に Shift-JIS で表せない文字があります。", 2},
         FailureCase{"NameOver65535Bytes", "a,1\nb,2\n" + std::string(70000, 'x') + ",1\n", 6,
@@ -267,14 +286,6 @@ struct PathCase {
 
 class ConversionRunPathTest : public ConversionRunTest,
                               public ::testing::WithParamInterface<PathCase> {};
-
-std::set<std::string> NamesIn(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
-}
 
 TEST_P(ConversionRunPathTest, FailsWithoutTouchingAnything) {
     const std::string input(template_text::TemplateText());
@@ -335,6 +346,12 @@ INSTANTIATE_TEST_SUITE_P(
         PathCase{"OutputIsAFolder",
                  [](const Folder& f) { return std::pair(f.Path("in.txt"), f.Path("dir")); }, 75,
                  "パス名が無効です。"},
+        PathCase{"OutputIsAFifo",
+                 [](const Folder& f) {
+                     mkfifo(f.Path("dir/pipe.hy3").c_str(), 0600);
+                     return std::pair(f.Path("in.txt"), f.Path("dir/pipe.hy3"));
+                 },
+                 75, "パス名が無効です。"},
         PathCase{
             "MissingOutputFolder",
             [](const Folder& f) { return std::pair(f.Path("in.txt"), f.Path("none/new.hy3")); }, 76,
