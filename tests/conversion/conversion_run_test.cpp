@@ -276,27 +276,42 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct PathCase {
     std::string label;
-    // Returns the input and output paths, given the scratch folder holding in.txt (the
-    // template) and out.hy3 (a previous output).
-    std::function<std::pair<std::string, std::string>(const test_support::ScratchFolder&)> paths;
+    // Paths inside the scratch folder, which holds in.txt (a table), out.hy3 (a previous
+    // output) and dir/ with links to both, a hard link to in.txt and a FIFO. A path that starts
+    // with "/" is used as it is; one that starts with "rel:" is made relative to the current
+    // folder.
+    std::string input, output;
     int code;
     std::string description;
     friend void PrintTo(const PathCase& c, std::ostream* os) { *os << c.label; }
 };
 
 class ConversionRunPathTest : public ConversionRunTest,
-                              public ::testing::WithParamInterface<PathCase> {};
+                              public ::testing::WithParamInterface<PathCase> {
+  protected:
+    std::string Resolve(const std::string& path) {
+        if (path.empty() || path.starts_with("/"))
+            return path;
+        if (path.starts_with("rel:"))
+            return fs::relative(folder_.Path(path.substr(4))).string();
+        return folder_.Root().string() + "/" + path;  // keeps a NUL character in the name
+    }
+};
 
 TEST_P(ConversionRunPathTest, FailsWithoutTouchingAnything) {
     const std::string input(template_text::TemplateText());
     WriteBytes(in_, input);
     WriteBytes(out_, "OLD");
     fs::create_directory(folder_.Path("dir"));
-
-    auto [inPath, outPath] = GetParam().paths(folder_);
+    fs::create_symlink(in_, folder_.Path("dir/in-link"));
+    fs::create_symlink(out_, folder_.Path("dir/out-link"));
+    fs::create_hard_link(in_, folder_.Path("dir/in-hard"));
+    ASSERT_EQ(mkfifo(folder_.Path("dir/pipe").c_str(), 0600), 0);
     const auto names = folder_.Names();
     const auto namesInDir = NamesIn(folder_.Path("dir"));
-    ConversionOutcome outcome = ConvertFareTable(inPath, outPath);
+
+    ConversionOutcome outcome =
+        ConvertFareTable(Resolve(GetParam().input), Resolve(GetParam().output));
     ASSERT_EQ(outcome.kind, Kind::kFailed) << Describe(outcome);
     EXPECT_EQ(outcome.error->code(), GetParam().code);
     EXPECT_EQ(outcome.error->description(), GetParam().description);
@@ -304,96 +319,38 @@ TEST_P(ConversionRunPathTest, FailsWithoutTouchingAnything) {
     EXPECT_EQ(ReadBytes(out_), "OLD");
     EXPECT_EQ(folder_.Names(), names);
     EXPECT_EQ(NamesIn(folder_.Path("dir")), namesInDir);
+    EXPECT_TRUE(fs::is_fifo(folder_.Path("dir/pipe")));
 }
 
-using Folder = test_support::ScratchFolder;
+const std::string kBadName = "ファイル名または番号が不正です。";
+const std::string kNoFile = "ファイルが見つかりません。";
+const std::string kNoPath = "パスが見つかりません。";
+const std::string kBadPath = "パス名が無効です。";
 const std::string kSameFile = "変換元と変換先が同じファイルです。";
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ConversionRunPathTest,
     ::testing::Values(
-        PathCase{"MissingInput",
-                 [](const Folder& f) { return std::pair(f.Path("none.txt"), f.Path("new.hy3")); },
-                 53, "ファイルが見つかりません。"},
-        PathCase{
-            "MissingInputFolder",
-            [](const Folder& f) { return std::pair(f.Path("none/in.txt"), f.Path("new.hy3")); }, 76,
-            "パスが見つかりません。"},
-        PathCase{"EmptyInputPath",
-                 [](const Folder& f) { return std::pair(std::string(), f.Path("new.hy3")); }, 52,
-                 "ファイル名または番号が不正です。"},
-        PathCase{"EmptyOutputPath",
-                 [](const Folder& f) { return std::pair(f.Path("in.txt"), std::string()); }, 52,
-                 "ファイル名または番号が不正です。"},
-        PathCase{"NulInInputPath",
-                 [](const Folder& f) {
-                     return std::pair(f.Path("in.txt") + std::string(1, '\0') + "x",
-                                      f.Path("new.hy3"));
-                 },
-                 52, "ファイル名または番号が不正です。"},
-        PathCase{"NulInOutputPath",
-                 [](const Folder& f) {
-                     return std::pair(f.Path("in.txt"), f.Path("new.hy3") + std::string(1, '\0'));
-                 },
-                 52, "ファイル名または番号が不正です。"},
-        PathCase{"InputIsAFolder",
-                 [](const Folder& f) { return std::pair(f.Path("dir"), f.Path("new.hy3")); }, 75,
-                 "パス名が無効です。"},
-        PathCase{
-            "InputIsADevice",
-            [](const Folder& f) { return std::pair(std::string("/dev/null"), f.Path("new.hy3")); },
-            75, "パス名が無効です。"},
-        PathCase{"OutputIsAFolder",
-                 [](const Folder& f) { return std::pair(f.Path("in.txt"), f.Path("dir")); }, 75,
-                 "パス名が無効です。"},
-        PathCase{"OutputIsAFifo",
-                 [](const Folder& f) {
-                     mkfifo(f.Path("dir/pipe.hy3").c_str(), 0600);
-                     return std::pair(f.Path("in.txt"), f.Path("dir/pipe.hy3"));
-                 },
-                 75, "パス名が無効です。"},
-        PathCase{
-            "MissingOutputFolder",
-            [](const Folder& f) { return std::pair(f.Path("in.txt"), f.Path("none/new.hy3")); }, 76,
-            "パスが見つかりません。"},
-        PathCase{
-            "OutputFolderIsAFile",
-            [](const Folder& f) { return std::pair(f.Path("in.txt"), f.Path("out.hy3/new.hy3")); },
-            76, "パスが見つかりません。"},
-        // The same file by any spelling: nothing is written and the input stays whole.
-        PathCase{"SamePath",
-                 [](const Folder& f) { return std::pair(f.Path("in.txt"), f.Path("in.txt")); }, 75,
-                 kSameFile},
-        PathCase{"SameFileWithDot",
-                 [](const Folder& f) { return std::pair(f.Path("in.txt"), f.Path("./in.txt")); },
-                 75, kSameFile},
-        PathCase{
-            "SameFileWithDotDot",
-            [](const Folder& f) { return std::pair(f.Path("dir/../in.txt"), f.Path("in.txt")); },
-            75, kSameFile},
-        PathCase{"SameFileRelative",
-                 [](const Folder& f) {
-                     return std::pair(f.Path("in.txt"), fs::relative(f.Path("in.txt")).string());
-                 },
-                 75, kSameFile},
-        PathCase{"SameFileThroughSymlink",
-                 [](const Folder& f) {
-                     fs::create_symlink(f.Path("in.txt"), f.Path("dir/link.hy3"));
-                     return std::pair(f.Path("in.txt"), f.Path("dir/link.hy3"));
-                 },
-                 75, kSameFile},
-        PathCase{"InputSymlinkToOutput",
-                 [](const Folder& f) {
-                     fs::create_symlink(f.Path("out.hy3"), f.Path("dir/link.txt"));
-                     return std::pair(f.Path("dir/link.txt"), f.Path("out.hy3"));
-                 },
-                 75, kSameFile},
-        PathCase{"SameFileThroughHardLink",
-                 [](const Folder& f) {
-                     fs::create_hard_link(f.Path("in.txt"), f.Path("dir/hard.hy3"));
-                     return std::pair(f.Path("in.txt"), f.Path("dir/hard.hy3"));
-                 },
-                 75, kSameFile}),
+        PathCase{"MissingInput", "none.txt", "new.hy3", 53, kNoFile},
+        PathCase{"MissingInputFolder", "none/in.txt", "new.hy3", 76, kNoPath},
+        PathCase{"EmptyInputPath", "", "new.hy3", 52, kBadName},
+        PathCase{"EmptyOutputPath", "in.txt", "", 52, kBadName},
+        PathCase{"NulInInputPath", std::string("in.txt\0x", 8), "new.hy3", 52, kBadName},
+        PathCase{"NulInOutputPath", "in.txt", std::string("new.hy3\0", 8), 52, kBadName},
+        PathCase{"InputIsAFolder", "dir", "new.hy3", 75, kBadPath},
+        PathCase{"InputIsADevice", "/dev/null", "new.hy3", 75, kBadPath},
+        PathCase{"OutputIsAFolder", "in.txt", "dir", 75, kBadPath},
+        PathCase{"OutputIsAFifo", "in.txt", "dir/pipe", 75, kBadPath},
+        PathCase{"MissingOutputFolder", "in.txt", "none/new.hy3", 76, kNoPath},
+        PathCase{"OutputFolderIsAFile", "in.txt", "out.hy3/new.hy3", 76, kNoPath},
+        // The same file by any spelling: nothing is written, the input stays.
+        PathCase{"SamePath", "in.txt", "in.txt", 75, kSameFile},
+        PathCase{"SameFileWithDot", "in.txt", "./in.txt", 75, kSameFile},
+        PathCase{"SameFileWithDotDot", "dir/../in.txt", "in.txt", 75, kSameFile},
+        PathCase{"SameFileRelative", "in.txt", "rel:in.txt", 75, kSameFile},
+        PathCase{"OutputSymlinkToInput", "in.txt", "dir/in-link", 75, kSameFile},
+        PathCase{"InputSymlinkToOutput", "dir/out-link", "out.hy3", 75, kSameFile},
+        PathCase{"HardLinkToInput", "in.txt", "dir/in-hard", 75, kSameFile}),
     [](const auto& info) { return info.param.label; });
 
 TEST_F(ConversionRunTest, FifoInputFailsInsteadOfWaiting) {
