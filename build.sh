@@ -59,14 +59,14 @@ show_command_line_use() {
 
 run_program() {
     if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-        echo "== 画面(ディスプレイ)が見つからないため、ウィンドウを開けません。"
+        echo "== 画面（ディスプレイ）が見つからないため、ウィンドウを開けません。"
         echo "   デスクトップの端末から ./build.sh run を実行すると、ウィンドウが開きます。"
         show_command_line_use
         return
     fi
     echo "== ウィンドウを開きます"
     if ! ./build/src/programs/rukanoba3; then
-        echo "== ウィンドウを開けませんでした(画面に接続できません)。"
+        echo "== ウィンドウを開けませんでした（画面に接続できません）。"
         show_command_line_use
     fi
 }

@@ -23,7 +23,7 @@ struct FileIdentity {
 
 // A regular file opened for reading, read in large blocks. Any failure throws RunError.
 class InputFile {
-public:
+  public:
     explicit InputFile(const std::string& path);
     ~InputFile();
     InputFile(const InputFile&) = delete;
@@ -37,14 +37,17 @@ public:
     void Rewind();
     FileIdentity Identity() const;
 
-private:
+  private:
     bool Fill();  // false at the end of the file
+    const char* FindLineEnd(const char* begin, const char* end);
 
     std::string path_;
     int fd_ = -1;
     std::string buffer_;
     size_t position_ = 0;
     size_t length_ = 0;
+    const char* nextCarriageReturn_ = nullptr;
+    const char* nextLineFeed_ = nullptr;
     std::string line_;
 };
 
@@ -56,7 +59,7 @@ bool IdentityOf(const std::string& path, FileIdentity& identity);
 // temporary file is removed. An existing file that may not be written fails at once with
 // code 70; a replaced file keeps its permission bits.
 class AtomicOutputFile {
-public:
+  public:
     explicit AtomicOutputFile(const std::string& path);
     ~AtomicOutputFile();
     AtomicOutputFile(const AtomicOutputFile&) = delete;
@@ -65,7 +68,7 @@ public:
     void Write(std::string_view bytes);
     void Commit();
 
-private:
+  private:
     void Flush();
     void Discard() noexcept;
 
@@ -73,6 +76,9 @@ private:
     std::string temporaryPath_;
     int fd_ = -1;
     mode_t mode_ = 0;
+    uid_t owner_ = 0;
+    gid_t group_ = 0;
+    bool keepsOwner_ = false;
     std::string pending_;
     bool committed_ = false;
 };

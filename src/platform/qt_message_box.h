@@ -5,7 +5,7 @@
 namespace platform {
 
 class QtMessageBox : public MessageBox {
-public:
+  public:
     MessageBoxAnswer AskYesNo(QWidget* parent, const QString& title, const QString& text) override;
 };
 

@@ -2,7 +2,8 @@
 
 namespace template_export {
 
-void ProvideTemplate(QWidget*, platform::FileDialog&, platform::MessageBox&, platform::FileOpener&) {
+void ProvideTemplate(QWidget*, platform::FileDialog&, platform::MessageBox&,
+                     platform::FileOpener&) {
     // Not yet built: the template export comes with its own change.
 }
 
