@@ -334,6 +334,13 @@ TEST_F(Form1Test, FailureShowsCodeAndDescriptionAndBlinksUntilTheNextConvert) {
     EXPECT_EQ(Status()->text(), kSucceededText);
 }
 
+TEST_F(Form1Test, TheTooltipNamesTheRowThatFailed) {
+    const QString table = WriteFile(QStringLiteral("bad.csv"), "stop,1,140\r\nstop2,1,99999\r\n");
+    ConvertThroughWindow(table, directory_.filePath(QStringLiteral("out.hy3")));
+    EXPECT_TRUE(Status()->text().startsWith(QStringLiteral("6:")));
+    EXPECT_EQ(Status()->toolTip(), QStringLiteral("入力ファイルの2行目でエラーが見つかりました。"));
+}
+
 TEST_F(Form1Test, AnEmptyTableKeepsTheCaptionButStopsTheBlink) {
     const QString output = directory_.filePath(QStringLiteral("out.hy3"));
     ConvertThroughWindow(directory_.filePath(QStringLiteral("ない.csv")), output);
