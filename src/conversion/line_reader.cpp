@@ -116,9 +116,14 @@ std::u32string ReadLineCP932(TableLineReader& reader, platform::TextDecoder& dec
     std::string_view raw = reader.ReadRawLine();
     std::optional<std::u32string> text = decoder.Decode(raw);
     if (!text) {
-        throw platform::RunError(platform::error_code::kInvalidData,
-                                 "入力ファイルに Shift-JIS として読めないバイト列があります。",
-                                 reader.lineNumber());
+        // Name the encoding the file was read in: one that starts with the UTF-8 mark is read
+        // as UTF-8 whatever follows.
+        throw platform::RunError(
+            platform::error_code::kInvalidData,
+            decoder.encoding() == platform::TextEncoding::kUtf8
+                ? "入力ファイルに UTF-8 として読めないバイト列があります。"
+                : "入力ファイルに Shift-JIS として読めないバイト列があります。",
+            reader.lineNumber());
     }
     return std::move(*text);
 }

@@ -31,6 +31,7 @@ enum class TextEncoding { kCp932, kUtf8 };
 class TextDecoder {
   public:
     explicit TextDecoder(TextEncoding encoding);
+    TextEncoding encoding() const { return encoding_; }
     // nullopt where the bytes are not valid text in the encoding.
     std::optional<std::u32string> Decode(std::string_view bytes);
 
