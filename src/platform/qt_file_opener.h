@@ -6,7 +6,7 @@ namespace platform {
 
 // Asks the desktop's own handler (through Qt's desktop services) to open the file.
 class QtFileOpener : public FileOpener {
-public:
+  public:
     bool Open(const QString& path) override;
 };
 

@@ -4,8 +4,10 @@
 
 namespace platform {
 
+// Qt's modal message box: Yes and No, Yes the default, no icon. Escape or closing the box
+// answers No.
 class QtMessageBox : public MessageBox {
-public:
+  public:
     MessageBoxAnswer AskYesNo(QWidget* parent, const QString& title, const QString& text) override;
 };
 
