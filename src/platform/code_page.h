@@ -10,7 +10,7 @@ namespace platform {
 
 // One iconv conversion, opened once and reused; not shareable between threads.
 class IconvConverter {
-public:
+  public:
     IconvConverter(const char* toCode, const char* fromCode);
     ~IconvConverter();
     IconvConverter(const IconvConverter&) = delete;
@@ -20,7 +20,7 @@ public:
     // conversion cannot read or write (nothing is then guaranteed about `out`).
     bool Convert(std::string_view input, std::string& out);
 
-private:
+  private:
     iconv_t handle_;
 };
 
@@ -29,25 +29,26 @@ enum class TextEncoding { kCp932, kUtf8 };
 // Decodes bytes of one encoding to Unicode characters. ASCII bytes take a fast path:
 // both encodings read them as themselves.
 class TextDecoder {
-public:
+  public:
     explicit TextDecoder(TextEncoding encoding);
     // nullopt where the bytes are not valid text in the encoding.
     std::optional<std::u32string> Decode(std::string_view bytes);
 
-private:
+  private:
+    TextEncoding encoding_;
     IconvConverter converter_;
     std::string scratch_;
 };
 
 // Encodes Unicode characters to code page 932 (the vendor's table, as glibc's iconv has it).
 class Cp932Encoder {
-public:
+  public:
     Cp932Encoder();
     // nullopt where a character has no code page 932 form.
     std::optional<std::string> Encode(std::u32string_view text);
     bool CanEncode(char32_t ch);
 
-private:
+  private:
     IconvConverter converter_;
     std::string scratch_;
 };

@@ -23,7 +23,7 @@ struct FileIdentity {
 
 // A regular file opened for reading, read in large blocks. Any failure throws RunError.
 class InputFile {
-public:
+  public:
     explicit InputFile(const std::string& path);
     ~InputFile();
     InputFile(const InputFile&) = delete;
@@ -37,7 +37,7 @@ public:
     void Rewind();
     FileIdentity Identity() const;
 
-private:
+  private:
     bool Fill();  // false at the end of the file
 
     std::string path_;
@@ -56,7 +56,7 @@ bool IdentityOf(const std::string& path, FileIdentity& identity);
 // temporary file is removed. An existing file that may not be written fails at once with
 // code 70; a replaced file keeps its permission bits.
 class AtomicOutputFile {
-public:
+  public:
     explicit AtomicOutputFile(const std::string& path);
     ~AtomicOutputFile();
     AtomicOutputFile(const AtomicOutputFile&) = delete;
@@ -65,7 +65,7 @@ public:
     void Write(std::string_view bytes);
     void Commit();
 
-private:
+  private:
     void Flush();
     void Discard() noexcept;
 

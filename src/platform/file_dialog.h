@@ -19,7 +19,7 @@ struct FileDialogRequest {
 
 // The platform's common file dialog.
 class FileDialog {
-public:
+  public:
     virtual ~FileDialog() = default;
     // The chosen path, or nullopt where the user cancelled or the dialog failed.
     virtual std::optional<QString> Choose(QWidget* parent, const FileDialogRequest& request) = 0;

@@ -7,7 +7,7 @@ namespace platform {
 // Opens a file in the application the desktop associates with it. The path is handed to
 // the desktop as it is, never through a shell command line.
 class FileOpener {
-public:
+  public:
     virtual ~FileOpener() = default;
     // False where the desktop reported that it could not open the file.
     virtual bool Open(const QString& path) = 0;

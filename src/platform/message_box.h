@@ -10,7 +10,7 @@ enum class MessageBoxAnswer { kYes, kNo };
 
 // The platform's message box with Yes and No buttons (Yes the default, no icon).
 class MessageBox {
-public:
+  public:
     virtual ~MessageBox() = default;
     virtual MessageBoxAnswer AskYesNo(QWidget* parent, const QString& title,
                                       const QString& text) = 0;

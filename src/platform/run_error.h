@@ -32,7 +32,7 @@ std::string DescriptionForCode(int code);
 // A failure inside a command: a numeric code, a Japanese description (UTF-8) and, where
 // one line of the input caused it, that line's number (counted from 1).
 class RunError : public std::runtime_error {
-public:
+  public:
     explicit RunError(int code, std::optional<int> line = std::nullopt);
     RunError(int code, std::string description, std::optional<int> line = std::nullopt);
 
@@ -45,7 +45,7 @@ public:
         return a.code_ == b.code_ && a.description_ == b.description_ && a.line_ == b.line_;
     }
 
-private:
+  private:
     int code_;
     std::string description_;
     std::optional<int> line_;

@@ -1,0 +1,53 @@
+#include "conversion/fare_data_file.h"
+
+#include <cstdint>
+
+#include "platform/code_page.h"
+
+namespace conversion {
+namespace {
+
+using platform::RunError;
+
+void AppendInt16(std::string& bytes, uint16_t value) {
+    bytes.push_back(static_cast<char>(value & 0xFF));
+    bytes.push_back(static_cast<char>(value >> 8));
+}
+
+}  // namespace
+
+platform::AtomicOutputFile CreateFareDataFile(const std::string& path) {
+    return platform::AtomicOutputFile(path);
+}
+
+void WriteFareDataFile(platform::AtomicOutputFile& file, int16_t count,
+                       std::span<const FareLineRecord> records) {
+    std::string bytes;
+    AppendInt16(bytes, static_cast<uint16_t>(count));
+    file.Write(bytes);
+
+    platform::Cp932Encoder encoder;
+    int line = 0;
+    for (const FareLineRecord& record : records) {
+        ++line;
+        std::optional<std::string> name = encoder.Encode(record.PlaceName);
+        if (!name) {
+            throw RunError(platform::error_code::kInvalidData,
+                           "地名に Shift-JIS で表せない文字があります。", line);
+        }
+        // The length field is 16 bits wide.
+        if (name->size() > UINT16_MAX) {
+            throw RunError(platform::error_code::kOverflow, line);
+        }
+        bytes.clear();
+        AppendInt16(bytes, static_cast<uint16_t>(name->size()));
+        bytes += *name;
+        AppendInt16(bytes, static_cast<uint16_t>(record.ZoneNumber));
+        for (int16_t fare : record.Fares) {
+            AppendInt16(bytes, static_cast<uint16_t>(fare));
+        }
+        file.Write(bytes);
+    }
+}
+
+}  // namespace conversion

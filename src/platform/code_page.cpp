@@ -1,0 +1,161 @@
+#include "platform/code_page.h"
+
+#include <bit>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+namespace platform {
+namespace {
+
+// Unicode characters travel through iconv as UTF-32 in the machine's own byte order.
+constexpr const char* kUtf32 = std::endian::native == std::endian::little ? "UTF-32LE" : "UTF-32BE";
+constexpr const char* kCp932 = "CP932";
+constexpr const char* kUtf8 = "UTF-8";
+
+bool IsAscii(unsigned char byte) {
+    return byte < 0x80;
+}
+
+bool IsCp932LeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+std::u32string_view AsCharacters(const std::string& utf32) {
+    return {reinterpret_cast<const char32_t*>(utf32.data()), utf32.size() / sizeof(char32_t)};
+}
+
+std::string_view AsBytes(std::u32string_view text) {
+    return {reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char32_t)};
+}
+
+}  // namespace
+
+IconvConverter::IconvConverter(const char* toCode, const char* fromCode)
+    : handle_(iconv_open(toCode, fromCode)) {
+    if (handle_ == reinterpret_cast<iconv_t>(-1)) {
+        throw std::runtime_error(std::string("iconv cannot convert from ") + fromCode + " to " +
+                                 toCode);
+    }
+}
+
+IconvConverter::~IconvConverter() {
+    iconv_close(handle_);
+}
+
+bool IconvConverter::Convert(std::string_view input, std::string& out) {
+    iconv(handle_, nullptr, nullptr, nullptr, nullptr);  // a fresh start for every piece
+    char* in = const_cast<char*>(input.data());
+    size_t inLeft = input.size();
+    char buffer[4096];
+    while (true) {
+        char* outPos = buffer;
+        size_t outLeft = sizeof buffer;
+        size_t result = iconv(handle_, inLeft > 0 ? &in : nullptr, &inLeft, &outPos, &outLeft);
+        out.append(buffer, outPos);
+        if (result != static_cast<size_t>(-1)) {
+            if (inLeft == 0) {
+                // Flush any shift state, then done.
+                outPos = buffer;
+                outLeft = sizeof buffer;
+                iconv(handle_, nullptr, nullptr, &outPos, &outLeft);
+                out.append(buffer, outPos);
+                return true;
+            }
+            continue;
+        }
+        if (errno != E2BIG) {
+            return false;  // EILSEQ: not valid; EINVAL: cut off in the middle of a character
+        }
+    }
+}
+
+TextDecoder::TextDecoder(TextEncoding encoding)
+    : encoding_(encoding), converter_(kUtf32, encoding == TextEncoding::kUtf8 ? kUtf8 : kCp932) {}
+
+std::optional<std::u32string> TextDecoder::Decode(std::string_view bytes) {
+    std::u32string text;
+    text.reserve(bytes.size());
+    size_t position = 0;
+    while (position < bytes.size()) {
+        // ASCII reads as itself in both encodings; only the other runs go through iconv.
+        size_t asciiEnd = position;
+        while (asciiEnd < bytes.size() && IsAscii(static_cast<unsigned char>(bytes[asciiEnd]))) {
+            ++asciiEnd;
+        }
+        for (size_t i = position; i < asciiEnd; ++i) {
+            text.push_back(static_cast<unsigned char>(bytes[i]));
+        }
+        if (asciiEnd == bytes.size()) {
+            break;
+        }
+        // A run of characters that are not ASCII. In code page 932 the second byte of a
+        // double-byte character may look like ASCII, so lead bytes take their partner along;
+        // in UTF-8 every byte of such a character is 0x80 or above.
+        size_t runEnd = asciiEnd;
+        while (runEnd < bytes.size() && !IsAscii(static_cast<unsigned char>(bytes[runEnd]))) {
+            bool takesPartner = encoding_ == TextEncoding::kCp932 &&
+                                IsCp932LeadByte(static_cast<unsigned char>(bytes[runEnd]));
+            runEnd += takesPartner && runEnd + 1 < bytes.size() ? 2 : 1;
+        }
+        scratch_.clear();
+        if (!converter_.Convert(bytes.substr(asciiEnd, runEnd - asciiEnd), scratch_)) {
+            return std::nullopt;
+        }
+        text.append(AsCharacters(scratch_));
+        position = runEnd;
+    }
+    return text;
+}
+
+Cp932Encoder::Cp932Encoder() : converter_(kCp932, kUtf32) {}
+
+std::optional<std::string> Cp932Encoder::Encode(std::u32string_view text) {
+    std::string bytes;
+    bytes.reserve(text.size() * 2);
+    size_t position = 0;
+    while (position < text.size()) {
+        if (text[position] < 0x80) {
+            bytes.push_back(static_cast<char>(text[position]));
+            ++position;
+            continue;
+        }
+        size_t runEnd = position;
+        while (runEnd < text.size() && text[runEnd] >= 0x80) {
+            ++runEnd;
+        }
+        if (!converter_.Convert(AsBytes(text.substr(position, runEnd - position)), bytes)) {
+            return std::nullopt;
+        }
+        position = runEnd;
+    }
+    return bytes;
+}
+
+bool Cp932Encoder::CanEncode(char32_t ch) {
+    if (ch < 0x80) {
+        return true;
+    }
+    scratch_.clear();
+    return converter_.Convert(AsBytes(std::u32string_view(&ch, 1)), scratch_);
+}
+
+std::optional<std::u32string> DecodeUtf8(std::string_view bytes) {
+    IconvConverter converter(kUtf32, kUtf8);
+    std::string utf32;
+    if (!converter.Convert(bytes, utf32)) {
+        return std::nullopt;
+    }
+    return std::u32string(AsCharacters(utf32));
+}
+
+std::string EncodeUtf8(std::u32string_view text) {
+    IconvConverter converter(kUtf8, kUtf32);
+    std::string utf8;
+    if (!converter.Convert(AsBytes(text), utf8)) {
+        throw std::invalid_argument("text holds a value that is not a Unicode character");
+    }
+    return utf8;
+}
+
+}  // namespace platform
