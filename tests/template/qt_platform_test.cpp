@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QObject>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
