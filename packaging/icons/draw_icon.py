@@ -122,7 +122,7 @@ def write_svg(path):
             _, x, y, w, h, colour = shape
             fill = "#%02x%02x%02x" % PALETTE[colour]
             # The housing gets softened corners; the pixels of the digits stay square.
-            corner = ' rx="2"' if (w, h) == (30, 25) else ""
+            corner = {(30, 25): ' rx="2"', (28, 23): ' rx="1"'}.get((w, h), "")
             lines.append(f'  <rect x="{x}" y="{y}" width="{w}" height="{h}"{corner} '
                          f'fill="{fill}"/>')
         else:
