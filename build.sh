@@ -21,6 +21,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic
+    dpkg-dev file desktop-file-utils shared-mime-info
 )
 
 install_missing_packages() {
@@ -76,6 +77,66 @@ run_tests() {
     ctest --test-dir build --output-on-failure -j "$(nproc)"
 }
 
+# Builds the .deb and checks that it installs like a desktop application: the programs, the
+# menu entry, the icons and the MIME type, with the libraries and fonts it needs.
+check_debian_package() {
+    echo "== Debian パッケージを作って中身を確かめます"
+    rm -f build/rukanoba3_*.deb
+    local log
+    log=$(cd build && cpack -G DEB 2>&1) || { echo "$log" >&2; return 1; }
+    local deb
+    deb=$(ls build/rukanoba3_*.deb)
+    local files
+    files=$(dpkg-deb -c "$deb" | awk '{ sub(/^\./, "", $6); print $6 }')
+    local expected=(
+        /usr/bin/hy3conv
+        /usr/share/applications/rukanoba3.desktop
+        /usr/share/icons/hicolor/32x32/apps/rukanoba3.png
+        /usr/share/icons/hicolor/scalable/apps/rukanoba3.svg
+        /usr/share/mime/packages/rukanoba3.xml
+    )
+    local depends_needed=(qt6-qpa-plugins qt6-translations-l10n fonts-ipafont-gothic)
+    if [ -n "$(find build/src -type f -name rukanoba3 -perm -u+x)" ]; then
+        expected+=(/usr/bin/rukanoba3)
+        depends_needed+=(libqt6widgets6)
+    fi
+    local problems=0
+    for path in "${expected[@]}"; do
+        grep -qxF "$path" <<<"$files" || { echo "パッケージに $path がありません" >&2; problems=1; }
+    done
+    if grep -v -e '^/usr/bin/' -e '^/usr/share/' -e '/$' <<<"$files"; then
+        echo "パッケージに余計なファイルがあります（上記）" >&2
+        problems=1
+    fi
+    local depends
+    depends=$(dpkg-deb -f "$deb" Depends)
+    for package in "${depends_needed[@]}"; do
+        grep -qE "(^|, )$package( |,|$)" <<<"$depends" ||
+            { echo "Depends に $package がありません: $depends" >&2; problems=1; }
+    done
+    local unpacked
+    unpacked=$(mktemp -d)
+    dpkg-deb -x "$deb" "$unpacked"
+    desktop-file-validate "$unpacked/usr/share/applications/rukanoba3.desktop" || problems=1
+    XDG_DATA_DIRS="$unpacked/usr/share" update-mime-database "$unpacked/usr/share/mime" ||
+        { echo "MIME 型の定義が読めません" >&2; problems=1; }
+    grep -qx 'application/x-hy3' <(cut -d: -f1 "$unpacked/usr/share/mime/globs") ||
+        { echo "*.hy3 の MIME 型が登録されません" >&2; problems=1; }
+    file "$unpacked/usr/share/icons/hicolor/32x32/apps/rukanoba3.png" | grep -q '32 x 32, 8-bit colormap' ||
+        { echo "32×32 のパレットアイコンではありません" >&2; problems=1; }
+    rm -rf "$unpacked"
+    if [ "$problems" -ne 0 ]; then
+        echo "Debian パッケージに問題があります: $deb" >&2
+        return 1
+    fi
+    echo "$deb: ファイル ${#expected[@]} 個と依存関係を確かめました"
+}
+
 install_missing_packages
 build
-if [ "$mode" = run ]; then run_program; else run_tests; fi
+if [ "$mode" = run ]; then
+    run_program
+else
+    run_tests
+    check_debian_package
+fi

@@ -1,13 +1,19 @@
 #include "platform/qt_file_opener.h"
 
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QUrl>
 
 namespace platform {
 
 bool QtFileOpener::Open(const QString& path) {
-    // A file URL carries the path as data: no shell ever parses it.
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (path.isEmpty())
+        return false;
+    // A relative path is taken from the current directory, as the desktop would take it.
+    // The file URL carries the path as data: no shell ever parses it.
+    const QFileInfo info(path);
+    const QString absolute = info.isRelative() ? info.absoluteFilePath() : path;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(absolute));
 }
 
 }  // namespace platform

@@ -4,6 +4,8 @@
 
 namespace platform {
 
+// Qt's modal message box: Yes and No, Yes the default, no icon. Escape or closing the box
+// answers No.
 class QtMessageBox : public MessageBox {
   public:
     MessageBoxAnswer AskYesNo(QWidget* parent, const QString& title, const QString& text) override;

@@ -1,10 +1,61 @@
 #include "template/template_export.h"
 
-namespace template_export {
+#include <QFile>
+#include <QString>
+#include <optional>
+#include <string>
+#include <string_view>
 
-void ProvideTemplate(QWidget*, platform::FileDialog&, platform::MessageBox&,
-                     platform::FileOpener&) {
-    // Not yet built: the template export comes with its own change.
+#include "platform/file_access.h"
+#include "platform/file_dialog.h"
+#include "platform/file_opener.h"
+#include "platform/message_box.h"
+#include "template/template_text.h"
+
+namespace template_export {
+namespace {
+
+const QString kFilter = QStringLiteral("テキストファイル(*.txt)|*.txt|CSVファイル(*.CSV)|*.CSV");
+const QString kQuestionTitle = QStringLiteral("テンプレートの自動オープンの確認");
+// Four lines, each ending with CR LF; the indent of the last three is part of the text.
+const QString kQuestionText = QStringLiteral(
+    "テンプレートを提供しました、関連付けられたアプリケーションで\r\n"
+    "    自動的に開く場合には「はい」を、\r\n"
+    "    ユーザ自身で開く場合には「いいえ」を\r\n"
+    "    選択してください。\r\n");
+
+void SaveAndOffer(QWidget* parent, std::string_view bytes, platform::FileDialog& dialog,
+                  platform::MessageBox& box, platform::FileOpener& opener) {
+    platform::FileDialogRequest request;
+    request.mode = platform::FileDialogMode::kSave;
+    request.filter = kFilter;
+    request.initialFileName = QString();
+    const std::optional<QString> path = dialog.Choose(parent, request);
+    if (!path)
+        return;
+
+    // The whole file is replaced at once: a longer old file keeps no tail, and a failed
+    // write leaves the old file as it was instead of emptied.
+    platform::WriteFileAtomically(QFile::encodeName(*path).toStdString(), bytes);
+
+    if (box.AskYesNo(parent, kQuestionTitle, kQuestionText) == platform::MessageBoxAnswer::kNo) {
+        return;
+    }
+    // Whether the desktop found an application for the file is not reported.
+    opener.Open(*path);
+}
+
+}  // namespace
+
+void ProvideTemplate(QWidget* parent, platform::FileDialog& dialog, platform::MessageBox& box,
+                     platform::FileOpener& opener) {
+    const std::string_view bytes = template_text::TemplateText();
+    // From the dialog on, every failure ends the command without a message; a file already
+    // saved stays saved.
+    try {
+        SaveAndOffer(parent, bytes, dialog, box, opener);
+    } catch (...) {
+    }
 }
 
 }  // namespace template_export
