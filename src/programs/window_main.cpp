@@ -1,5 +1,6 @@
 // The window program: builds the main window and hands it the desktop's dialogs.
 #include <QApplication>
+#include <QIcon>
 
 #include "platform/qt_file_dialog.h"
 #include "platform/qt_file_opener.h"
@@ -12,6 +13,7 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     main_window::RegisterFontSubstitutions();
     main_window::InstallJapaneseTranslation(application);
+    application.setWindowIcon(QIcon(QStringLiteral(":/icons/rukanoba3.png")));
 
     platform::QtFileDialog dialog;
     platform::QtMessageBox messageBox;
