@@ -403,6 +403,24 @@ TEST_F(Form1Test, AConverterThatThrowsStillEndsInAMessageAndRestoresTheCursor) {
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
+TEST_F(Form1Test, TheTemplateButtonHandsOutTheTemplate) {
+    ClickNo();
+    const QString saved = directory_.filePath(QStringLiteral("テンプレート.txt"));
+    dialog_.answers = {saved};
+    QTest::mouseClick(Find<QPushButton>("Command3"), Qt::LeftButton);
+
+    ASSERT_EQ(dialog_.requests.size(), 1u);
+    EXPECT_EQ(dialog_.requests[0].mode, platform::FileDialogMode::kSave);
+    EXPECT_EQ(dialog_.requests[0].filter,
+              QStringLiteral("テキストファイル(*.txt)|*.txt|CSVファイル(*.CSV)|*.CSV"));
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(), template_text::TemplateText());
+    EXPECT_EQ(messageBox_.questions, 1);
+    EXPECT_TRUE(opener_.opened.empty());  // the fake box answers No
+    EXPECT_TRUE(Status()->text().isEmpty());
+}
+
 TEST_F(Form1Test, AFileDroppedOnAPathFieldSetsItToTheFilesPathAsACopy) {
     ClickYes();
     Text1(0)->setText(QStringLiteral("old text"));
