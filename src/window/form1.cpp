@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
@@ -259,6 +260,7 @@ QWidget* Form1::CreateControl(const ControlSpec& spec, QWidget* container) {
 
 void Form1::ConnectHandlers() {
     for (int index = 0; index < 2; ++index) {
+        option1_[index]->installEventFilter(this);
         connect(option1_[index], &QRadioButton::clicked, this,
                 [this, index] { SelectMode(index); });
         connect(command2_[index], &QPushButton::clicked, this,
@@ -268,6 +270,23 @@ void Form1::ConnectHandlers() {
     connect(command1_, &QPushButton::clicked, this, &Form1::ConvertClicked);
     connect(command3_, &QPushButton::clicked, this, &Form1::TemplateClicked);
     connect(timer1_, &QTimer::timeout, this, &Form1::ToggleStatusBlink);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    // An arrow key on the chosen option chooses the other one. Qt would then put the focus
+    // back on the option; the choice moves it on, as a click does.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        const bool arrow =
+            key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right;
+        for (int index = 0; index < 2; ++index) {
+            if (arrow && watched == option1_[index] && option1_[index]->isChecked()) {
+                option1_[1 - index]->click();
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void Form1::SelectMode(int index) {

@@ -51,6 +51,9 @@ class Form1 : public QWidget {
     // Command3 clicked: hands out the template.
     void TemplateClicked();
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void BuildFromLayout();
     QWidget* CreateControl(const ControlSpec& spec, QWidget* container);

@@ -230,7 +230,7 @@ TEST_F(Form1Test, YesAndNoSwitchBetweenTheStepsAndTheTemplateKeepingThePaths) {
     EXPECT_FALSE(Find("Picture1")->isVisible());
 }
 
-TEST_F(Form1Test, AccessKeysChooseTheOptions) {
+TEST_F(Form1Test, AccessKeysAndArrowsChooseTheOptions) {
     QTest::keyClick(form_.get(), Qt::Key_N, Qt::AltModifier);
     ASSERT_TRUE(WaitUntil([&] { return Find<QRadioButton>("Option1_1")->isChecked(); }));
     EXPECT_TRUE(WaitUntil([&] { return QApplication::focusWidget() == Find("Command3"); }));
@@ -238,6 +238,13 @@ TEST_F(Form1Test, AccessKeysChooseTheOptions) {
     QTest::keyClick(form_.get(), Qt::Key_Y, Qt::AltModifier);
     ASSERT_TRUE(WaitUntil([&] { return Find<QRadioButton>("Option1_0")->isChecked(); }));
     EXPECT_TRUE(WaitUntil([&] { return QApplication::focusWidget() == Text1(0); }));
+
+    // An arrow key on the chosen option switches as a click does, focus included.
+    Find("Option1_0")->setFocus();
+    QTest::keyClick(Find("Option1_0"), Qt::Key_Down);
+    EXPECT_TRUE(Find<QRadioButton>("Option1_1")->isChecked());
+    EXPECT_TRUE(Find("Picture1")->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), Find("Command3"));
 }
 
 TEST_F(Form1Test, ConvertIsEnabledOnlyWhileBothPathsHoldText) {
