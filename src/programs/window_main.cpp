@@ -14,6 +14,8 @@ int main(int argc, char* argv[]) {
     main_window::RegisterFontSubstitutions();
     main_window::InstallJapaneseTranslation(application);
     application.setWindowIcon(QIcon(QStringLiteral(":/icons/rukanoba3.png")));
+    // Ties the window to its menu entry and icon on Wayland too.
+    QGuiApplication::setDesktopFileName(QStringLiteral("rukanoba3"));
 
     platform::QtFileDialog dialog;
     platform::QtMessageBox messageBox;
