@@ -23,6 +23,7 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "event_loop.h"
 #include "fakes.h"
 #include "qt_printers.h"
 #include "template/template_text.h"
@@ -35,6 +36,7 @@ using conversion::ConversionOutcome;
 using testing::FakeFileDialog;
 using testing::FakeFileOpener;
 using testing::FakeMessageBox;
+using testing::WaitUntil;
 
 const QString kSucceededText = QStringLiteral(
     "正常にコンバートされました。\r\n運賃表示器を動かして表示テストを行ってください。");
@@ -44,18 +46,6 @@ const QColor kYellowColour(255, 255, 0);
 
 QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 2000) {
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (!condition()) {
-        if (elapsed.elapsed() > timeoutMs) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
 }
 
 class Form1Test : public ::testing::Test {

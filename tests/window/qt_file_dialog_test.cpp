@@ -15,11 +15,13 @@
 #include <QTimer>
 #include <functional>
 
+#include "event_loop.h"
 #include "qt_printers.h"
 
 namespace platform {
 namespace {
 
+using ::main_window::testing::WaitUntil;
 using ::testing::UnorderedElementsAre;
 
 TEST(QtNameFiltersTest, TurnsTheCommonConventionIntoQtsForm) {
@@ -43,18 +45,6 @@ TEST(QtNameFiltersTest, TurnsTheCommonConventionIntoQtsForm) {
     for (const Case& c : cases) {
         EXPECT_EQ(QtNameFilters(c.common), c.qt) << c.common.toStdString();
     }
-}
-
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (!condition()) {
-        if (elapsed.elapsed() > timeoutMs) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
 }
 
 class QtFileDialogTest : public ::testing::Test {
