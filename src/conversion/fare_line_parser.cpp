@@ -13,8 +13,10 @@ namespace {
 using platform::RunError;
 
 constexpr int kLastColumn = kFareCount + 2;
-// Enough significant digits for any double; the rest only tells whether it was zero.
-constexpr size_t kSignificantDigits = 40;
+// Deciding which of two neighbouring doubles a decimal is nearer can take up to 767
+// significant digits (a halfway point between two doubles has that many); beyond them only
+// whether the rest is zero matters.
+constexpr size_t kSignificantDigits = 800;
 constexpr int64_t kExponentLimit = 1'000'000'000;
 
 bool IsSeparator(char32_t ch) {
