@@ -309,7 +309,8 @@ FareLineRecord ParseFareLine(std::u32string_view line) {
     int column = 1;
     std::u32string placeName;
     LeadingNumberReader number;
-    for (char32_t ch : line) {
+    for (size_t at = 0; at < line.size(); ++at) {
+        char32_t ch = line[at];
         if (IsSeparator(ch)) {
             ++column;
             // The field that opens here is empty, and an empty field reads as 0, as the
@@ -325,6 +326,13 @@ FareLineRecord ParseFareLine(std::u32string_view line) {
         }
         if (column == 1) {
             placeName.push_back(ch);
+            continue;
+        }
+        // Spaces never change a number: runs of them, the commonest filler, are passed over.
+        if (ch == U' ') {
+            while (at + 1 < line.size() && line[at + 1] == U' ') {
+                ++at;
+            }
             continue;
         }
         // Every leading part of the number must fit, so the value is checked after every

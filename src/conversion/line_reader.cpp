@@ -11,8 +11,7 @@ constexpr std::string_view kCp932IdeographicSpace = "\x81\x40";
 constexpr std::string_view kUtf8IdeographicSpace = "\xE3\x80\x80";
 
 bool IsAscii(std::string_view bytes) {
-    return std::all_of(bytes.begin(), bytes.end(),
-                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return platform::AsciiPrefixLength(bytes) == bytes.size();
 }
 
 // Whether every character the decoded UTF-8 holds has a code page 932 form; each distinct

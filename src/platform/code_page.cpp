@@ -3,8 +3,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <stdexcept>
 
@@ -21,6 +23,27 @@ constexpr const char* kUtf8 = "UTF-8";
 bool IsAscii(unsigned char byte) {
     return byte < 0x80;
 }
+
+}  // namespace
+
+size_t AsciiPrefixLength(std::string_view bytes) {
+    size_t length = 0;
+    constexpr uint64_t kHighBits = 0x8080808080808080;
+    while (length + sizeof(uint64_t) <= bytes.size()) {
+        uint64_t block;
+        std::memcpy(&block, bytes.data() + length, sizeof block);
+        if ((block & kHighBits) != 0) {
+            break;
+        }
+        length += sizeof block;
+    }
+    while (length < bytes.size() && IsAscii(static_cast<unsigned char>(bytes[length]))) {
+        ++length;
+    }
+    return length;
+}
+
+namespace {
 
 bool IsCp932LeadByte(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
@@ -98,37 +121,47 @@ TextDecoder::TextDecoder(TextEncoding encoding)
     : encoding_(encoding), converter_(kUtf32, encoding == TextEncoding::kUtf8 ? kUtf8 : kCp932) {}
 
 std::optional<std::u32string> TextDecoder::Decode(std::string_view bytes) {
-    std::u32string text;
-    text.reserve(bytes.size());
+    // Every byte gives at most one character, so the text never outgrows the bytes.
+    std::u32string text(bytes.size(), U'\0');
+    size_t length = 0;
     size_t position = 0;
     while (position < bytes.size()) {
         // ASCII reads as itself in both encodings; only the other runs go through iconv.
-        size_t asciiEnd = position;
-        while (asciiEnd < bytes.size() && IsAscii(static_cast<unsigned char>(bytes[asciiEnd]))) {
-            ++asciiEnd;
+        // Eight bytes at a time while they are all ASCII: tables are mostly digits.
+        size_t asciiBlock = AsciiPrefixLength(bytes.substr(position)) & ~size_t{7};
+        for (size_t i = 0; i < asciiBlock; ++i) {
+            text[length + i] = static_cast<unsigned char>(bytes[position + i]);
         }
-        for (size_t i = position; i < asciiEnd; ++i) {
-            text.push_back(static_cast<unsigned char>(bytes[i]));
-        }
-        if (asciiEnd == bytes.size()) {
+        length += asciiBlock;
+        position += asciiBlock;
+        if (position == bytes.size()) {
             break;
+        }
+        auto byte = static_cast<unsigned char>(bytes[position]);
+        if (IsAscii(byte)) {
+            text[length++] = byte;
+            ++position;
+            continue;
         }
         // A run of characters that are not ASCII. In code page 932 the second byte of a
         // double-byte character may look like ASCII, so lead bytes take their partner along;
         // in UTF-8 every byte of such a character is 0x80 or above.
-        size_t runEnd = asciiEnd;
+        size_t runEnd = position;
         while (runEnd < bytes.size() && !IsAscii(static_cast<unsigned char>(bytes[runEnd]))) {
             bool takesPartner = encoding_ == TextEncoding::kCp932 &&
                                 IsCp932LeadByte(static_cast<unsigned char>(bytes[runEnd]));
             runEnd += takesPartner && runEnd + 1 < bytes.size() ? 2 : 1;
         }
         scratch_.clear();
-        if (!converter_.Convert(bytes.substr(asciiEnd, runEnd - asciiEnd), scratch_)) {
+        if (!converter_.Convert(bytes.substr(position, runEnd - position), scratch_)) {
             return std::nullopt;
         }
-        text.append(AsCharacters(scratch_));
+        std::u32string_view run = AsCharacters(scratch_);
+        std::copy(run.begin(), run.end(), text.begin() + static_cast<ptrdiff_t>(length));
+        length += run.size();
         position = runEnd;
     }
+    text.resize(length);
     return text;
 }
 

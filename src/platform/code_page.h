@@ -53,6 +53,9 @@ class Cp932Encoder {
     std::string scratch_;
 };
 
+// How many bytes at the start are ASCII.
+size_t AsciiPrefixLength(std::string_view bytes);
+
 // Plain UTF-8 helpers for messages and tests; invalid input yields nullopt.
 std::optional<std::u32string> DecodeUtf8(std::string_view bytes);
 std::string EncodeUtf8(std::u32string_view text);

@@ -9,6 +9,7 @@
 #include <climits>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <mutex>
 
@@ -125,6 +126,7 @@ bool InputFile::Fill() {
     }
     position_ = 0;
     length_ = static_cast<size_t>(count);
+    nextCarriageReturn_ = nextLineFeed_ = nullptr;
     return length_ > 0;
 }
 
@@ -137,8 +139,7 @@ const std::string& InputFile::ReadLine() {
     while (Fill()) {
         const char* begin = buffer_.data() + position_;
         const char* end = buffer_.data() + length_;
-        const char* lineEnd =
-            std::find_if(begin, end, [](char c) { return c == '\r' || c == '\n'; });
+        const char* lineEnd = FindLineEnd(begin, end);
         line_.append(begin, lineEnd);
         if (lineEnd == end) {
             position_ = length_;
@@ -153,11 +154,27 @@ const std::string& InputFile::ReadLine() {
     return line_;
 }
 
+const char* InputFile::FindLineEnd(const char* begin, const char* end) {
+    // memchr is far faster than a byte loop; the positions found are kept, so that a file
+    // with only one kind of line end is not searched to the end of the block for every line.
+    auto find = [&](const char*& cached, char byte) {
+        if (cached == nullptr || cached < begin) {
+            cached = static_cast<const char*>(std::memchr(begin, byte, end - begin));
+            if (cached == nullptr) {
+                cached = end;
+            }
+        }
+        return cached;
+    };
+    return std::min(find(nextCarriageReturn_, '\r'), find(nextLineFeed_, '\n'));
+}
+
 void InputFile::Rewind() {
     if (lseek(fd_, 0, SEEK_SET) < 0) {
         throw ErrorFromErrno(errno, path_);
     }
     position_ = length_ = 0;
+    nextCarriageReturn_ = nextLineFeed_ = nullptr;
 }
 
 FileIdentity InputFile::Identity() const {
@@ -204,6 +221,9 @@ AtomicOutputFile::AtomicOutputFile(const std::string& path) {
         }
         close(probe);
         mode_ = status.st_mode & 07777;
+        owner_ = status.st_uid;
+        group_ = status.st_gid;
+        keepsOwner_ = true;
     } else {
         mode_ = 0666 & ~CurrentUmask();
     }
@@ -248,6 +268,10 @@ void AtomicOutputFile::Flush() {
 
 void AtomicOutputFile::Commit() {
     Flush();
+    // A replaced file keeps its owner where we may give it (as root); its mode always.
+    if (keepsOwner_ && fchown(fd_, owner_, group_) != 0) {
+        // Not permitted for others; the file then belongs to whoever converted it.
+    }
     if (fchmod(fd_, mode_) != 0 || fsync(fd_) != 0) {
         throw ErrorFromErrno(errno, targetPath_);
     }

@@ -39,12 +39,15 @@ class InputFile {
 
   private:
     bool Fill();  // false at the end of the file
+    const char* FindLineEnd(const char* begin, const char* end);
 
     std::string path_;
     int fd_ = -1;
     std::string buffer_;
     size_t position_ = 0;
     size_t length_ = 0;
+    const char* nextCarriageReturn_ = nullptr;
+    const char* nextLineFeed_ = nullptr;
     std::string line_;
 };
 
@@ -73,6 +76,9 @@ class AtomicOutputFile {
     std::string temporaryPath_;
     int fd_ = -1;
     mode_t mode_ = 0;
+    uid_t owner_ = 0;
+    gid_t group_ = 0;
+    bool keepsOwner_ = false;
     std::string pending_;
     bool committed_ = false;
 };
