@@ -14,11 +14,15 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "conversion/conversion_run.h"
+#include "conversion/fare_line_parser.h"
+#include "platform/run_error.h"
 
 namespace {
 
@@ -123,6 +127,90 @@ void CheckDataFile(const std::string& bytes, std::string_view input) {
     }
 }
 
+// For a table of ASCII bytes, where both encodings read every byte as itself, the outcome can
+// be told from ParseFareLine alone: the rows up to the first blank line, at most 301, each
+// parsed, and the first that fails names its code and line.
+struct ExpectedRun {
+    std::optional<int> failedCode;
+    int failedLine = 0;
+    std::string dataFile;  // when neither failed nor empty
+    bool nothingToConvert = false;
+};
+
+std::optional<ExpectedRun> ExpectFromAscii(std::string_view table) {
+    for (char ch : table) {
+        if (static_cast<unsigned char>(ch) >= 0x80) {
+            return std::nullopt;
+        }
+    }
+    std::vector<std::string_view> rows;
+    size_t start = 0;
+    while (start < table.size()) {
+        size_t end = table.find_first_of("\r\n", start);
+        std::string_view line =
+            table.substr(start, end == std::string_view::npos ? end : end - start);
+        if (line.find_first_not_of(' ') == std::string_view::npos) {
+            break;
+        }
+        rows.push_back(line);
+        if (end == std::string_view::npos) {
+            break;
+        }
+        start = end + (table.substr(end, 2) == "\r\n" ? 2 : 1);
+    }
+    ExpectedRun expected;
+    if (rows.empty()) {
+        expected.nothingToConvert = true;
+        return expected;
+    }
+    if (rows.size() > 301) {
+        rows.resize(301);
+    }
+    std::string& bytes = expected.dataFile;
+    auto append16 = [&bytes](int value) {
+        bytes.push_back(static_cast<char>(value & 0xFF));
+        bytes.push_back(static_cast<char>((value >> 8) & 0xFF));
+    };
+    append16(static_cast<int>(rows.size()));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        std::u32string line(rows[i].begin(), rows[i].end());
+        conversion::FareLineRecord record;
+        try {
+            record = conversion::ParseFareLine(line);
+        } catch (const platform::RunError& error) {
+            expected.failedCode = error.code();
+            expected.failedLine = static_cast<int>(i) + 1;
+            return expected;
+        }
+        append16(static_cast<int>(record.PlaceName.size()));
+        for (char32_t ch : record.PlaceName) {
+            bytes.push_back(static_cast<char>(ch));
+        }
+        append16(record.ZoneNumber);
+        for (int16_t fare : record.Fares) {
+            append16(fare);
+        }
+    }
+    return expected;
+}
+
+void CheckAgainstExpected(const ExpectedRun& expected, const ConversionOutcome& outcome,
+                          const std::string& output) {
+    if (expected.nothingToConvert) {
+        if (outcome.kind != ConversionOutcome::Kind::kNothingToConvert) {
+            Broken("an ASCII table without rows did not give NothingToConvert");
+        }
+    } else if (expected.failedCode) {
+        if (outcome.kind != ConversionOutcome::Kind::kFailed ||
+            outcome.error->code() != *expected.failedCode ||
+            outcome.error->line() != expected.failedLine) {
+            Broken("an ASCII table did not fail with the code and line of its bad row");
+        }
+    } else if (outcome.kind != ConversionOutcome::Kind::kSucceeded || output != expected.dataFile) {
+        Broken("an ASCII table did not convert to the records its rows parse to");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -143,6 +231,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     ConversionOutcome outcome = conversion::ConvertFareTable(input, output);
+    std::optional<ExpectedRun> expected = ExpectFromAscii(table);
 
     std::string bytes;
     if (!ReadFile(input, bytes) || bytes != table) {
@@ -186,6 +275,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 Broken("the previous output was not kept");
             }
             break;
+    }
+    if (expected) {
+        CheckAgainstExpected(*expected, outcome, bytes);
     }
     return 0;
 }
