@@ -13,11 +13,11 @@ namespace {
 using platform::RunError;
 
 constexpr int kLastColumn = kFareCount + 2;
-// Deciding which of two neighbouring doubles a decimal is nearer can take up to 767
-// significant digits (a halfway point between two doubles has that many); beyond them only
-// whether the rest is zero matters.
-constexpr size_t kSignificantDigits = 800;
+// Significant digits kept for NumericPrefixValue's double; rounding needs only the first six
+// and where the last non-zero digit stands.
+constexpr size_t kKeptDigits = 40;
 constexpr int64_t kExponentLimit = 1'000'000'000;
+constexpr int64_t kRadixLimit = int64_t{1} << 48;
 
 bool IsSeparator(char32_t ch) {
     return ch == U'\t' || ch == U',' || ch == U'\uFF0C';
@@ -147,7 +147,7 @@ class LeadingNumberReader {
                 if (digit < 0 || digit >= radix_) {
                     return Stop();
                 }
-                radixValue_ = radixValue_ * radix_ + digit;
+                radixValue_ = std::min(radixValue_ * radix_ + digit, kRadixLimit);
                 return true;
             }
             case State::kDone:
@@ -156,19 +156,15 @@ class LeadingNumberReader {
         return false;
     }
 
+    // The value read so far as a real number (for NumericPrefixValue).
     double Value() const {
         if (radix_ != 0) {
-            return radixValue_;
+            return static_cast<double>(radixValue_);
         }
-        if (digits_.empty()) {
+        if (significantDigits_ == 0) {
             return negative_ ? -0.0 : 0.0;
         }
-        if (!hasFractionOrExponent_ && integerExact_) {
-            return negative_ ? -static_cast<double>(integerValue_)
-                             : static_cast<double>(integerValue_);
-        }
-        int64_t exponent = exponentNegative_ ? -exponentValue_ : exponentValue_;
-        int64_t power = scale_ + exponent;
+        int64_t power = Power();
         // Far beyond any double, either way: the text itself would only grow long.
         if (power > 100'000) {
             return negative_ ? -HUGE_VAL : HUGE_VAL;
@@ -178,12 +174,42 @@ class LeadingNumberReader {
         }
         std::string text = negative_ ? "-0." : "0.";
         text += digits_;
-        if (droppedNonZero_) {
+        if (lastNonZeroDigit_ >= static_cast<int64_t>(kKeptDigits)) {
             text += '1';
         }
         text += 'e';
         text += std::to_string(power);
         return std::strtod(text.c_str(), nullptr);
+    }
+
+    // The value read so far rounded to the nearest integer, an exact half to the even one.
+    // The rounding is done on the decimal digits themselves, so it is exact however many
+    // digits there are and costs the same for every character. Code 6 outside 16 bits.
+    int16_t RoundedValue() const {
+        int64_t magnitude = 0;
+        if (radix_ != 0) {
+            magnitude = radixValue_;
+        } else if (significantDigits_ > 0) {
+            int64_t power = Power();
+            if (power > 5) {
+                throw RunError(platform::error_code::kOverflow);  // 100000 or more
+            }
+            if (power >= 0) {  // below 0.1 it rounds to 0
+                for (int64_t at = 0; at < power; ++at) {
+                    magnitude = magnitude * 10 + DigitAt(at);
+                }
+                int firstFractionDigit = DigitAt(power);
+                bool restNonZero = lastNonZeroDigit_ > power;
+                if (firstFractionDigit > 5 ||
+                    (firstFractionDigit == 5 && (restNonZero || magnitude % 2 == 1))) {
+                    ++magnitude;
+                }
+            }
+        }
+        if (magnitude > (negative_ ? -int64_t{INT16_MIN} : int64_t{INT16_MAX})) {
+            throw RunError(platform::error_code::kOverflow);
+        }
+        return static_cast<int16_t>(negative_ ? -magnitude : magnitude);
     }
 
   private:
@@ -214,34 +240,37 @@ class LeadingNumberReader {
         return Stop();
     }
 
-    bool AddSignificantDigit(char32_t ch) {
-        if (digits_.size() < kSignificantDigits) {
-            digits_.push_back(static_cast<char>(ch));
-            return true;
-        }
-        if (ch != U'0' && !droppedNonZero_) {
-            droppedNonZero_ = true;
-            return true;
-        }
-        return false;
+    int64_t Power() const {
+        return scale_ + (exponentNegative_ ? -exponentValue_ : exponentValue_);
     }
 
-    bool AddIntegerDigit(char32_t ch) {
-        if (digits_.empty() && ch == U'0') {
-            return false;  // leading zeros change nothing
+    int DigitAt(int64_t index) const {
+        return index < static_cast<int64_t>(digits_.size())
+                   ? digits_[static_cast<size_t>(index)] - '0'
+                   : 0;
+    }
+
+    bool AddSignificantDigit(char32_t ch) {
+        if (ch != U'0') {
+            lastNonZeroDigit_ = significantDigits_;
         }
-        ++scale_;
-        if (integerExact_) {
-            integerValue_ = integerValue_ * 10 + static_cast<int64_t>(ch - U'0');
-            integerExact_ = integerValue_ < (int64_t{1} << 53) / 10;
+        if (digits_.size() < kKeptDigits) {
+            digits_.push_back(static_cast<char>(ch));
         }
-        AddSignificantDigit(ch);
+        ++significantDigits_;
         return true;
     }
 
+    bool AddIntegerDigit(char32_t ch) {
+        if (significantDigits_ == 0 && ch == U'0') {
+            return false;  // leading zeros change nothing
+        }
+        ++scale_;
+        return AddSignificantDigit(ch);
+    }
+
     bool AddFractionDigit(char32_t ch) {
-        hasFractionOrExponent_ = true;
-        if (digits_.empty() && ch == U'0') {
+        if (significantDigits_ == 0 && ch == U'0') {
             --scale_;
             return false;  // still zero
         }
@@ -249,41 +278,25 @@ class LeadingNumberReader {
     }
 
     bool AddExponentDigit(char32_t ch) {
-        hasFractionOrExponent_ = true;
         int64_t before = exponentValue_;
         exponentValue_ =
             std::min(exponentValue_ * 10 + static_cast<int64_t>(ch - U'0'), kExponentLimit);
-        return exponentValue_ != before && !digits_.empty();
+        return exponentValue_ != before && significantDigits_ > 0;
     }
 
     State state_ = State::kStart;
     bool negative_ = false;
-    // The decimal number is 0.digits_ times ten to the power scale_ + exponent.
+    // The decimal number is 0.d1d2d3... times ten to the power Power(); digits_ keeps the
+    // first of the significant digits, enough for rounding and for a double.
     std::string digits_;
-    bool droppedNonZero_ = false;
+    int64_t significantDigits_ = 0;
+    int64_t lastNonZeroDigit_ = -1;
     int64_t scale_ = 0;
-    int64_t integerValue_ = 0;
-    bool integerExact_ = true;
-    bool hasFractionOrExponent_ = false;
     int64_t exponentValue_ = 0;
     bool exponentNegative_ = false;
     int radix_ = 0;
-    double radixValue_ = 0;
+    int64_t radixValue_ = 0;
 };
-
-// Nearest integer, an exact half to the even one; code 6 outside 16 bits.
-int16_t RoundToInt16(double value) {
-    double floor = std::floor(value);
-    double fraction = value - floor;
-    double rounded = floor;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(floor, 2.0) != 0.0)) {
-        rounded = floor + 1.0;
-    }
-    if (!(rounded >= INT16_MIN && rounded <= INT16_MAX)) {
-        throw RunError(platform::error_code::kOverflow);
-    }
-    return static_cast<int16_t>(rounded);
-}
 
 std::u32string WithoutLeadingSpaces(std::u32string text) {
     size_t first = 0;
@@ -338,7 +351,7 @@ FareLineRecord ParseFareLine(std::u32string_view line) {
         // Every leading part of the number must fit, so the value is checked after every
         // character that may change it.
         if (number.Feed(ch)) {
-            int16_t value = RoundToInt16(number.Value());
+            int16_t value = number.RoundedValue();
             if (column == 2) {
                 record.ZoneNumber = value;
             } else {

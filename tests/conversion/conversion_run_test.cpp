@@ -1,0 +1,430 @@
+#include "conversion/conversion_run.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "template/template_text.h"
+#include "test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using conversion::ConversionOutcome;
+using conversion::ConvertFareTable;
+using Kind = ConversionOutcome::Kind;
+using test_support::Cp932;
+using test_support::ExpectedRow;
+using test_support::Hex;
+using test_support::Hy3;
+using test_support::ReadBytes;
+using test_support::WriteBytes;
+
+const char* const kBom = "\xEF\xBB\xBF";
+
+std::string NumberedRows(int count) {
+    std::string text;
+    for (int i = 1; i <= count; ++i) {
+        text += "r" + std::to_string(i) + "," + std::to_string(i % 100) + "\r\n";
+    }
+    return text;
+}
+
+std::vector<ExpectedRow> NumberedExpected(int count) {
+    std::vector<ExpectedRow> rows;
+    for (int i = 1; i <= count; ++i)
+        rows.push_back({"r" + std::to_string(i), i % 100, {}});
+    return rows;
+}
+
+std::string Describe(const ConversionOutcome& outcome) {
+    switch (outcome.kind) {
+        case Kind::kSucceeded:
+            return "Succeeded";
+        case Kind::kNothingToConvert:
+            return "NothingToConvert";
+        case Kind::kFailed:
+            return "Failed " + std::string(outcome.error->what()) + " line " +
+                   (outcome.error->line() ? std::to_string(*outcome.error->line()) : "-");
+    }
+    return "?";
+}
+
+std::set<std::string> NamesIn(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+class ConversionRunTest : public ::testing::Test {
+  protected:
+    ConversionOutcome Convert(std::string_view input) {
+        WriteBytes(in_, input);
+        return ConvertFareTable(in_, out_);
+    }
+
+    test_support::ScratchFolder folder_;
+    std::string in_ = folder_.Path("in.txt");
+    std::string out_ = folder_.Path("out.hy3");
+};
+
+TEST_F(ConversionRunTest, TemplateConvertsToTheKnownFile) {
+    ConversionOutcome outcome = Convert(template_text::TemplateText());
+    ASSERT_EQ(outcome.kind, Kind::kSucceeded) << Describe(outcome);
+    std::string bytes = ReadBytes(out_);
+    EXPECT_EQ(bytes.size(), 2202u);
+    EXPECT_EQ(Hex(bytes.substr(0, 10)), "07 00 24 00 82 50 82 51 82 52");
+    EXPECT_EQ(Hex(bytes), Hex(Hy3({{Cp932("１２３系統　コンバータのテンプレート"), 1, {140}},
+                                   {Cp932("地名１"), 1, {140}},
+                                   {Cp932("地名２"), 1, {140}},
+                                   {Cp932("地名３"), 2, {150}},
+                                   {Cp932("地名４"), 2, {150, 140}},
+                                   {Cp932("地名５"), 3, {180, 140}},
+                                   {Cp932("地名６"), 4, {200, 150, 140}}})));
+}
+
+// ---------------------------------------------------------------------------------------
+// Inputs that convert: line ends, where the table ends, the row limit, the encodings.
+
+struct RunCase {
+    std::string label;
+    std::string input;
+    std::vector<ExpectedRow> rows;
+    friend void PrintTo(const RunCase& c, std::ostream* os) { *os << c.label; }
+};
+
+class ConversionRunSuccessTest : public ConversionRunTest,
+                                 public ::testing::WithParamInterface<RunCase> {};
+
+TEST_P(ConversionRunSuccessTest, WritesTheRows) {
+    ConversionOutcome outcome = Convert(GetParam().input);
+    ASSERT_EQ(outcome.kind, Kind::kSucceeded) << Describe(outcome);
+    std::string expected = Hy3(GetParam().rows);
+    std::string actual = ReadBytes(out_);
+    if (actual.size() < 4096) {
+        EXPECT_EQ(Hex(actual), Hex(expected));
+    } else {
+        EXPECT_EQ(Hex(actual.substr(0, 2)), Hex(expected.substr(0, 2)));
+        EXPECT_TRUE(actual == expected) << "the records differ";
+    }
+}
+
+const std::string kHostileSpaces(200000, ' ');
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ConversionRunSuccessTest,
+    ::testing::Values(
+        RunCase{"CrLf", "a,1,2\r\nb,3\r\n", {{"a", 1, {2}}, {"b", 3, {}}}},
+        RunCase{"Lf", "a,1,2\nb,3\n", {{"a", 1, {2}}, {"b", 3, {}}}},
+        RunCase{"Cr", "a,1,2\rb,3", {{"a", 1, {2}}, {"b", 3, {}}}},
+        RunCase{"MixedEnds",
+                "a,1\r\nb,2\nc,3\rd,4",
+                {{"a", 1, {}}, {"b", 2, {}}, {"c", 3, {}}, {"d", 4, {}}}},
+        RunCase{"BlankLineEndsTable", "a,1\n\nb,2\n", {{"a", 1, {}}}},
+        RunCase{"CrCrIsABlankLine", "a,1\r\rb,2", {{"a", 1, {}}}},
+        RunCase{"SpacesLineEndsTable", "a,1\r\n   \r\nb,2\r\n", {{"a", 1, {}}}},
+        RunCase{"IdeographicSpaceLineEndsTable", "a,1\r\n\x81\x40 \r\nb,2", {{"a", 1, {}}}},
+        RunCase{"TabLineIsARow", "\t\r\nb,2", {{"", 0, {}}, {"b", 2, {}}}},
+        RunCase{"SingleComma", ",", {{"", 0, {}}}},
+        RunCase{"TrailingSpacesKept", Cp932("  地名  ,1,-1\r\n"), {{Cp932("地名  "), 1, {-1}}}},
+        RunCase{
+            "HalfWidthKatakanaThatLooksLikeUtf8", "\xC3\xBD,1,140\r\n", {{"\xC3\xBD", 1, {140}}}},
+        RunCase{"Utf8WithBom", std::string(kBom) + "  地名,1,140\n", {{Cp932("地名"), 1, {140}}}},
+        RunCase{"Utf8WithoutBom",
+                "地名,1,140\n①～〜髙,２,１５０\n",
+                {{Cp932("地名"), 1, {140}}, {"\x87\x40\x81\x60\x81\x60\xFB\xFC", 2, {150}}}},
+        // The whole file decides, not its first line or first block.
+        RunCase{"Utf8AfterLongAsciiLine",
+                "a,1," + kHostileSpaces + "5\n地名,2\n",
+                {{"a", 1, {5}}, {Cp932("地名"), 2, {}}}},
+        RunCase{"Cp932AfterLongAsciiLine",
+                "a,1," + kHostileSpaces + "5\n" + Cp932("地名,2\n"),
+                {{"a", 1, {5}}, {Cp932("地名"), 2, {}}}},
+        RunCase{"Rows301", NumberedRows(301), NumberedExpected(301)},
+        RunCase{"Rows302", NumberedRows(302), NumberedExpected(301)},
+        RunCase{"Rows500", NumberedRows(500), NumberedExpected(301)},
+        // Row 302 is never parsed, so its overflow does not matter.
+        RunCase{"BadRowAfter301", NumberedRows(301) + "x,99999\r\n", NumberedExpected(301)},
+        RunCase{"Rows32767", NumberedRows(32767), NumberedExpected(301)},
+        RunCase{"BlankLineBeforeTheCountLimit", NumberedRows(99) + "\r\n" + NumberedRows(40000),
+                NumberedExpected(99)}),
+    [](const auto& info) { return info.param.label; });
+
+TEST_F(ConversionRunTest, ReplacedOutputKeepsItsPermissionBits) {
+    WriteBytes(out_, "OLD");
+    ASSERT_EQ(chmod(out_.c_str(), 0640), 0);
+    ASSERT_EQ(Convert("a,1").kind, Kind::kSucceeded);
+    EXPECT_EQ(test_support::PermissionBits(out_), 0640u);
+    EXPECT_EQ(ReadBytes(out_).size(), 307u);
+}
+
+TEST_F(ConversionRunTest, OutputThroughASymlinkReplacesTheFileNotTheLink) {
+    fs::create_directory(folder_.Path("real"));
+    const std::string target = folder_.Path("real/table.hy3");
+    WriteBytes(target, "OLD");
+    fs::create_symlink(target, out_);
+    ASSERT_EQ(Convert("a,1").kind, Kind::kSucceeded);
+    EXPECT_TRUE(fs::is_symlink(out_));
+    EXPECT_EQ(ReadBytes(target).size(), 307u);
+    EXPECT_EQ(NamesIn(folder_.Path("real")), (std::set<std::string>{"table.hy3"}));
+}
+
+TEST_F(ConversionRunTest, NewOutputGetsTheUsualPermissionBits) {
+    mode_t previous = umask(022);
+    ConversionOutcome outcome = Convert("a,1");
+    umask(previous);
+    ASSERT_EQ(outcome.kind, Kind::kSucceeded);
+    EXPECT_EQ(test_support::PermissionBits(out_), 0644u);
+}
+
+// ---------------------------------------------------------------------------------------
+// Inputs with nothing to convert leave the output path alone.
+
+class NothingToConvertTest : public ConversionRunTest,
+                             public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(NothingToConvertTest, LeavesTheOutputAlone) {
+    ConversionOutcome outcome = Convert(GetParam());
+    EXPECT_EQ(outcome.kind, Kind::kNothingToConvert) << Describe(outcome);
+    EXPECT_FALSE(conversion::OutcomeText(outcome).has_value());
+    EXPECT_FALSE(test_support::Exists(out_));
+
+    WriteBytes(out_, "OLD");
+    EXPECT_EQ(Convert(GetParam()).kind, Kind::kNothingToConvert);
+    EXPECT_EQ(ReadBytes(out_), "OLD");
+    EXPECT_EQ(folder_.Names(), (std::set<std::string>{"in.txt", "out.hy3"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, NothingToConvertTest,
+                         ::testing::Values("", "\r\n", "\n", "\r", "   \r\nabc,1\r\n",
+                                           "\x81\x40\r\nabc,1", std::string(kBom),
+                                           std::string(kBom) + "\n abc,1",
+                                           std::string(kBom) + "　\nabc,1"));
+
+// ---------------------------------------------------------------------------------------
+// Failures: the code, the line, and the output path exactly as it was.
+
+struct FailureCase {
+    std::string label;
+    std::string input;
+    int code;
+    std::string description;
+    std::optional<int> line;  // unset: the line is not checked
+    friend void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.label; }
+};
+
+class ConversionRunFailureTest : public ConversionRunTest,
+                                 public ::testing::WithParamInterface<FailureCase> {
+  protected:
+    void ExpectFailure(const ConversionOutcome& outcome) {
+        const FailureCase& c = GetParam();
+        ASSERT_EQ(outcome.kind, Kind::kFailed) << Describe(outcome);
+        EXPECT_EQ(outcome.error->code(), c.code);
+        EXPECT_EQ(outcome.error->description(), c.description);
+        if (c.line) {
+            EXPECT_EQ(outcome.error->line(), c.line);
+        }
+    }
+};
+
+TEST_P(ConversionRunFailureTest, FailsAndKeepsThePreviousOutput) {
+    ExpectFailure(Convert(GetParam().input));
+    EXPECT_FALSE(test_support::Exists(out_));
+    EXPECT_EQ(folder_.Names(), (std::set<std::string>{"in.txt"}));
+
+    const std::string previous(template_text::TemplateText());
+    WriteBytes(out_, previous);
+    ExpectFailure(Convert(GetParam().input));
+    EXPECT_EQ(ReadBytes(out_), previous);
+    EXPECT_EQ(folder_.Names(), (std::set<std::string>{"in.txt", "out.hy3"}));
+}
+
+const std::string kOverflow = "オーバーフローしました。";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ConversionRunFailureTest,
+    ::testing::Values(
+        FailureCase{"Overflow", "a,1\r\nb,99999\r\nc,1\r\n", 6, kOverflow, 2},
+        FailureCase{"OverflowOnLfLine", "a,1\nb,2\nc,1,40000\n", 6, kOverflow, 3},
+        FailureCase{"TooManyFields", "a,1\r\nb,2\r\nc" + std::string(152, ',') + "\r\n", 9,
+                    "インデックスが有効範囲にありません。", 3},
+        FailureCase{"NotShiftJis", "a,1\r\n\x85\x40,1\r\n", 5,
+                    "入力ファイルに Shift-JIS として読めないバイト列があります。", 2},
+        FailureCase{"TruncatedShiftJis", "a,1\r\nb\x81", 5,
+                    "入力ファイルに Shift-JIS として読めないバイト列があります。", 2},
+        FailureCase{"NameWithoutShiftJisForm", std::string(kBom) + "a,1\n한,2\n", 5,
+                    "地名に Shift-JIS で表せない文字があります。", 2},
+        FailureCase{"NameOver65535Bytes", "a,1\nb,2\n" + std::string(70000, 'x') + ",1\n", 6,
+                    kOverflow, 3},
+        FailureCase{"MoreThan32767Rows", NumberedRows(32768), 6, kOverflow, std::nullopt}),
+    [](const auto& info) { return info.param.label; });
+
+// ---------------------------------------------------------------------------------------
+// Paths that cannot be used.
+
+struct PathCase {
+    std::string label;
+    // Paths inside the scratch folder, which holds in.txt (a table), out.hy3 (a previous
+    // output) and dir/ with links to both, a hard link to in.txt and a FIFO. A path that starts
+    // with "/" is used as it is; one that starts with "rel:" is made relative to the current
+    // folder.
+    std::string input, output;
+    int code;
+    std::string description;
+    friend void PrintTo(const PathCase& c, std::ostream* os) { *os << c.label; }
+};
+
+class ConversionRunPathTest : public ConversionRunTest,
+                              public ::testing::WithParamInterface<PathCase> {
+  protected:
+    std::string Resolve(const std::string& path) {
+        if (path.empty() || path.starts_with("/"))
+            return path;
+        if (path.starts_with("rel:"))
+            return fs::relative(folder_.Path(path.substr(4))).string();
+        return folder_.Root().string() + "/" + path;  // keeps a NUL character in the name
+    }
+};
+
+TEST_P(ConversionRunPathTest, FailsWithoutTouchingAnything) {
+    const std::string input(template_text::TemplateText());
+    WriteBytes(in_, input);
+    WriteBytes(out_, "OLD");
+    fs::create_directory(folder_.Path("dir"));
+    fs::create_symlink(in_, folder_.Path("dir/in-link"));
+    fs::create_symlink(out_, folder_.Path("dir/out-link"));
+    fs::create_hard_link(in_, folder_.Path("dir/in-hard"));
+    ASSERT_EQ(mkfifo(folder_.Path("dir/pipe").c_str(), 0600), 0);
+    const auto names = folder_.Names();
+    const auto namesInDir = NamesIn(folder_.Path("dir"));
+
+    ConversionOutcome outcome =
+        ConvertFareTable(Resolve(GetParam().input), Resolve(GetParam().output));
+    ASSERT_EQ(outcome.kind, Kind::kFailed) << Describe(outcome);
+    EXPECT_EQ(outcome.error->code(), GetParam().code);
+    EXPECT_EQ(outcome.error->description(), GetParam().description);
+    EXPECT_EQ(ReadBytes(in_), input);
+    EXPECT_EQ(ReadBytes(out_), "OLD");
+    EXPECT_EQ(folder_.Names(), names);
+    EXPECT_EQ(NamesIn(folder_.Path("dir")), namesInDir);
+    EXPECT_TRUE(fs::is_fifo(folder_.Path("dir/pipe")));
+}
+
+const std::string kBadName = "ファイル名または番号が不正です。";
+const std::string kNoFile = "ファイルが見つかりません。";
+const std::string kNoPath = "パスが見つかりません。";
+const std::string kBadPath = "パス名が無効です。";
+const std::string kSameFile = "変換元と変換先が同じファイルです。";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ConversionRunPathTest,
+    ::testing::Values(
+        PathCase{"MissingInput", "none.txt", "new.hy3", 53, kNoFile},
+        PathCase{"MissingInputFolder", "none/in.txt", "new.hy3", 76, kNoPath},
+        PathCase{"EmptyInputPath", "", "new.hy3", 52, kBadName},
+        PathCase{"EmptyOutputPath", "in.txt", "", 52, kBadName},
+        PathCase{"NulInInputPath", std::string("in.txt\0x", 8), "new.hy3", 52, kBadName},
+        PathCase{"NulInOutputPath", "in.txt", std::string("new.hy3\0", 8), 52, kBadName},
+        PathCase{"InputIsAFolder", "dir", "new.hy3", 75, kBadPath},
+        PathCase{"InputIsADevice", "/dev/null", "new.hy3", 75, kBadPath},
+        PathCase{"OutputIsAFolder", "in.txt", "dir", 75, kBadPath},
+        PathCase{"OutputIsAFifo", "in.txt", "dir/pipe", 75, kBadPath},
+        PathCase{"MissingOutputFolder", "in.txt", "none/new.hy3", 76, kNoPath},
+        PathCase{"OutputFolderIsAFile", "in.txt", "out.hy3/new.hy3", 76, kNoPath},
+        // The same file by any spelling: nothing is written, the input stays.
+        PathCase{"SamePath", "in.txt", "in.txt", 75, kSameFile},
+        PathCase{"SameFileWithDot", "in.txt", "./in.txt", 75, kSameFile},
+        PathCase{"SameFileWithDotDot", "dir/../in.txt", "in.txt", 75, kSameFile},
+        PathCase{"SameFileRelative", "in.txt", "rel:in.txt", 75, kSameFile},
+        PathCase{"OutputSymlinkToInput", "in.txt", "dir/in-link", 75, kSameFile},
+        PathCase{"InputSymlinkToOutput", "dir/out-link", "out.hy3", 75, kSameFile},
+        PathCase{"HardLinkToInput", "in.txt", "dir/in-hard", 75, kSameFile}),
+    [](const auto& info) { return info.param.label; });
+
+TEST_F(ConversionRunTest, FifoInputFailsInsteadOfWaiting) {
+    WriteBytes(out_, "OLD");
+    const std::string fifo = folder_.Path("pipe.txt");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+
+    // Should the conversion wait for a writer, open one after a while so the test ends.
+    std::atomic<bool> done = false;
+    std::atomic<bool> hadToUnblock = false;
+    std::thread rescuer([&] {
+        for (int i = 0; i < 300 && !done; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        if (done)
+            return;
+        int fd = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0) {
+            hadToUnblock = true;
+            close(fd);
+        }
+    });
+    ConversionOutcome outcome = ConvertFareTable(fifo, out_);
+    done = true;
+    rescuer.join();
+
+    EXPECT_FALSE(hadToUnblock) << "the conversion waited on a FIFO";
+    ASSERT_EQ(outcome.kind, Kind::kFailed) << Describe(outcome);
+    EXPECT_EQ(outcome.error->code(), 75);
+    EXPECT_EQ(ReadBytes(out_), "OLD");
+}
+
+TEST_F(ConversionRunTest, ReadOnlyOutputFailsWith70) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root may write read-only files; run as a user to test";
+    WriteBytes(out_, "OLD");
+    ASSERT_EQ(chmod(out_.c_str(), 0444), 0);
+    ConversionOutcome outcome = Convert("a,1");
+    ASSERT_EQ(outcome.kind, Kind::kFailed) << Describe(outcome);
+    EXPECT_EQ(outcome.error->code(), 70);
+    EXPECT_EQ(outcome.error->description(), "書き込みできません。");
+    EXPECT_EQ(ReadBytes(out_), "OLD");
+    EXPECT_EQ(test_support::PermissionBits(out_), 0444u);
+}
+
+TEST_F(ConversionRunTest, ReadOnlyOutputFolderFailsWith70) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root may write read-only folders; run as a user to test";
+    const std::string folder = folder_.Path("locked");
+    fs::create_directory(folder);
+    WriteBytes(folder + "/out.hy3", "OLD");
+    ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
+    WriteBytes(in_, "a,1");
+    ConversionOutcome outcome = ConvertFareTable(in_, folder + "/out.hy3");
+    ASSERT_EQ(outcome.kind, Kind::kFailed) << Describe(outcome);
+    EXPECT_EQ(outcome.error->code(), 70);
+    EXPECT_EQ(ReadBytes(folder + "/out.hy3"), "OLD");
+}
+
+// ---------------------------------------------------------------------------------------
+// The status texts.
+
+TEST(OutcomeText, SaysWhatHappened) {
+    EXPECT_EQ(conversion::OutcomeText(ConversionOutcome::Succeeded()),
+              "正常にコンバートされました。\r\n運賃表示器を動かして表示テストを行ってください。");
+    EXPECT_EQ(conversion::OutcomeText(ConversionOutcome::Failed(platform::RunError(53))),
+              "53:ファイルが見つかりません。\r\nファイルを点検してください。");
+    // The line number is shown elsewhere; the text stays as users know it.
+    EXPECT_EQ(conversion::OutcomeText(ConversionOutcome::Failed(platform::RunError(6, 12))),
+              "6:オーバーフローしました。\r\nファイルを点検してください。");
+    EXPECT_EQ(conversion::OutcomeText(ConversionOutcome::Failed(
+                  platform::RunError(5, "地名に Shift-JIS で表せない文字があります。", 3))),
+              "5:地名に Shift-JIS で表せない文字があります。\r\nファイルを点検してください。");
+    EXPECT_FALSE(conversion::OutcomeText(ConversionOutcome::NothingToConvert()).has_value());
+}
+
+}  // namespace

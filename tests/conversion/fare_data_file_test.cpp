@@ -1,0 +1,128 @@
+#include "conversion/fare_data_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/code_page.h"
+#include "platform/run_error.h"
+#include "test_support.h"
+
+namespace {
+
+using conversion::FareLineRecord;
+using test_support::Cp932;
+using test_support::ExpectedRow;
+using test_support::Hex;
+using test_support::Hy3;
+
+FareLineRecord Record(std::u32string name, int16_t zone, std::vector<int16_t> fares = {}) {
+    FareLineRecord record;
+    record.PlaceName = std::move(name);
+    record.ZoneNumber = zone;
+    for (size_t k = 0; k < fares.size(); ++k)
+        record.Fares[k] = fares[k];
+    return record;
+}
+
+class FareDataFileTest : public ::testing::Test {
+  protected:
+    std::string Write(const std::vector<FareLineRecord>& records) {
+        auto file = conversion::CreateFareDataFile(path_);
+        conversion::WriteFareDataFile(file, static_cast<int16_t>(records.size()), records);
+        file.Commit();
+        return test_support::ReadBytes(path_);
+    }
+
+    test_support::ScratchFolder folder_;
+    std::string path_ = folder_.Path("out.hy3");
+};
+
+TEST_F(FareDataFileTest, EmptyRecordTakes304Bytes) {
+    std::string expected("\x01\x00\x00\x00", 4);
+    expected.append(302, '\0');
+    EXPECT_EQ(Hex(Write({FareLineRecord{}})), Hex(expected));
+}
+
+TEST_F(FareDataFileTest, WritesTheLayoutLittleEndian) {
+    FareLineRecord last = Record(U"ｱ", 2);
+    last.Fares[149] = 32767;
+    std::string bytes = Write({Record(U"１２３系統　コンバータのテンプレート", 1, {140}),
+                               Record(U"地名  ", -1, {-32768, -1}), last});
+    std::vector<int> lastFares(150, 0);
+    lastFares[149] = 32767;
+    EXPECT_EQ(Hex(bytes), Hex(Hy3({{Cp932("１２３系統　コンバータのテンプレート"), 1, {140}},
+                                   {Cp932("地名  "), -1, {-32768, -1}},
+                                   {"\xB1", 2, lastFares}})));
+    // Spot checks against the bytes the display unit is known to read.
+    EXPECT_EQ(Hex(bytes.substr(0, 10)), "03 00 24 00 82 50 82 51 82 52");
+    size_t second = 2 + 304 + 36;
+    EXPECT_EQ(Hex(bytes.substr(second, 14)), "06 00 92 6E 96 BC 20 20 FF FF 00 80 FF FF");
+    EXPECT_EQ(Hex(bytes.substr(bytes.size() - 2)), "FF 7F");
+    EXPECT_EQ(bytes.size(), 2u + (304 + 36) + (304 + 6) + (304 + 1));
+}
+
+TEST_F(FareDataFileTest, MatchesTheLayoutBuiltIndependently) {
+    std::vector<int16_t> fares(150);
+    for (int k = 0; k < 150; ++k)
+        fares[k] = static_cast<int16_t>(k * 100 - 7000);
+    std::vector<int> expectedFares(fares.begin(), fares.end());
+    EXPECT_EQ(Write({Record(U"駅", 300, fares), FareLineRecord{}}),
+              Hy3({{Cp932("駅"), 300, expectedFares}, {"", 0, {}}}));
+}
+
+TEST_F(FareDataFileTest, VendorCharactersKeepTheirCodePage932Bytes) {
+    // NEC special, IBM extension, wave dash, user-defined area, half-width katakana.
+    std::string bytes = Write({Record(U"①髙～\uE000\uE757ﾃｽ", 0)});
+    EXPECT_EQ(Hex(bytes.substr(2, 2 + 12)), "0C 00 87 40 FB FC 81 60 F0 40 F9 FC C3 BD");
+}
+
+TEST_F(FareDataFileTest, NameLengthIsUnsignedUpTo65535) {
+    std::string bytes = Write({Record(std::u32string(40000, U'a'), 0)});
+    EXPECT_EQ(Hex(bytes.substr(2, 2)), "40 9C");
+    bytes = Write({Record(std::u32string(65535, U'a'), 5)});
+    EXPECT_EQ(Hex(bytes.substr(2, 2)), "FF FF");
+    EXPECT_EQ(bytes.size(), 2u + 304 + 65535);
+}
+
+struct BadNameCase {
+    std::u32string name;
+    int code;
+    std::string description;
+    friend void PrintTo(const BadNameCase& c, std::ostream* os) {
+        *os << platform::EncodeUtf8(c.name.substr(0, 4)) << "… (" << c.name.size()
+            << " characters)";
+    }
+};
+
+class FareDataFileBadNameTest : public FareDataFileTest,
+                                public ::testing::WithParamInterface<BadNameCase> {};
+
+TEST_P(FareDataFileBadNameTest, FailsNamingTheRowAndWritesNothing) {
+    const BadNameCase& c = GetParam();
+    test_support::WriteBytes(path_, "OLD");
+    std::vector<FareLineRecord> records = {Record(U"a", 1), Record(c.name, 2), Record(U"b", 3)};
+    try {
+        auto file = conversion::CreateFareDataFile(path_);
+        conversion::WriteFareDataFile(file, 3, records);
+        file.Commit();
+        ADD_FAILURE() << "no failure";
+    } catch (const platform::RunError& error) {
+        EXPECT_EQ(error.code(), c.code);
+        EXPECT_EQ(error.description(), c.description);
+        EXPECT_EQ(error.line(), 2);
+    }
+    EXPECT_EQ(test_support::ReadBytes(path_), "OLD");
+    EXPECT_EQ(folder_.Names(), (std::set<std::string>{"out.hy3"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FareDataFileBadNameTest,
+    ::testing::Values(BadNameCase{U"한국", 5, "地名に Shift-JIS で表せない文字があります。"},
+                      BadNameCase{U"駅\U0001F600", 5,
+                                  "地名に Shift-JIS で表せない文字があります。"},
+                      BadNameCase{std::u32string(65536, U'a'), 6, "オーバーフローしました。"},
+                      BadNameCase{std::u32string(32768, U'駅'), 6, "オーバーフローしました。"}));
+
+}  // namespace
