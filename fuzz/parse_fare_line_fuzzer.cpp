@@ -1,11 +1,13 @@
 // Feeds ParseFareLine and NumericPrefixValue arbitrary decoded text and compares them with a
-// plain reading of the rules: the field is read again after every character, and a number is
-// read by the C library from the characters that make it up. The fast parser must agree with
+// plain reading of the rules: the field is read again after every character, a number is
+// rounded on the digits that spell it, and NumericPrefixValue gives what the C library reads
+// from those characters. The fast parser must agree with
 // that reading on every line, and fail only with code 6 or 9.
 //
 // The first byte of an input picks how the rest becomes text: 0 as UTF-8, 1 as UTF-32 (each
 // four bytes one character), 2 as one character per byte from the characters that matter to
 // the parser.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -78,7 +80,22 @@ bool IsDigit(char ch) {
     return ch >= '0' && ch <= '9';
 }
 
-double ReferenceNumber(std::u32string_view field) {
+// A number as its characters spell it: the decimal digits before and after the point and the
+// exponent, or a whole number in base 16 or 8.
+struct SpelledNumber {
+    bool negative = false;
+    std::string integerDigits;
+    std::string fractionDigits;
+    std::string text;  // what the C library reads
+    int64_t exponent = 0;
+    int radix = 0;
+    double radixValue = 0;
+};
+
+// Beyond this the exponent only says "very large" or "very small".
+constexpr int64_t kExponentCap = 100'000'000;
+
+SpelledNumber Spell(std::u32string_view field) {
     std::string text;
     for (char32_t ch : field) {
         if (!IsSpace(ch) && ch != U'\t' && ch != U'\n') {
@@ -86,57 +103,103 @@ double ReferenceNumber(std::u32string_view field) {
         }
     }
     text.push_back('\x01');
+    SpelledNumber number;
     if (text[0] == '&' && (text[1] == 'H' || text[1] == 'h' || text[1] == 'O' || text[1] == 'o')) {
-        int radix = (text[1] == 'H' || text[1] == 'h') ? 16 : 8;
-        double value = 0;
+        number.radix = (text[1] == 'H' || text[1] == 'h') ? 16 : 8;
         for (size_t i = 2;; ++i) {
             char ch = text[i];
             int digit = IsDigit(ch)                ? ch - '0'
                         : (ch >= 'a' && ch <= 'f') ? ch - 'a' + 10
                         : (ch >= 'A' && ch <= 'F') ? ch - 'A' + 10
                                                    : 99;
-            if (digit >= radix) {
-                return value;
+            if (digit >= number.radix) {
+                return number;
             }
-            value = value * radix + digit;
+            // The reader keeps whole numbers in 64 bits and stops counting at 2^48, far beyond
+            // any fare; the comparison follows it there.
+            number.radixValue = std::min(number.radixValue * number.radix + digit, 0x1p48);
         }
     }
     size_t end = 0;
     if (text[end] == '+' || text[end] == '-') {
+        number.negative = text[end] == '-';
         ++end;
     }
-    size_t digits = 0;
     for (; IsDigit(text[end]); ++end) {
-        ++digits;
+        number.integerDigits.push_back(text[end]);
     }
     if (text[end] == '.') {
         for (++end; IsDigit(text[end]); ++end) {
-            ++digits;
+            number.fractionDigits.push_back(text[end]);
         }
     }
-    if (digits == 0) {
-        return 0.0;
+    if (number.integerDigits.empty() && number.fractionDigits.empty()) {
+        return number;
     }
     if (text[end] == 'e' || text[end] == 'E') {
-        size_t exponent = end + 1;
-        if (text[exponent] == '+' || text[exponent] == '-') {
-            ++exponent;
+        size_t at = end + 1;
+        bool negative = text[at] == '-';
+        if (text[at] == '+' || text[at] == '-') {
+            ++at;
         }
-        if (IsDigit(text[exponent])) {
-            for (end = exponent; IsDigit(text[end]); ++end) {
+        if (IsDigit(text[at])) {
+            for (end = at; IsDigit(text[end]); ++end) {
+                number.exponent =
+                    std::min<int64_t>(number.exponent * 10 + (text[end] - '0'), kExponentCap);
             }
+            number.exponent = negative ? -number.exponent : number.exponent;
         }
     }
-    return std::strtod(text.substr(0, end).c_str(), nullptr);
+    number.text = text.substr(0, end);
+    return number;
 }
 
-// Nearest, an exact half to even (the default rounding mode); nothing outside 16 bits.
-std::optional<int16_t> ReferenceRound(double value) {
-    double rounded = std::nearbyint(value);
-    if (!(rounded >= INT16_MIN && rounded <= INT16_MAX)) {
+double ReferenceNumber(std::u32string_view field) {
+    SpelledNumber number = Spell(field);
+    if (number.radix != 0) {
+        return number.radixValue;
+    }
+    return number.text.empty() ? 0.0 : std::strtod(number.text.c_str(), nullptr);
+}
+
+// The number rounded on its decimal digits, an exact half to even; nothing outside 16 bits.
+std::optional<int16_t> ReferenceRound(std::u32string_view field) {
+    SpelledNumber number = Spell(field);
+    int64_t magnitude = 0;
+    if (number.radix != 0) {
+        if (number.radixValue > 32767) {
+            return std::nullopt;
+        }
+        return static_cast<int16_t>(number.radixValue);
+    }
+    std::string digits = number.integerDigits + number.fractionDigits;
+    if (digits.find_first_not_of('0') != std::string::npos) {
+        // The point stands after `point` digits; shift the digits so that it stands inside.
+        int64_t point = static_cast<int64_t>(number.integerDigits.size()) + number.exponent;
+        if (point < 0) {
+            return 0;  // below 0.1: rounds to 0
+        }
+        if (point > static_cast<int64_t>(digits.size()) + 6) {
+            return std::nullopt;
+        }
+        digits.resize(std::max<size_t>(digits.size(), static_cast<size_t>(point) + 1), '0');
+        std::string whole = digits.substr(0, static_cast<size_t>(point));
+        std::string fraction = digits.substr(static_cast<size_t>(point));
+        whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size()));
+        if (whole.size() > 6) {
+            return std::nullopt;
+        }
+        magnitude = whole.empty() ? 0 : std::stoll(whole);
+        bool restNonZero = fraction.find_first_not_of('0', 1) != std::string::npos;
+        if (fraction[0] > '5' || (fraction[0] == '5' && (restNonZero || magnitude % 2 == 1))) {
+            ++magnitude;
+        }
+    }
+    int64_t value = number.negative ? -magnitude : magnitude;
+    if (value < INT16_MIN || value > INT16_MAX) {
         return std::nullopt;
     }
-    return static_cast<int16_t>(rounded);
+    return static_cast<int16_t>(value);
 }
 
 struct ParseResult {
@@ -168,7 +231,7 @@ ParseResult ReferenceParse(std::u32string_view line) {
             result.code = 9;
             return result;
         }
-        std::optional<int16_t> value = ReferenceRound(ReferenceNumber(field));
+        std::optional<int16_t> value = ReferenceRound(field);
         if (!value) {
             result.code = 6;
             return result;
