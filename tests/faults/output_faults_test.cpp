@@ -154,6 +154,10 @@ std::vector<OutputFault> OutputFaults() {
         {.name = "DiskFullFileSizeLimitZero", .expectedCode = 61, .squeeze = FileSizeLimit(0)});
     faults.push_back(
         {.name = "DiskFullPartway", .expectedCode = 61, .squeeze = FileSizeLimit(50'000)});
+    faults.push_back({.name = "DiskFullWithoutPreviousOutput",
+                      .expectedCode = 61,
+                      .previousOutput = false,
+                      .squeeze = FileSizeLimit(50'000)});
     faults.push_back({.name = "DiskFullAfterTheFirstBlock",
                       .expectedCode = 61,
                       .table = Table::kLarge,
