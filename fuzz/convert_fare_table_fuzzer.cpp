@@ -4,7 +4,9 @@
 // no temporary file; the input is never changed.
 //
 // The first byte of an input says whether a previous output exists (odd) or not (even); the
-// rest is the fare table file.
+// rest is the fare table file. Where the outcome can be told another way, it must agree: an
+// ASCII table against ParseFareLine row by row, a UTF-8 table against the same table saved in
+// code page 932.
 #include <dirent.h>
 #include <unistd.h>
 
@@ -22,6 +24,7 @@
 
 #include "conversion/conversion_run.h"
 #include "conversion/fare_line_parser.h"
+#include "platform/code_page.h"
 #include "platform/run_error.h"
 
 namespace {
@@ -211,6 +214,48 @@ void CheckAgainstExpected(const ExpectedRun& expected, const ConversionOutcome& 
     }
 }
 
+// A table saved as UTF-8 must convert exactly as the same table saved in code page 932,
+// where the code page 932 bytes cannot themselves be taken for UTF-8.
+std::optional<std::string> SameTableInCodePage932(std::string_view table) {
+    std::string_view text = table.starts_with("\xEF\xBB\xBF") ? table.substr(3) : table;
+    bool ascii = true;
+    for (char ch : text) {
+        ascii = ascii && static_cast<unsigned char>(ch) < 0x80;
+    }
+    std::optional<std::u32string> characters = platform::DecodeUtf8(text);
+    if (ascii || !characters) {
+        return std::nullopt;
+    }
+    static platform::Cp932Encoder encoder;
+    std::optional<std::string> encoded = encoder.Encode(*characters);
+    if (!encoded || platform::DecodeUtf8(*encoded)) {
+        return std::nullopt;
+    }
+    return encoded;
+}
+
+void CheckSameAsCodePage932(const Folder& folder, const std::string& cp932Table,
+                            const ConversionOutcome& outcome, const std::string& output,
+                            bool outputExists) {
+    const std::string input = folder.Path("cp932.txt");
+    const std::string cp932Output = folder.Path("cp932.hy3");
+    WriteFile(input, cp932Table);
+    ConversionOutcome cp932Outcome = conversion::ConvertFareTable(input, cp932Output);
+    std::string bytes;
+    bool exists = ReadFile(cp932Output, bytes);
+    unlink(input.c_str());
+    unlink(cp932Output.c_str());
+    if (cp932Outcome.kind != outcome.kind ||
+        (outcome.error && (cp932Outcome.error->code() != outcome.error->code() ||
+                           cp932Outcome.error->line() != outcome.error->line()))) {
+        Broken("a UTF-8 table and the same table in code page 932 end differently");
+    }
+    if (outcome.kind == ConversionOutcome::Kind::kSucceeded &&
+        (!exists || !outputExists || bytes != output)) {
+        Broken("a UTF-8 table and the same table in code page 932 give different data files");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -278,6 +323,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (expected) {
         CheckAgainstExpected(*expected, outcome, bytes);
+    } else if (std::optional<std::string> cp932Table = SameTableInCodePage932(table)) {
+        CheckSameAsCodePage932(folder, *cp932Table, outcome, bytes, outputExists);
     }
     return 0;
 }
