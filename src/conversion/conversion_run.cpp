@@ -33,13 +33,11 @@ int CountRows(TableLineReader& reader) {
     return rows;
 }
 
-std::vector<FareLineRecord> ParseRows(TableLineReader& reader, platform::TextEncoding encoding,
-                                      int countedRows) {
-    platform::TextDecoder decoder(encoding);
+std::vector<FareLineRecord> ParseRows(TableLineReader& reader, int countedRows) {
     std::vector<FareLineRecord> table;
     table.reserve(static_cast<size_t>(countedRows));
     while (!reader.AtEnd() && table.size() < kMaxRows) {
-        std::u32string line = ReadLineCP932(reader, decoder);
+        const std::u32string& line = ReadLineCP932(reader);
         if (IsBlankText(line)) {
             break;
         }
@@ -75,7 +73,7 @@ ConversionOutcome Convert(const std::string& inputPath, const std::string& outpu
 
     platform::AtomicOutputFile output = CreateFareDataFile(outputPath);
     reader.Restart();
-    std::vector<FareLineRecord> table = ParseRows(reader, encoding.encoding, rows);
+    std::vector<FareLineRecord> table = ParseRows(reader, rows);
     // Only the rows actually read are written, so the count always matches the records even
     // where the file shrank between the two readings.
     WriteFareDataFile(output, static_cast<int16_t>(table.size()), table);

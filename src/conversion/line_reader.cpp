@@ -46,6 +46,7 @@ InputEncoding DetectInputEncoding(platform::InputFile& input) {
     InputEncoding result;
     platform::TextDecoder utf8(platform::TextEncoding::kUtf8);
     Cp932Coverage coverage;
+    std::u32string decoded;
     bool sawNonAscii = false;
     bool firstLine = true;
     while (!input.AtEnd()) {
@@ -59,8 +60,7 @@ InputEncoding DetectInputEncoding(platform::InputFile& input) {
             continue;
         }
         sawNonAscii = true;
-        std::optional<std::u32string> decoded = utf8.Decode(line);
-        if (!decoded || !coverage.Covers(*decoded)) {
+        if (!utf8.DecodeInto(line, decoded) || !coverage.Covers(decoded)) {
             input.Rewind();
             return result;
         }
@@ -73,7 +73,7 @@ InputEncoding DetectInputEncoding(platform::InputFile& input) {
 }
 
 TableLineReader::TableLineReader(platform::InputFile& input, InputEncoding encoding)
-    : input_(input), encoding_(encoding) {}
+    : input_(input), encoding_(encoding), decoder_(encoding.encoding) {}
 
 void TableLineReader::Restart() {
     input_.Rewind();
@@ -112,15 +112,19 @@ bool IsBlankText(std::u32string_view text) {
                        [](char32_t c) { return c == U' ' || c == U'\u3000'; });
 }
 
-std::u32string ReadLineCP932(TableLineReader& reader, platform::TextDecoder& decoder) {
+const std::u32string& ReadLineCP932(TableLineReader& reader) {
     std::string_view raw = reader.ReadRawLine();
-    std::optional<std::u32string> text = decoder.Decode(raw);
-    if (!text) {
-        throw platform::RunError(platform::error_code::kInvalidData,
-                                 "入力ファイルに Shift-JIS として読めないバイト列があります。",
-                                 reader.lineNumber());
+    if (!reader.decoder_.DecodeInto(raw, reader.decodedLine_)) {
+        // Name the encoding the file was read in: one that starts with the UTF-8 mark is read
+        // as UTF-8 whatever follows.
+        throw platform::RunError(
+            platform::error_code::kInvalidData,
+            reader.encoding_.encoding == platform::TextEncoding::kUtf8
+                ? "入力ファイルに UTF-8 として読めないバイト列があります。"
+                : "入力ファイルに Shift-JIS として読めないバイト列があります。",
+            reader.lineNumber());
     }
-    return std::move(*text);
+    return reader.decodedLine_;
 }
 
 }  // namespace conversion

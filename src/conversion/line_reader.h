@@ -36,16 +36,20 @@ class TableLineReader {
     int lineNumber() const { return lineNumber_; }
 
   private:
+    friend const std::u32string& ReadLineCP932(TableLineReader& reader);
+
     platform::InputFile& input_;
     InputEncoding encoding_;
     int lineNumber_ = 0;
+    platform::TextDecoder decoder_;
+    std::u32string decodedLine_;
 };
 
 // True where the text holds nothing but spaces (half-width or ideographic).
 bool IsBlankText(std::u32string_view text);
 
 // Reads the next line and decodes it to Unicode characters. Code 5 where its bytes are not
-// valid in the file's encoding.
-std::u32string ReadLineCP932(TableLineReader& reader, platform::TextDecoder& decoder);
+// valid in the file's encoding. The reference stays valid until the next call.
+const std::u32string& ReadLineCP932(TableLineReader& reader);
 
 }  // namespace conversion

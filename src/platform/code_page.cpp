@@ -121,8 +121,16 @@ TextDecoder::TextDecoder(TextEncoding encoding)
     : encoding_(encoding), converter_(kUtf32, encoding == TextEncoding::kUtf8 ? kUtf8 : kCp932) {}
 
 std::optional<std::u32string> TextDecoder::Decode(std::string_view bytes) {
+    std::u32string text;
+    if (!DecodeInto(bytes, text)) {
+        return std::nullopt;
+    }
+    return text;
+}
+
+bool TextDecoder::DecodeInto(std::string_view bytes, std::u32string& text) {
     // Every byte gives at most one character, so the text never outgrows the bytes.
-    std::u32string text(bytes.size(), U'\0');
+    text.resize(bytes.size());
     size_t length = 0;
     size_t position = 0;
     while (position < bytes.size()) {
@@ -154,7 +162,7 @@ std::optional<std::u32string> TextDecoder::Decode(std::string_view bytes) {
         }
         scratch_.clear();
         if (!converter_.Convert(bytes.substr(position, runEnd - position), scratch_)) {
-            return std::nullopt;
+            return false;
         }
         std::u32string_view run = AsCharacters(scratch_);
         std::copy(run.begin(), run.end(), text.begin() + static_cast<ptrdiff_t>(length));
@@ -162,7 +170,7 @@ std::optional<std::u32string> TextDecoder::Decode(std::string_view bytes) {
         position = runEnd;
     }
     text.resize(length);
-    return text;
+    return true;
 }
 
 Cp932Encoder::Cp932Encoder() : converter_(kCp932, kUtf32) {}

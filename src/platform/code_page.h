@@ -33,6 +33,9 @@ class TextDecoder {
     explicit TextDecoder(TextEncoding encoding);
     // nullopt where the bytes are not valid text in the encoding.
     std::optional<std::u32string> Decode(std::string_view bytes);
+    // The same into `text`, whose storage is reused from line to line; false where the bytes
+    // are not valid text.
+    bool DecodeInto(std::string_view bytes, std::u32string& text);
 
   private:
     TextEncoding encoding_;

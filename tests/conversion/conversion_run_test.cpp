@@ -264,6 +264,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "入力ファイルに Shift-JIS として読めないバイト列があります。", 2},
         FailureCase{"TruncatedShiftJis", "a,1\r\nb\x81", 5,
                     "入力ファイルに Shift-JIS として読めないバイト列があります。", 2},
+        FailureCase{"NotUtf8AfterTheMark", std::string(kBom) + "a,1\n\xFF,2\n", 5,
+                    "入力ファイルに UTF-8 として読めないバイト列があります。", 2},
         FailureCase{"NameWithoutShiftJisForm", std::string(kBom) + "a,1\n한,2\n", 5,
                     "地名に Shift-JIS で表せない文字があります。", 2},
         FailureCase{"NameOver65535Bytes", "a,1\nb,2\n" + std::string(70000, 'x') + ",1\n", 6,
