@@ -21,8 +21,11 @@ packages=(
     cmake ninja-build g++ pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic
-    clang libclang-rt-14-dev
 )
+# The fuzz targets need clang and its sanitizer runtime; only the tests use them.
+if [ "$mode" = test ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 
 install_missing_packages() {
     local missing=()
