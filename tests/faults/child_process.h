@@ -19,6 +19,15 @@ struct ChildResult {
 // fails the test instead of holding the test run.
 ChildResult RunInChild(const std::function<std::string()>& work, std::chrono::seconds deadline);
 
+// Whether this build carries AddressSanitizer, which slows the work several times over.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+inline constexpr bool kSanitized = __has_feature(address_sanitizer);
+#else
+inline constexpr bool kSanitized = false;
+#endif
+
 // The prefix of a report that asks for the test to be skipped, followed by the reason.
 inline constexpr std::string_view kSkipPrefix = "SKIP: ";
 

@@ -104,14 +104,6 @@ std::function<std::function<void()>()> FileSizeLimit(rlim_t bytes) {
     };
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kSanitized = true;
-#elif defined(__has_feature)
-constexpr bool kSanitized = __has_feature(address_sanitizer);
-#else
-constexpr bool kSanitized = false;
-#endif
-
 std::string SkipWhenSanitized(const Setting&) {
     if (kSanitized) {
         return "the sanitizers' runtime needs a pipe to check an object's type and reports a "
