@@ -14,8 +14,9 @@ using platform::RunError;
 
 constexpr int kLastColumn = kFareCount + 2;
 // Significant digits kept for NumericPrefixValue's double; rounding needs only the first six
-// and where the last non-zero digit stands.
-constexpr size_t kKeptDigits = 40;
+// and where the last non-zero digit stands. Telling which of two neighbouring doubles a
+// decimal is nearer can take up to 767 digits, as a halfway point between them has.
+constexpr size_t kKeptDigits = 800;
 constexpr int64_t kExponentLimit = 1'000'000'000;
 constexpr int64_t kRadixLimit = int64_t{1} << 48;
 

@@ -1,11 +1,16 @@
 #include "platform/code_page.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
+
+#include "platform/run_error.h"
 
 namespace platform {
 namespace {
@@ -52,11 +57,30 @@ std::string_view AsBytes(std::u32string_view text) {
     return {reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char32_t)};
 }
 
+// glibc reports a conversion module it could not load as EINVAL, whatever the cause, so the
+// system is asked directly.
+bool OutOfFileDescriptors() {
+    if (errno == EMFILE || errno == ENFILE) {
+        return true;
+    }
+    int fd = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        close(fd);
+        return false;
+    }
+    return errno == EMFILE || errno == ENFILE;
+}
+
 }  // namespace
 
 IconvConverter::IconvConverter(const char* toCode, const char* fromCode)
     : handle_(iconv_open(toCode, fromCode)) {
     if (handle_ == reinterpret_cast<iconv_t>(-1)) {
+        // Loading the conversion's module opens files: a process out of descriptors must
+        // hear that, not of an internal error.
+        if (OutOfFileDescriptors()) {
+            throw RunError(error_code::kTooManyFiles);
+        }
         throw std::runtime_error(std::string("iconv cannot convert from ") + fromCode + " to " +
                                  toCode);
     }

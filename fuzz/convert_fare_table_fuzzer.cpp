@@ -1,0 +1,330 @@
+// Runs the whole conversion on arbitrary input bytes, with or without a previous data file,
+// and checks what a user relies on: a Succeeded run leaves a data file whose count matches
+// the records that follow it; any other outcome leaves the previous output byte for byte and
+// no temporary file; the input is never changed.
+//
+// The first byte of an input says whether a previous output exists (odd) or not (even); the
+// rest is the fare table file. Where the outcome can be told another way, it must agree: an
+// ASCII table against ParseFareLine row by row, a UTF-8 table against the same table saved in
+// code page 932.
+#include <dirent.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "conversion/conversion_run.h"
+#include "conversion/fare_line_parser.h"
+#include "platform/code_page.h"
+#include "platform/run_error.h"
+
+namespace {
+
+using conversion::ConversionOutcome;
+
+const std::string kPreviousOutput("\x01\x00\x01\x00Z\x00\x00", 7);
+
+// A folder in memory where there is one: every successful run syncs its file.
+class Folder {
+  public:
+    Folder() {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : tmp ? tmp : "/tmp";
+        path_ = base + "/rukanoba-fuzz-XXXXXX";
+        if (mkdtemp(path_.data()) == nullptr) {
+            std::perror("mkdtemp");
+            std::abort();
+        }
+    }
+    ~Folder() {
+        for (const std::string& name : Names()) {
+            unlink((path_ + "/" + name).c_str());
+        }
+        rmdir(path_.c_str());
+    }
+    std::string Path(std::string_view name) const { return path_ + "/" + std::string(name); }
+
+    std::set<std::string> Names() const {
+        std::set<std::string> names;
+        if (DIR* folder = opendir(path_.c_str())) {
+            while (dirent* entry = readdir(folder)) {
+                std::string name = entry->d_name;
+                if (name != "." && name != "..") {
+                    names.insert(name);
+                }
+            }
+            closedir(folder);
+        }
+        return names;
+    }
+
+  private:
+    std::string path_;
+};
+
+bool ReadFile(const std::string& path, std::string& bytes) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return true;
+}
+
+void WriteFile(const std::string& path, std::string_view bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!file.flush()) {
+        std::perror("cannot write the fuzz input");
+        std::abort();
+    }
+}
+
+[[noreturn]] void Broken(const char* what) {
+    std::fprintf(stderr, "broken: %s\n", what);
+    std::abort();
+}
+
+unsigned ReadUint16(const std::string& bytes, size_t offset) {
+    return static_cast<unsigned char>(bytes[offset]) |
+           static_cast<unsigned>(static_cast<unsigned char>(bytes[offset + 1])) << 8;
+}
+
+// The data file holds the count and exactly that many records, each 304 bytes plus its name.
+void CheckDataFile(const std::string& bytes, std::string_view input) {
+    if (bytes.size() < 2) {
+        Broken("the data file has no count");
+    }
+    unsigned count = ReadUint16(bytes, 0);
+    if (count < 1 || count > 301) {
+        Broken("the count is outside 1 to 301");
+    }
+    size_t lineEnds = 0;
+    for (char ch : input) {
+        lineEnds += ch == '\r' || ch == '\n';
+    }
+    if (count > lineEnds + 1) {
+        Broken("more records than lines");
+    }
+    size_t offset = 2;
+    for (unsigned record = 0; record < count; ++record) {
+        if (offset + 2 > bytes.size()) {
+            Broken("a record is cut short");
+        }
+        offset += 304 + ReadUint16(bytes, offset);
+        if (offset > bytes.size()) {
+            Broken("a record is cut short");
+        }
+    }
+    if (offset != bytes.size()) {
+        Broken("bytes follow the last counted record");
+    }
+}
+
+// For a table of ASCII bytes, where both encodings read every byte as itself, the outcome can
+// be told from ParseFareLine alone: the rows up to the first blank line, at most 301, each
+// parsed, and the first that fails names its code and line.
+struct ExpectedRun {
+    std::optional<int> failedCode;
+    int failedLine = 0;
+    std::string dataFile;  // when neither failed nor empty
+    bool nothingToConvert = false;
+};
+
+std::optional<ExpectedRun> ExpectFromAscii(std::string_view table) {
+    for (char ch : table) {
+        if (static_cast<unsigned char>(ch) >= 0x80) {
+            return std::nullopt;
+        }
+    }
+    std::vector<std::string_view> rows;
+    size_t start = 0;
+    while (start < table.size()) {
+        size_t end = table.find_first_of("\r\n", start);
+        std::string_view line =
+            table.substr(start, end == std::string_view::npos ? end : end - start);
+        if (line.find_first_not_of(' ') == std::string_view::npos) {
+            break;
+        }
+        rows.push_back(line);
+        if (end == std::string_view::npos) {
+            break;
+        }
+        start = end + (table.substr(end, 2) == "\r\n" ? 2 : 1);
+    }
+    ExpectedRun expected;
+    if (rows.empty()) {
+        expected.nothingToConvert = true;
+        return expected;
+    }
+    if (rows.size() > 301) {
+        rows.resize(301);
+    }
+    std::string& bytes = expected.dataFile;
+    auto append16 = [&bytes](int value) {
+        bytes.push_back(static_cast<char>(value & 0xFF));
+        bytes.push_back(static_cast<char>((value >> 8) & 0xFF));
+    };
+    append16(static_cast<int>(rows.size()));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        std::u32string line(rows[i].begin(), rows[i].end());
+        conversion::FareLineRecord record;
+        try {
+            record = conversion::ParseFareLine(line);
+        } catch (const platform::RunError& error) {
+            expected.failedCode = error.code();
+            expected.failedLine = static_cast<int>(i) + 1;
+            return expected;
+        }
+        append16(static_cast<int>(record.PlaceName.size()));
+        for (char32_t ch : record.PlaceName) {
+            bytes.push_back(static_cast<char>(ch));
+        }
+        append16(record.ZoneNumber);
+        for (int16_t fare : record.Fares) {
+            append16(fare);
+        }
+    }
+    return expected;
+}
+
+void CheckAgainstExpected(const ExpectedRun& expected, const ConversionOutcome& outcome,
+                          const std::string& output) {
+    if (expected.nothingToConvert) {
+        if (outcome.kind != ConversionOutcome::Kind::kNothingToConvert) {
+            Broken("an ASCII table without rows did not give NothingToConvert");
+        }
+    } else if (expected.failedCode) {
+        if (outcome.kind != ConversionOutcome::Kind::kFailed ||
+            outcome.error->code() != *expected.failedCode ||
+            outcome.error->line() != expected.failedLine) {
+            Broken("an ASCII table did not fail with the code and line of its bad row");
+        }
+    } else if (outcome.kind != ConversionOutcome::Kind::kSucceeded || output != expected.dataFile) {
+        Broken("an ASCII table did not convert to the records its rows parse to");
+    }
+}
+
+// A table saved as UTF-8 must convert exactly as the same table saved in code page 932,
+// where the code page 932 bytes cannot themselves be taken for UTF-8.
+std::optional<std::string> SameTableInCodePage932(std::string_view table) {
+    std::string_view text = table.starts_with("\xEF\xBB\xBF") ? table.substr(3) : table;
+    bool ascii = true;
+    for (char ch : text) {
+        ascii = ascii && static_cast<unsigned char>(ch) < 0x80;
+    }
+    std::optional<std::u32string> characters = platform::DecodeUtf8(text);
+    if (ascii || !characters) {
+        return std::nullopt;
+    }
+    static platform::Cp932Encoder encoder;
+    std::optional<std::string> encoded = encoder.Encode(*characters);
+    if (!encoded || platform::DecodeUtf8(*encoded)) {
+        return std::nullopt;
+    }
+    return encoded;
+}
+
+void CheckSameAsCodePage932(const Folder& folder, const std::string& cp932Table,
+                            const ConversionOutcome& outcome, const std::string& output,
+                            bool outputExists) {
+    const std::string input = folder.Path("cp932.txt");
+    const std::string cp932Output = folder.Path("cp932.hy3");
+    WriteFile(input, cp932Table);
+    ConversionOutcome cp932Outcome = conversion::ConvertFareTable(input, cp932Output);
+    std::string bytes;
+    bool exists = ReadFile(cp932Output, bytes);
+    unlink(input.c_str());
+    unlink(cp932Output.c_str());
+    if (cp932Outcome.kind != outcome.kind ||
+        (outcome.error && (cp932Outcome.error->code() != outcome.error->code() ||
+                           cp932Outcome.error->line() != outcome.error->line()))) {
+        Broken("a UTF-8 table and the same table in code page 932 end differently");
+    }
+    if (outcome.kind == ConversionOutcome::Kind::kSucceeded &&
+        (!exists || !outputExists || bytes != output)) {
+        Broken("a UTF-8 table and the same table in code page 932 give different data files");
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static Folder folder;
+    if (size == 0) {
+        return 0;
+    }
+    bool previousOutput = data[0] % 2 == 1;
+    std::string_view table(reinterpret_cast<const char*>(data + 1), size - 1);
+
+    const std::string input = folder.Path("table.txt");
+    const std::string output = folder.Path("table.hy3");
+    WriteFile(input, table);
+    if (previousOutput) {
+        WriteFile(output, kPreviousOutput);
+    } else {
+        unlink(output.c_str());
+    }
+
+    ConversionOutcome outcome = conversion::ConvertFareTable(input, output);
+    std::optional<ExpectedRun> expected = ExpectFromAscii(table);
+
+    std::string bytes;
+    if (!ReadFile(input, bytes) || bytes != table) {
+        Broken("the input changed");
+    }
+    bool outputExists = ReadFile(output, bytes);
+    std::set<std::string> expectedNames{"table.txt"};
+    if (outputExists) {
+        expectedNames.insert("table.hy3");
+    }
+    if (folder.Names() != expectedNames) {
+        Broken("a file was left behind in the output folder");
+    }
+
+    switch (outcome.kind) {
+        case ConversionOutcome::Kind::kSucceeded:
+            if (!outputExists) {
+                Broken("Succeeded without a data file");
+            }
+            CheckDataFile(bytes, table);
+            break;
+        case ConversionOutcome::Kind::kFailed: {
+            int code = outcome.error->code();
+            // From a table alone: bytes that are not text, numbers or names that do not fit,
+            // too many fields.
+            if (code != 5 && code != 6 && code != 9) {
+                std::fprintf(stderr, "code %d: %s\n", code, outcome.error->description().c_str());
+                Broken("a failure that a table alone cannot cause");
+            }
+            if (outcome.error->description().empty() ||
+                !OutcomeText(outcome)->starts_with(std::to_string(code) + ":")) {
+                Broken("the failure text");
+            }
+            if (outcome.error->line() && *outcome.error->line() < 1) {
+                Broken("a line number below 1");
+            }
+            [[fallthrough]];
+        }
+        case ConversionOutcome::Kind::kNothingToConvert:
+            if (outputExists != previousOutput || (outputExists && bytes != kPreviousOutput)) {
+                Broken("the previous output was not kept");
+            }
+            break;
+    }
+    if (expected) {
+        CheckAgainstExpected(*expected, outcome, bytes);
+    } else if (std::optional<std::string> cp932Table = SameTableInCodePage932(table)) {
+        CheckSameAsCodePage932(folder, *cp932Table, outcome, bytes, outputExists);
+    }
+    return 0;
+}
