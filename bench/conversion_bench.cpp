@@ -18,7 +18,8 @@ std::u32string FullRow() {
     std::u32string line = U"運賃表示器前停留所,12";
     for (int k = 0; k < 150; ++k) {
         line += U",";
-        for (char c : std::to_string(140 + 10 * (k % 60))) line += static_cast<char32_t>(c);
+        for (char c : std::to_string(140 + 10 * (k % 60)))
+            line += static_cast<char32_t>(c);
     }
     return line;
 }
@@ -57,17 +58,17 @@ BENCHMARK(BM_ParseFareLine_LongNumber)->RangeMultiplier(8)->Range(1 << 10, 1 << 
 
 // A table of n full rows in code page 932, converted from disk to disk.
 class TableFixture : public benchmark::Fixture {
-public:
+  public:
     void SetUp(const benchmark::State& state) override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "hy3bench.XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / "hy3bench.XXXXXX").string();
         folder_ = mkdtemp(pattern.data());
         input_ = folder_ + "/table.txt";
         output_ = folder_ + "/table.hy3";
         // "停留所" in code page 932, then a number to tell rows apart.
         const std::string name = "\x92\xE2\x97\xAF\x8F\x8A";
         std::string fares = ",12";
-        for (int k = 0; k < 150; ++k) fares += "," + std::to_string(140 + 10 * (k % 60));
+        for (int k = 0; k < 150; ++k)
+            fares += "," + std::to_string(140 + 10 * (k % 60));
         std::ofstream out(input_, std::ios::binary);
         for (int64_t row = 1; row <= state.range(0); ++row) {
             out << name << row << fares << "\r\n";
@@ -76,7 +77,7 @@ public:
     }
     void TearDown(const benchmark::State&) override { std::filesystem::remove_all(folder_); }
 
-protected:
+  protected:
     std::string folder_, input_, output_;
     int64_t bytes_ = 0;
 };

@@ -37,9 +37,9 @@ QColor ToColor(Rgb rgb) {
     return QColor(rgb.red, rgb.green, rgb.blue);
 }
 
-QRect PixelRect(const ControlSpec& spec) {
-    return QRect(TwipsToPixels(spec.left), TwipsToPixels(spec.top), TwipsToPixels(spec.width),
-                 TwipsToPixels(spec.height));
+QRect PixelRect(const LayoutRow& row) {
+    return QRect(TwipsToPixels(row.left), TwipsToPixels(row.top), TwipsToPixels(row.width),
+                 TwipsToPixels(row.height));
 }
 
 QFont LayoutFont(double pointSize, bool bold) {
@@ -62,18 +62,18 @@ QColor ButtonFace() {
 
 // Buttons paint on the Button role, text boxes on Base, the rest on Window; colours go to
 // the roles the widget actually paints with.
-void ApplyColours(const ControlSpec& spec, QWidget& control) {
+void ApplyColours(const LayoutRow& row, QWidget& control) {
     QPalette palette = StylePalette();
     const bool paintsOwnBackground =
-        spec.kind != ControlKind::kButton && spec.kind != ControlKind::kTextBox;
-    if (paintsOwnBackground || spec.background) {
-        const QColor background = spec.background ? ToColor(*spec.background) : ButtonFace();
+        row.kind != ControlKind::kButton && row.kind != ControlKind::kTextBox;
+    if (paintsOwnBackground || row.background) {
+        const QColor background = row.background ? ToColor(*row.background) : ButtonFace();
         palette.setColor(QPalette::Window, background);
         palette.setColor(control.backgroundRole(), background);
     }
-    if (spec.textColour) {
-        palette.setColor(QPalette::WindowText, ToColor(*spec.textColour));
-        palette.setColor(control.foregroundRole(), ToColor(*spec.textColour));
+    if (row.textColour) {
+        palette.setColor(QPalette::WindowText, ToColor(*row.textColour));
+        palette.setColor(control.foregroundRole(), ToColor(*row.textColour));
     }
     control.setPalette(palette);
 }
@@ -166,30 +166,30 @@ void Form1::BuildFromLayout() {
     std::vector<QWidget*> labels;
     std::vector<std::pair<int, QWidget*>> tabChain;  // tab index, control
 
-    for (const ControlSpec& spec : Form1Layout()) {
-        QWidget* control = CreateControl(spec, containers.at(spec.container));
-        control->setObjectName(FromUtf8(spec.name));
-        control->setGeometry(PixelRect(spec));
-        control->setEnabled(spec.enabled);
-        if (spec.font) {
-            control->setFont(LayoutFont(spec.font->pointSize, spec.font->bold));
+    for (const LayoutRow& row : Form1Layout()) {
+        QWidget* control = CreateControl(row, containers.at(row.container));
+        control->setObjectName(FromUtf8(row.name));
+        control->setGeometry(PixelRect(row));
+        control->setEnabled(row.enabled);
+        if (row.font) {
+            control->setFont(LayoutFont(row.font->pointSize, row.font->bold));
         }
 
-        ApplyColours(spec, *control);
+        ApplyColours(row, *control);
 
-        switch (spec.kind) {
+        switch (row.kind) {
             case ControlKind::kLabel:
                 labels.push_back(control);
                 break;
             case ControlKind::kFrame:
-                containers[spec.name] = control;
+                containers[row.name] = control;
                 break;
             case ControlKind::kBlankPanel:
                 break;
             case ControlKind::kOptionButton:
             case ControlKind::kButton:
             case ControlKind::kTextBox:
-                tabChain.emplace_back(spec.tabIndex, control);
+                tabChain.emplace_back(row.tabIndex, control);
                 break;
         }
     }
@@ -215,9 +215,9 @@ void Form1::BuildFromLayout() {
     label5_ = Control<QLabel>("Label5");
 }
 
-QWidget* Form1::CreateControl(const ControlSpec& spec, QWidget* container) {
-    const QString caption = FromUtf8(spec.caption);
-    switch (spec.kind) {
+QWidget* Form1::CreateControl(const LayoutRow& row, QWidget* container) {
+    const QString caption = FromUtf8(row.caption);
+    switch (row.kind) {
         case ControlKind::kLabel: {
             auto* label = new QLabel(container);
             // Captions are shown as they are, never read as markup.

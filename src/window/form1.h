@@ -21,7 +21,7 @@ class FileOpener;
 
 namespace main_window {
 
-struct ControlSpec;
+struct LayoutRow;
 
 // Runs one conversion from an input path to an output path (as the file system spells them).
 using FareTableConverter = std::function<conversion::ConversionOutcome(
@@ -56,7 +56,7 @@ class Form1 : public QWidget {
 
   private:
     void BuildFromLayout();
-    QWidget* CreateControl(const ControlSpec& spec, QWidget* container);
+    QWidget* CreateControl(const LayoutRow& row, QWidget* container);
     void ConnectHandlers();
     void SetStatusBackground(const QColor& colour);
     template <typename Widget>

@@ -43,7 +43,7 @@ inline constexpr Rgb kOptionText{128, 128, 255};
 inline constexpr Rgb kLightGrey{192, 192, 192};
 inline constexpr Rgb kYellow{255, 255, 0};
 
-struct FontSpec {
+struct FontStyle {
     double pointSize;
     bool bold;
 };
@@ -51,7 +51,7 @@ struct FontSpec {
 // One control of the window. Controls are built in table order, which is also the tab
 // order and the stacking order, except that labels are drawn on their container, under
 // every other control of it.
-struct ControlSpec {
+struct LayoutRow {
     std::string_view name;  // the widget's object name, e.g. "Text1_0" for Text1(0)
     ControlKind kind;
     std::string_view container;    // empty for the window itself
@@ -60,11 +60,11 @@ struct ControlSpec {
     std::string_view caption;       // "&" marks the access key
     std::optional<Rgb> background;  // none: the style's button-face colour
     std::optional<Rgb> textColour;  // none: the style's text colour
-    std::optional<FontSpec> font;   // none: the window's font
+    std::optional<FontStyle> font;  // none: the window's font
     bool enabled = true;
 };
 
 // The window's controls, by container and tab order.
-std::span<const ControlSpec> Form1Layout();
+std::span<const LayoutRow> Form1Layout();
 
 }  // namespace main_window

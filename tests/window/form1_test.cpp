@@ -118,15 +118,15 @@ TEST_F(Form1Test, BuildsEveryControlOfTheLayoutTableWhereTheTablePutsIt) {
     EXPECT_FALSE(form_->windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(form_->windowFlags() & Qt::WindowMaximizeButtonHint);
 
-    for (const ControlSpec& spec : Form1Layout()) {
-        SCOPED_TRACE(std::string(spec.name));
-        QWidget* widget = Find(std::string(spec.name).c_str());
+    for (const LayoutRow& row : Form1Layout()) {
+        SCOPED_TRACE(std::string(row.name));
+        QWidget* widget = Find(std::string(row.name).c_str());
         ASSERT_NE(widget, nullptr);
         const QString container =
-            spec.container.empty() ? QStringLiteral("Form1") : FromUtf8(spec.container);
+            row.container.empty() ? QStringLiteral("Form1") : FromUtf8(row.container);
         EXPECT_EQ(widget->parentWidget()->objectName(), container);
         EXPECT_EQ(widget->geometry(),
-                  QRect(spec.left / 15, spec.top / 15, spec.width / 15, spec.height / 15));
+                  QRect(row.left / 15, row.top / 15, row.width / 15, row.height / 15));
     }
     EXPECT_EQ(Find("Text1_0")->geometry(), QRect(13, 27, 372, 20));
     EXPECT_EQ(Find("Picture1")->geometry(), QRect(8, 156, 489, 160));
