@@ -24,8 +24,8 @@
 
 #include "conversion/conversion_run.h"
 #include "conversion/fare_line_parser.h"
-#include "platform/code_page.h"
-#include "platform/run_error.h"
+#include "platform/os/code_page.h"
+#include "platform/os/run_error.h"
 
 namespace {
 

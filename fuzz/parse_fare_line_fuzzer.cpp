@@ -17,8 +17,8 @@
 #include <string_view>
 
 #include "conversion/fare_line_parser.h"
-#include "platform/code_page.h"
-#include "platform/run_error.h"
+#include "platform/os/code_page.h"
+#include "platform/os/run_error.h"
 
 namespace {
 

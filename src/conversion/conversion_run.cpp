@@ -7,7 +7,7 @@
 #include "conversion/fare_data_file.h"
 #include "conversion/fare_line_parser.h"
 #include "conversion/line_reader.h"
-#include "platform/file_access.h"
+#include "platform/os/file_access.h"
 
 namespace conversion {
 namespace {

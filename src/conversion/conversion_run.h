@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/run_error.h"
+#include "platform/os/run_error.h"
 
 namespace conversion {
 

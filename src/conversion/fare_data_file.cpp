@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "platform/code_page.h"
+#include "platform/os/code_page.h"
 
 namespace conversion {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/run_error.h"
+#include "platform/os/run_error.h"
 
 namespace conversion {
 namespace {

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "conversion/fare_line_record.h"
-#include "platform/run_error.h"
+#include "platform/os/run_error.h"
 
 // The line parser, kept apart from the window as the module "Module1".
 namespace conversion {

@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/code_page.h"
-#include "platform/file_access.h"
+#include "platform/os/code_page.h"
+#include "platform/os/file_access.h"
 
 namespace conversion {
 

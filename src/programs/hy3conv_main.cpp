@@ -6,8 +6,8 @@
 #include <string_view>
 
 #include "conversion/conversion_run.h"
-#include "platform/file_access.h"
-#include "template/template_text.h"
+#include "platform/os/file_access.h"
+#include "template/text/template_text.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 #include <QApplication>
 #include <QIcon>
 
-#include "platform/qt_file_dialog.h"
-#include "platform/qt_file_opener.h"
-#include "platform/qt_message_box.h"
+#include "platform/desktop/qt_file_dialog.h"
+#include "platform/desktop/qt_file_opener.h"
+#include "platform/desktop/qt_message_box.h"
 #include "window/desktop_setup.h"
 #include "window/form1.h"
 

@@ -18,9 +18,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/file_dialog.h"
-#include "platform/run_error.h"
-#include "template/template_export.h"
+#include "platform/desktop/file_dialog.h"
+#include "platform/os/run_error.h"
+#include "template/export/template_export.h"
 #include "window/layout_table.h"
 #include "window/path_field.h"
 

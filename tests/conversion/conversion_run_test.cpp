@@ -14,7 +14,7 @@
 #include <thread>
 #include <vector>
 
-#include "template/template_text.h"
+#include "template/text/template_text.h"
 #include "test_support.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/code_page.h"
-#include "platform/run_error.h"
+#include "platform/os/code_page.h"
+#include "platform/os/run_error.h"
 #include "test_support.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "conversion/conversion_run.h"
 #include "conversion/fare_line_parser.h"
 #include "fault_workspace.h"
-#include "platform/run_error.h"
+#include "platform/os/run_error.h"
 
 namespace faults {
 namespace {

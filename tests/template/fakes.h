@@ -5,10 +5,10 @@
 #include <stdexcept>
 #include <vector>
 
-#include "platform/file_dialog.h"
-#include "platform/file_opener.h"
-#include "platform/message_box.h"
-#include "platform/run_error.h"
+#include "platform/desktop/file_dialog.h"
+#include "platform/desktop/file_opener.h"
+#include "platform/desktop/message_box.h"
+#include "platform/os/run_error.h"
 
 namespace template_tests {
 

@@ -1,4 +1,4 @@
-#include "template/template_export.h"
+#include "template/export/template_export.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@
 
 #include "conversion/conversion_run.h"
 #include "fakes.h"
-#include "template/template_text.h"
+#include "template/text/template_text.h"
 
 namespace template_tests {
 namespace {

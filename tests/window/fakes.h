@@ -6,9 +6,9 @@
 #include <stdexcept>
 #include <vector>
 
-#include "platform/file_dialog.h"
-#include "platform/file_opener.h"
-#include "platform/message_box.h"
+#include "platform/desktop/file_dialog.h"
+#include "platform/desktop/file_opener.h"
+#include "platform/desktop/message_box.h"
 
 namespace main_window::testing {
 

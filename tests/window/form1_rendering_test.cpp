@@ -16,7 +16,7 @@
 
 #include "fakes.h"
 #include "qt_printers.h"
-#include "template/template_text.h"
+#include "template/text/template_text.h"
 #include "window/form1.h"
 
 namespace main_window {

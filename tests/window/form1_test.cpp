@@ -26,7 +26,7 @@
 #include "event_loop.h"
 #include "fakes.h"
 #include "qt_printers.h"
-#include "template/template_text.h"
+#include "template/text/template_text.h"
 #include "window/layout_table.h"
 
 namespace main_window {

@@ -1,4 +1,4 @@
-#include "platform/qt_file_opener.h"
+#include "platform/desktop/qt_file_opener.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "platform/file_access.h"
+#include "platform/os/file_access.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/file_opener.h"
+#include "platform/desktop/file_opener.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/qt_file_dialog.h"
+#include "platform/desktop/qt_file_dialog.h"
 
 #include <QFileDialog>
 #include <QRegularExpression>

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "template/template_text.h"
+#include "template/text/template_text.h"
 #include "test_support.h"
 
 namespace {

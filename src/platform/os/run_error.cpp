@@ -1,4 +1,4 @@
-#include "platform/run_error.h"
+#include "platform/os/run_error.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/code_page.h"
+#include "platform/os/code_page.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -10,7 +10,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "platform/run_error.h"
+#include "platform/os/run_error.h"
 
 namespace platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "template/template_export.h"
+#include "template/export/template_export.h"
 
 #include <QFile>
 #include <QString>
@@ -6,11 +6,11 @@
 #include <string>
 #include <string_view>
 
-#include "platform/file_access.h"
-#include "platform/file_dialog.h"
-#include "platform/file_opener.h"
-#include "platform/message_box.h"
-#include "template/template_text.h"
+#include "platform/os/file_access.h"
+#include "platform/desktop/file_dialog.h"
+#include "platform/desktop/file_opener.h"
+#include "platform/desktop/message_box.h"
+#include "template/text/template_text.h"
 
 namespace template_export {
 namespace {

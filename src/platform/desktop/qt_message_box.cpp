@@ -1,4 +1,4 @@
-#include "platform/qt_message_box.h"
+#include "platform/desktop/qt_message_box.h"
 
 #include <QMessageBox>
 #include <QString>

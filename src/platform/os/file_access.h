@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/run_error.h"
+#include "platform/os/run_error.h"
 
 namespace platform {
 

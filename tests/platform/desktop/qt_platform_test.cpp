@@ -16,8 +16,8 @@
 #include <functional>
 #include <vector>
 
-#include "platform/qt_file_opener.h"
-#include "platform/qt_message_box.h"
+#include "platform/desktop/qt_file_opener.h"
+#include "platform/desktop/qt_message_box.h"
 
 namespace template_tests {
 namespace {

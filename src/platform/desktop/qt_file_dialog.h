@@ -2,7 +2,7 @@
 
 #include <QStringList>
 
-#include "platform/file_dialog.h"
+#include "platform/desktop/file_dialog.h"
 
 namespace platform {
 

@@ -1,4 +1,4 @@
-#include "platform/file_access.h"
+#include "platform/os/file_access.h"
 
 #include <sys/stat.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/run_error.h"
+#include "platform/os/run_error.h"
 #include "test_support.h"
 
 namespace {
