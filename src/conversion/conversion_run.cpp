@@ -7,6 +7,7 @@
 #include "conversion/fare_data_file.h"
 #include "conversion/fare_line_parser.h"
 #include "conversion/line_reader.h"
+#include "conversion/text_rules.h"
 #include "platform/os/file_access.h"
 
 namespace conversion {
@@ -15,29 +16,14 @@ namespace {
 using platform::RunError;
 namespace error_code = platform::error_code;
 
-// The display unit reads at most 301 rows; the row counter has always been 16 bits wide.
+// The display unit reads at most 301 rows.
 constexpr int kMaxRows = 301;
-constexpr int kMaxCountedRows = INT16_MAX;
-
-int CountRows(TableLineReader& reader) {
-    int rows = 0;
-    while (!reader.AtEnd()) {
-        if (reader.IsBlank(reader.ReadRawLine())) {
-            break;
-        }
-        if (rows == kMaxCountedRows) {
-            throw RunError(error_code::kOverflow, reader.lineNumber());
-        }
-        ++rows;
-    }
-    return rows;
-}
 
 std::vector<FareLineRecord> ParseRows(TableLineReader& reader, int countedRows) {
     std::vector<FareLineRecord> table;
     table.reserve(static_cast<size_t>(countedRows));
     while (!reader.AtEnd() && table.size() < kMaxRows) {
-        const std::u32string& line = ReadLineCP932(reader);
+        const std::u32string& line = reader.ReadLineCP932();
         if (IsBlankText(line)) {
             break;
         }
@@ -56,10 +42,9 @@ std::vector<FareLineRecord> ParseRows(TableLineReader& reader, int countedRows) 
 
 ConversionOutcome Convert(const std::string& inputPath, const std::string& outputPath) {
     platform::InputFile input(inputPath);
-    InputEncoding encoding = DetectInputEncoding(input);
-    TableLineReader reader(input, encoding);
-
-    int rows = CountRows(reader);
+    TableLineReader reader(input);
+    TableCount count = reader.CountRows();
+    int rows = count.rows;
     if (rows == 0) {
         return ConversionOutcome::NothingToConvert();
     }
@@ -72,7 +57,7 @@ ConversionOutcome Convert(const std::string& inputPath, const std::string& outpu
     }
 
     platform::AtomicOutputFile output = CreateFareDataFile(outputPath);
-    reader.Restart();
+    reader.Restart(count.encoding);
     std::vector<FareLineRecord> table = ParseRows(reader, rows);
     // Only the rows actually read are written, so the count always matches the records even
     // where the file shrank between the two readings.

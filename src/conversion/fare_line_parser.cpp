@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "conversion/text_rules.h"
 #include "platform/os/run_error.h"
 
 namespace conversion {
@@ -22,10 +23,6 @@ constexpr int64_t kRadixLimit = int64_t{1} << 48;
 
 bool IsSeparator(char32_t ch) {
     return ch == U'\t' || ch == U',' || ch == U'\uFF0C';
-}
-
-bool IsSpace(char32_t ch) {
-    return ch == U' ' || ch == U'\u3000';
 }
 
 bool IsIgnoredInNumber(char32_t ch) {

@@ -1,130 +1,203 @@
 #include "conversion/line_reader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <unordered_map>
+
+#include "conversion/text_rules.h"
+#include "platform/os/run_error.h"
 
 namespace conversion {
 namespace {
 
+using platform::TextEncoding;
+
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
-constexpr std::string_view kCp932IdeographicSpace = "\x81\x40";
-constexpr std::string_view kUtf8IdeographicSpace = "\xE3\x80\x80";
+// The row counter has always been 16 bits wide.
+constexpr int kMaxCountedRows = INT16_MAX;
 
 bool IsAscii(std::string_view bytes) {
     return platform::AsciiPrefixLength(bytes) == bytes.size();
 }
 
-// Whether every character the decoded UTF-8 holds has a code page 932 form; each distinct
+// Weighs, line by line, whether the table's bytes are UTF-8: valid, with a character of three
+// or more bytes, and every character one that code page 932 can write. Each distinct
 // character is asked of iconv once.
-class Cp932Coverage {
+class Utf8Evidence {
   public:
-    bool Covers(std::u32string_view text) {
-        for (char32_t ch : text) {
+    void Feed(std::string_view bytes, bool endsLine) {
+        if (!possible_ || (IsAscii(bytes) && !utf8_.MidCharacter())) {
+            return;
+        }
+        if (!utf8_.DecodePiece(bytes, endsLine, decoded_)) {
+            possible_ = false;
+            return;
+        }
+        for (char32_t ch : decoded_) {
             if (ch < 0x80) {
                 continue;
             }
-            auto [known, inserted] = known_.try_emplace(ch, false);
+            sawLongCharacter_ = sawLongCharacter_ || ch >= 0x800;
+            auto [known, inserted] = coverage_.try_emplace(ch, false);
             if (inserted) {
                 known->second = encoder_.CanEncode(ch);
             }
             if (!known->second) {
-                return false;
+                possible_ = false;
+                return;
             }
         }
-        return true;
     }
+    bool IsUtf8() const { return possible_ && sawLongCharacter_; }
 
   private:
+    bool possible_ = true;
+    bool sawLongCharacter_ = false;
+    platform::TextDecoder utf8_{TextEncoding::kUtf8};
+    std::u32string decoded_;
     platform::Cp932Encoder encoder_;
-    std::unordered_map<char32_t, bool> known_;
+    std::unordered_map<char32_t, bool> coverage_;
 };
 
 }  // namespace
 
-InputEncoding DetectInputEncoding(platform::InputFile& input) {
-    input.Rewind();
-    InputEncoding result;
-    platform::TextDecoder utf8(platform::TextEncoding::kUtf8);
-    Cp932Coverage coverage;
-    std::u32string decoded;
-    bool sawNonAscii = false;
-    bool firstLine = true;
-    while (!input.AtEnd()) {
-        const std::string& line = input.ReadLine();
-        if (firstLine && line.starts_with(kUtf8ByteOrderMark)) {
-            input.Rewind();
-            return {platform::TextEncoding::kUtf8, true};
-        }
-        firstLine = false;
-        if (IsAscii(line)) {
-            continue;
-        }
-        sawNonAscii = true;
-        if (!utf8.DecodeInto(line, decoded) || !coverage.Covers(decoded)) {
-            input.Rewind();
-            return result;
-        }
-    }
-    input.Rewind();
-    if (sawNonAscii) {
-        result.encoding = platform::TextEncoding::kUtf8;
-    }
-    return result;
-}
+TableLineReader::TableLineReader(platform::InputFile& input) : input_(input) {}
 
-TableLineReader::TableLineReader(platform::InputFile& input, InputEncoding encoding)
-    : input_(input), encoding_(encoding), decoder_(encoding.encoding) {}
-
-void TableLineReader::Restart() {
-    input_.Rewind();
-    lineNumber_ = 0;
-}
-
-std::string_view TableLineReader::ReadRawLine() {
-    std::string_view line = input_.ReadLine();
-    ++lineNumber_;
-    if (lineNumber_ == 1 && encoding_.hasByteOrderMark && line.starts_with(kUtf8ByteOrderMark)) {
-        line.remove_prefix(kUtf8ByteOrderMark.size());
-    }
-    return line;
-}
-
-bool TableLineReader::IsBlank(std::string_view rawLine) const {
-    std::string_view ideographicSpace = encoding_.encoding == platform::TextEncoding::kUtf8
-                                            ? kUtf8IdeographicSpace
-                                            : kCp932IdeographicSpace;
-    // Scanning from the start keeps to character boundaries: the first byte that is not part
-    // of a space ends the test.
-    while (!rawLine.empty()) {
-        if (rawLine.front() == ' ') {
-            rawLine.remove_prefix(1);
-        } else if (rawLine.starts_with(ideographicSpace)) {
-            rawLine.remove_prefix(ideographicSpace.size());
-        } else {
+bool TableLineReader::Fill() {
+    while (block_.empty()) {
+        block_ = input_.ReadBlock();
+        nextCarriageReturn_ = nextLineFeed_ = nullptr;
+        if (block_.empty()) {
             return false;
         }
+        if (lineFeedMayFollow_ && ContinuesLineEnd('\r', block_.front())) {
+            block_.remove_prefix(1);
+        }
+        lineFeedMayFollow_ = false;
     }
     return true;
 }
 
-bool IsBlankText(std::u32string_view text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](char32_t c) { return c == U' ' || c == U'\u3000'; });
+void TableLineReader::BeginLine() {
+    ++lineNumber_;
+    if (lineNumber_ == 1 && Fill() && block_.starts_with(kUtf8ByteOrderMark)) {
+        block_.remove_prefix(kUtf8ByteOrderMark.size());
+        sawByteOrderMark_ = true;
+    }
 }
 
-const std::u32string& ReadLineCP932(TableLineReader& reader) {
-    std::string_view raw = reader.ReadRawLine();
-    if (!reader.decoder_.DecodeInto(raw, reader.decodedLine_)) {
-        // Name the encoding the file was read in: one that starts with the UTF-8 mark is read
-        // as UTF-8 whatever follows.
-        throw platform::RunError(
-            platform::error_code::kInvalidData,
-            reader.encoding_.encoding == platform::TextEncoding::kUtf8
-                ? "入力ファイルに UTF-8 として読めないバイト列があります。"
-                : "入力ファイルに Shift-JIS として読めないバイト列があります。",
-            reader.lineNumber());
+const char* TableLineReader::FindLineEnd() {
+    // memchr is far faster than a byte loop; the positions found are kept, so that a file
+    // with only one kind of line end is not searched to the end of the block for every line.
+    const char* begin = block_.data();
+    const char* end = begin + block_.size();
+    auto find = [&](const char*& cached, char byte) {
+        if (cached == nullptr || cached < begin) {
+            cached = static_cast<const char*>(std::memchr(begin, byte, block_.size()));
+            if (cached == nullptr) {
+                cached = end;
+            }
+        }
+        return cached;
+    };
+    const char* carriageReturn = find(nextCarriageReturn_, '\r');
+    const char* lineFeed = find(nextLineFeed_, '\n');
+    return std::min(carriageReturn, lineFeed);
+}
+
+TableLineReader::Piece TableLineReader::ReadPiece() {
+    if (!Fill()) {
+        return {{}, true};  // the last line may end at the end of the file
     }
-    return reader.decodedLine_;
+    const char* lineEnd = FindLineEnd();
+    size_t length = static_cast<size_t>(lineEnd - block_.data());
+    Piece piece{block_.substr(0, length), length < block_.size()};
+    if (!piece.endsLine) {
+        block_ = {};
+        return piece;
+    }
+    char endByte = block_[length];
+    block_.remove_prefix(length + 1);
+    if (block_.empty()) {
+        lineFeedMayFollow_ = endByte == '\r';
+    } else if (ContinuesLineEnd(endByte, block_.front())) {
+        block_.remove_prefix(1);
+    }
+    return piece;
+}
+
+TableCount TableLineReader::CountRows() {
+    Restart({});
+    Utf8Evidence evidence;
+    BlankBytes blankInCp932(TextEncoding::kCp932);
+    BlankBytes blankInUtf8(TextEncoding::kUtf8);
+    TableCount count;
+    auto encodingSoFar = [&] {
+        return sawByteOrderMark_ || evidence.IsUtf8() ? TextEncoding::kUtf8 : TextEncoding::kCp932;
+    };
+    while (!AtEnd()) {
+        BeginLine();
+        blankInCp932.StartLine();
+        blankInUtf8.StartLine();
+        Piece piece;
+        do {
+            piece = ReadPiece();
+            if (!sawByteOrderMark_) {
+                evidence.Feed(piece.bytes, piece.endsLine);
+            }
+            blankInCp932.Feed(piece.bytes);
+            blankInUtf8.Feed(piece.bytes);
+        } while (!piece.endsLine);
+        // A blank line is blank in the encoding its own bytes settle: spaces alone are blank in
+        // both, 81 40 is no UTF-8 and E3 80 80 is the evidence for it.
+        bool blank =
+            encodingSoFar() == TextEncoding::kUtf8 ? blankInUtf8.IsBlank() : blankInCp932.IsBlank();
+        if (blank) {
+            break;
+        }
+        if (count.rows == kMaxCountedRows) {
+            throw platform::RunError(platform::error_code::kOverflow, lineNumber_);
+        }
+        ++count.rows;
+    }
+    count.encoding = {encodingSoFar(), sawByteOrderMark_};
+    return count;
+}
+
+void TableLineReader::Restart(InputEncoding encoding) {
+    input_.Rewind();
+    block_ = {};
+    lineFeedMayFollow_ = false;
+    sawByteOrderMark_ = false;
+    lineNumber_ = 0;
+    if (!decoder_ || encoding.encoding != encoding_.encoding) {
+        decoder_.emplace(encoding.encoding);
+    }
+    encoding_ = encoding;
+}
+
+void TableLineReader::ThrowNotText() const {
+    // Name the encoding the file was read in: one that starts with the UTF-8 mark is read as
+    // UTF-8 whatever follows.
+    throw platform::RunError(platform::error_code::kInvalidData,
+                             encoding_.encoding == TextEncoding::kUtf8
+                                 ? "入力ファイルに UTF-8 として読めないバイト列があります。"
+                                 : "入力ファイルに Shift-JIS として読めないバイト列があります。",
+                             lineNumber_);
+}
+
+const std::u32string& TableLineReader::ReadLineCP932() {
+    BeginLine();
+    decodedLine_.clear();
+    Piece piece;
+    do {
+        piece = ReadPiece();
+        if (!decoder_->DecodePiece(piece.bytes, piece.endsLine, decodedPiece_)) {
+            ThrowNotText();
+        }
+        decodedLine_ += decodedPiece_;
+    } while (!piece.endsLine);
+    return decodedLine_;
 }
 
 }  // namespace conversion

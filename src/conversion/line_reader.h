@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,41 +16,58 @@ struct InputEncoding {
     bool hasByteOrderMark = false;
 };
 
-// UTF-8 where the file starts with the UTF-8 byte order mark, or where the whole file is
-// valid UTF-8, holds a byte that is not ASCII, and holds only characters code page 932 can
-// write; code page 932 otherwise. Leaves the file at its start.
-InputEncoding DetectInputEncoding(platform::InputFile& input);
+// What the first reading of a table found.
+struct TableCount {
+    int rows = 0;  // the lines before the first blank line
+    InputEncoding encoding;
+};
 
-// Reads lines of one input file, with the byte order mark (if any) taken off the first.
+// Reads the lines of one input file, a bounded piece at a time, with the byte order mark
+// (if any) taken off the first line.
 class TableLineReader {
   public:
-    TableLineReader(platform::InputFile& input, InputEncoding encoding);
+    explicit TableLineReader(platform::InputFile& input);
 
-    // Back to the first line.
-    void Restart();
-    bool AtEnd() { return input_.AtEnd(); }
-    // The next line's bytes, line end removed.
-    std::string_view ReadRawLine();
-    // True where the line's bytes hold nothing but spaces (half-width or ideographic): the
-    // row count needs no decoding.
-    bool IsBlank(std::string_view rawLine) const;
+    // The first reading, from the start: counts the rows up to the first blank line (code 6
+    // past 32767) and decides the encoding from those lines alone. UTF-8 where the file starts
+    // with the UTF-8 byte order mark, or where the rows are valid UTF-8 holding at least one
+    // character of three or more bytes (kana and kanji are) and only characters code page 932
+    // can write; code page 932 otherwise. Two-byte UTF-8 alone is no sign: half-width katakana
+    // pairs in code page 932 read as valid UTF-8 (ﾎｼ, CE BC, would become μ).
+    TableCount CountRows();
+    // Back to the first line, to read in `encoding`.
+    void Restart(InputEncoding encoding);
+
+    bool AtEnd() { return !Fill(); }
+    // Reads the next line and decodes it to Unicode characters. Code 5 where its bytes are
+    // not valid in the file's encoding. The reference stays valid until the next call.
+    const std::u32string& ReadLineCP932();
     int lineNumber() const { return lineNumber_; }
 
   private:
-    friend const std::u32string& ReadLineCP932(TableLineReader& reader);
+    struct Piece {
+        std::string_view bytes;
+        bool endsLine;
+    };
+
+    bool Fill();  // false at the end of the file
+    void BeginLine();
+    Piece ReadPiece();
+    const char* FindLineEnd();
+    [[noreturn]] void ThrowNotText() const;
 
     platform::InputFile& input_;
+    std::string_view block_;  // the unread rest of the current block
+    // A line that ended at a CR closing a block: an LF opening the next one belongs to it.
+    bool lineFeedMayFollow_ = false;
+    const char* nextCarriageReturn_ = nullptr;
+    const char* nextLineFeed_ = nullptr;
+    bool sawByteOrderMark_ = false;
     InputEncoding encoding_;
     int lineNumber_ = 0;
-    platform::TextDecoder decoder_;
+    std::optional<platform::TextDecoder> decoder_;
+    std::u32string decodedPiece_;
     std::u32string decodedLine_;
 };
-
-// True where the text holds nothing but spaces (half-width or ideographic).
-bool IsBlankText(std::u32string_view text);
-
-// Reads the next line and decodes it to Unicode characters. Code 5 where its bytes are not
-// valid in the file's encoding. The reference stays valid until the next call.
-const std::u32string& ReadLineCP932(TableLineReader& reader);
 
 }  // namespace conversion

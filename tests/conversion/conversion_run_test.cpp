@@ -141,11 +141,21 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"TrailingSpacesKept", Cp932("  地名  ,1,-1\r\n"), {{Cp932("地名  "), 1, {-1}}}},
         RunCase{
             "HalfWidthKatakanaThatLooksLikeUtf8", "\xC3\xBD,1,140\r\n", {{"\xC3\xBD", 1, {140}}}},
+        // ﾎｼ is also UTF-8 for μ, which code page 932 can write: two-byte UTF-8 is no sign.
+        RunCase{
+            "HalfWidthKatakanaThatIsUtf8ForGreek", "\xCE\xBC,1,140\r\n", {{"\xCE\xBC", 1, {140}}}},
+        RunCase{"TwoByteUtf8WithKanjiIsUtf8",
+                "μ,1\r\n地名,2\r\n",
+                {{"\x83\xCA", 1, {}}, {Cp932("地名"), 2, {}}}},
+        // Only the table's own lines decide, not what follows the blank line.
+        RunCase{"Utf8AfterTheBlankLineDoesNotDecide",
+                "\xD0\xB6,1\r\n\r\n地名,2\r\n",
+                {{"\xD0\xB6", 1, {}}}},
         RunCase{"Utf8WithBom", std::string(kBom) + "  地名,1,140\n", {{Cp932("地名"), 1, {140}}}},
         RunCase{"Utf8WithoutBom",
                 "地名,1,140\n①～〜髙,２,１５０\n",
                 {{Cp932("地名"), 1, {140}}, {"\x87\x40\x81\x60\x81\x60\xFB\xFC", 2, {150}}}},
-        // The whole file decides, not its first line or first block.
+        // The whole table decides, not its first line or first block.
         RunCase{"Utf8AfterLongAsciiLine",
                 "a,1," + kHostileSpaces + "5\n地名,2\n",
                 {{"a", 1, {5}}, {Cp932("地名"), 2, {}}}},
@@ -161,6 +171,18 @@ INSTANTIATE_TEST_SUITE_P(
         RunCase{"BlankLineBeforeTheCountLimit", NumberedRows(99) + "\r\n" + NumberedRows(40000),
                 NumberedExpected(99)}),
     [](const auto& info) { return info.param.label; });
+
+// Every pair of half-width katakana that also reads as valid two-byte UTF-8 keeps its bytes.
+TEST_F(ConversionRunTest, HalfWidthKatakanaPairsStayCodePage932) {
+    for (int lead = 0xC2; lead <= 0xDF; ++lead) {
+        for (int trail = 0xA1; trail <= 0xBF; ++trail) {
+            const std::string name{static_cast<char>(lead), static_cast<char>(trail)};
+            ConversionOutcome outcome = Convert(name + ",1,140\r\n");
+            ASSERT_EQ(outcome.kind, Kind::kSucceeded) << Hex(name) << " " << Describe(outcome);
+            ASSERT_EQ(Hex(ReadBytes(out_)), Hex(Hy3({{name, 1, {140}}}))) << Hex(name);
+        }
+    }
+}
 
 TEST_F(ConversionRunTest, ReplacedOutputKeepsItsPermissionBits) {
     WriteBytes(out_, "OLD");

@@ -90,7 +90,7 @@ IconvConverter::~IconvConverter() {
     iconv_close(handle_);
 }
 
-bool IconvConverter::Convert(std::string_view input, std::string& out) {
+bool IconvConverter::Convert(std::string_view input, std::string& out, size_t* incompleteTail) {
     iconv(handle_, nullptr, nullptr, nullptr, nullptr);  // a fresh start for every piece
     char* in = const_cast<char*>(input.data());
     size_t inLeft = input.size();
@@ -111,6 +111,10 @@ bool IconvConverter::Convert(std::string_view input, std::string& out) {
             }
             continue;
         }
+        if (errno == EINVAL && incompleteTail != nullptr) {
+            *incompleteTail = inLeft;  // cut off in the middle of a character
+            return true;
+        }
         if (errno != E2BIG) {
             return false;  // EILSEQ: not valid; EINVAL: cut off in the middle of a character
         }
@@ -129,6 +133,21 @@ std::optional<std::u32string> TextDecoder::Decode(std::string_view bytes) {
 }
 
 bool TextDecoder::DecodeInto(std::string_view bytes, std::u32string& text) {
+    carried_.clear();
+    return DecodeText(bytes, true, text);
+}
+
+bool TextDecoder::DecodePiece(std::string_view bytes, bool last, std::u32string& text) {
+    if (carried_.empty()) {
+        return DecodeText(bytes, last, text);
+    }
+    joined_ = carried_;
+    joined_ += bytes;
+    carried_.clear();
+    return DecodeText(joined_, last, text);
+}
+
+bool TextDecoder::DecodeText(std::string_view bytes, bool last, std::u32string& text) {
     // Every byte gives at most one character, so the text never outgrows the bytes.
     text.resize(bytes.size());
     size_t length = 0;
@@ -161,8 +180,14 @@ bool TextDecoder::DecodeInto(std::string_view bytes, std::u32string& text) {
             runEnd += takesPartner && runEnd + 1 < bytes.size() ? 2 : 1;
         }
         scratch_.clear();
-        if (!converter_.Convert(bytes.substr(position, runEnd - position), scratch_)) {
+        size_t cutOff = 0;
+        bool mayBeCutOff = !last && runEnd == bytes.size();
+        if (!converter_.Convert(bytes.substr(position, runEnd - position), scratch_,
+                                mayBeCutOff ? &cutOff : nullptr)) {
             return false;
+        }
+        if (cutOff > 0) {
+            carried_.assign(bytes.substr(bytes.size() - cutOff));
         }
         std::u32string_view run = AsCharacters(scratch_);
         std::copy(run.begin(), run.end(), text.begin() + static_cast<ptrdiff_t>(length));

@@ -17,8 +17,10 @@ class IconvConverter {
     IconvConverter& operator=(const IconvConverter&) = delete;
 
     // Appends the converted bytes to `out`; false where the input holds a sequence the
-    // conversion cannot read or write (nothing is then guaranteed about `out`).
-    bool Convert(std::string_view input, std::string& out);
+    // conversion cannot read or write (nothing is then guaranteed about `out`). Given
+    // `incompleteTail`, a character cut off at the very end is no failure: its bytes are left
+    // unconverted and their number is stored there.
+    bool Convert(std::string_view input, std::string& out, size_t* incompleteTail = nullptr);
 
   private:
     iconv_t handle_;
@@ -36,11 +38,20 @@ class TextDecoder {
     // The same into `text`, whose storage is reused from line to line; false where the bytes
     // are not valid text.
     bool DecodeInto(std::string_view bytes, std::u32string& text);
+    // Decodes one piece of a longer text into `text`: a character cut off at the end of the
+    // piece is kept and completed by the next one; `last` says that no piece follows.
+    bool DecodePiece(std::string_view bytes, bool last, std::u32string& text);
+    // True where the last piece ended inside a character.
+    bool MidCharacter() const { return !carried_.empty(); }
 
   private:
+    bool DecodeText(std::string_view bytes, bool last, std::u32string& text);
+
     TextEncoding encoding_;
     IconvConverter converter_;
     std::string scratch_;
+    std::string carried_;  // the start of a character cut off by the end of a piece
+    std::string joined_;
 };
 
 // Encodes Unicode characters to code page 932 (the vendor's table, as glibc's iconv has it).

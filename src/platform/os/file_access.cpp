@@ -16,7 +16,8 @@
 namespace platform {
 namespace {
 
-constexpr size_t kReadBlockSize = 1 << 18;
+// Small enough that a piece of a line, decoded, stays well under a megabyte.
+constexpr size_t kReadBlockSize = 1 << 16;
 constexpr size_t kWriteBlockSize = 1 << 20;
 // Leaves room for the temporary name's prefix and suffix within a file name's 255 bytes.
 constexpr size_t kLongestTemporaryStem = 200;
@@ -113,10 +114,7 @@ InputFile::~InputFile() {
     close(fd_);
 }
 
-bool InputFile::Fill() {
-    if (position_ < length_) {
-        return true;
-    }
+std::string_view InputFile::ReadBlock() {
     ssize_t count;
     do {
         count = read(fd_, buffer_.data(), buffer_.size());
@@ -124,57 +122,13 @@ bool InputFile::Fill() {
     if (count < 0) {
         throw ErrorFromErrno(errno, path_);
     }
-    position_ = 0;
-    length_ = static_cast<size_t>(count);
-    nextCarriageReturn_ = nextLineFeed_ = nullptr;
-    return length_ > 0;
-}
-
-bool InputFile::AtEnd() {
-    return !Fill();
-}
-
-const std::string& InputFile::ReadLine() {
-    line_.clear();
-    while (Fill()) {
-        const char* begin = buffer_.data() + position_;
-        const char* end = buffer_.data() + length_;
-        const char* lineEnd = FindLineEnd(begin, end);
-        line_.append(begin, lineEnd);
-        if (lineEnd == end) {
-            position_ = length_;
-            continue;
-        }
-        position_ = static_cast<size_t>(lineEnd - buffer_.data()) + 1;
-        if (*lineEnd == '\r' && Fill() && buffer_[position_] == '\n') {
-            ++position_;  // CR LF is one line end
-        }
-        break;
-    }
-    return line_;
-}
-
-const char* InputFile::FindLineEnd(const char* begin, const char* end) {
-    // memchr is far faster than a byte loop; the positions found are kept, so that a file
-    // with only one kind of line end is not searched to the end of the block for every line.
-    auto find = [&](const char*& cached, char byte) {
-        if (cached == nullptr || cached < begin) {
-            cached = static_cast<const char*>(std::memchr(begin, byte, end - begin));
-            if (cached == nullptr) {
-                cached = end;
-            }
-        }
-        return cached;
-    };
-    return std::min(find(nextCarriageReturn_, '\r'), find(nextLineFeed_, '\n'));
+    return {buffer_.data(), static_cast<size_t>(count)};
 }
 
 void InputFile::Rewind() {
     if (lseek(fd_, 0, SEEK_SET) < 0) {
         throw ErrorFromErrno(errno, path_);
     }
-    position_ = length_ = 0;
-    nextCarriageReturn_ = nextLineFeed_ = nullptr;
 }
 
 FileIdentity InputFile::Identity() const {

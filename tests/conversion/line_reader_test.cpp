@@ -1,0 +1,115 @@
+#include "conversion/line_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "conversion/text_rules.h"
+#include "platform/os/code_page.h"
+#include "test_support.h"
+
+namespace {
+
+using conversion::TableLineReader;
+using platform::TextEncoding;
+using test_support::Repeat;
+using test_support::WriteBytes;
+
+std::vector<std::string> AllLines(TableLineReader& reader) {
+    std::vector<std::string> lines;
+    while (!reader.AtEnd())
+        lines.push_back(platform::EncodeUtf8(reader.ReadLineCP932()));
+    return lines;
+}
+
+// ---------------------------------------------------------------------------------------
+// Reading lines.
+
+struct LinesCase {
+    std::string label;
+    std::string content;
+    std::vector<std::string> lines;
+    friend void PrintTo(const LinesCase& c, std::ostream* os) { *os << c.label; }
+};
+
+class TableLineReaderLinesTest : public ::testing::TestWithParam<LinesCase> {
+  protected:
+    test_support::ScratchFolder folder_;
+};
+
+TEST_P(TableLineReaderLinesTest, SplitsAtEveryLineEnd) {
+    const std::string path = folder_.Path("in.txt");
+    WriteBytes(path, GetParam().content);
+    platform::InputFile file(path);
+    TableLineReader reader(file);
+    conversion::TableCount count = reader.CountRows();
+    reader.Restart(count.encoding);
+    std::vector<std::string> lines = AllLines(reader);
+    EXPECT_TRUE(lines == GetParam().lines) << lines.size() << " lines";
+    reader.Restart(count.encoding);
+    EXPECT_TRUE(AllLines(reader) == GetParam().lines) << "after Restart";
+}
+
+std::vector<LinesCase> LineEndCases() {
+    std::vector<LinesCase> cases = {
+        {"Empty", "", {}},
+        {"NoLineEnd", "a", {"a"}},
+        {"CrLf", "a\r\nb\r\n", {"a", "b"}},
+        {"Lf", "a\nb", {"a", "b"}},
+        {"Cr", "a\rb\r", {"a", "b"}},
+        {"OnlyCrLf", "\r\n", {""}},
+        {"CrCr", "a\r\r", {"a", ""}},
+        {"LfCr", "a\n\rb", {"a", "", "b"}},
+        {"LfLf", "\n\n", {"", ""}},
+        {"CrCrLf", "a\r\r\nb", {"a", "", "b"}},
+    };
+    // A line end or a character that straddles the reader's block boundary, for any likely
+    // block size.
+    for (size_t block = 4096; block <= (size_t{1} << 20); block *= 2) {
+        for (size_t shortBy : {3, 2, 1, 0}) {
+            const std::string longLine(block - shortBy, 'x');
+            const std::string suffix = std::to_string(block) + "_" + std::to_string(shortBy);
+            cases.push_back({"CrLfAt" + suffix, longLine + "\r\nb\r\n", {longLine, "b"}});
+            cases.push_back({"CrAt" + suffix, longLine + "\rb", {longLine, "b"}});
+            cases.push_back({"CrAtEndAt" + suffix, longLine + "\r", {longLine}});
+            cases.push_back({"Cp932At" + suffix,
+                             longLine + test_support::Cp932("駅ｱ駅\r\n"),
+                             {longLine + "駅ｱ駅"}});
+            cases.push_back({"Utf8At" + suffix,
+                             "\xEF\xBB\xBF" + longLine + "駅😀駅\r\nb",
+                             {longLine + "駅😀駅", "b"}});
+        }
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TableLineReaderLinesTest, ::testing::ValuesIn(LineEndCases()),
+                         [](const auto& info) { return info.param.label; });
+
+TEST(TableLineReader, ReadsManyShortLines) {
+    test_support::ScratchFolder folder;
+    const std::string path = folder.Path("in.txt");
+    WriteBytes(path, Repeat("ab\r\n", 300000));
+    platform::InputFile file(path);
+    TableLineReader reader(file);
+    reader.Restart({});
+    size_t count = 0;
+    while (!reader.AtEnd()) {
+        ASSERT_EQ(reader.ReadLineCP932(), U"ab") << "line " << count + 1;
+        ++count;
+    }
+    EXPECT_EQ(count, 300000u);
+}
+
+// The raw blank test and the parser must agree on what a space is.
+TEST(TextRules, EverySpaceFormDecodesToItsCharacter) {
+    for (const conversion::SpaceForm& space : conversion::kSpaces) {
+        EXPECT_EQ(platform::TextDecoder(TextEncoding::kCp932).Decode(space.cp932),
+                  std::u32string(1, space.character));
+        EXPECT_EQ(platform::DecodeUtf8(space.utf8), std::u32string(1, space.character));
+        EXPECT_TRUE(conversion::IsSpace(space.character));
+    }
+}
+
+}  // namespace
