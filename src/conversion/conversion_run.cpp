@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <span>
 #include <vector>
 
 #include "conversion/fare_data_file.h"
@@ -40,6 +41,14 @@ std::vector<FareLineRecord> ParseRows(TableLineReader& reader, int countedRows) 
     return table;
 }
 
+// Writes the data file for `records` and puts it in place: the new file replaces the old one
+// only once it is whole, so a failure leaves the output path exactly as it was.
+void WriteFareDataFile(platform::AtomicOutputFile& output,
+                       std::span<const FareLineRecord> records) {
+    output.Write(FareDataFileBytes(records));
+    output.Commit();
+}
+
 ConversionOutcome Convert(const std::string& inputPath, const std::string& outputPath) {
     platform::InputFile input(inputPath);
     TableLineReader reader(input);
@@ -56,13 +65,12 @@ ConversionOutcome Convert(const std::string& inputPath, const std::string& outpu
         throw RunError(error_code::kPathFileAccess, "変換元と変換先が同じファイルです。");
     }
 
-    platform::AtomicOutputFile output = CreateFareDataFile(outputPath);
+    // Opened before the second reading, so that an output that cannot be written fails
+    // before any row is parsed.
+    platform::AtomicOutputFile output(outputPath);
     reader.Restart(count.encoding);
     std::vector<FareLineRecord> table = ParseRows(reader, rows);
-    // Only the rows actually read are written, so the count always matches the records even
-    // where the file shrank between the two readings.
-    WriteFareDataFile(output, static_cast<int16_t>(table.size()), table);
-    output.Commit();
+    WriteFareDataFile(output, table);
     return ConversionOutcome::Succeeded();
 }
 

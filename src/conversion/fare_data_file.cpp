@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "platform/os/code_page.h"
+#include "platform/os/run_error.h"
 
 namespace conversion {
 namespace {
@@ -16,16 +17,9 @@ void AppendInt16(std::string& bytes, uint16_t value) {
 
 }  // namespace
 
-platform::AtomicOutputFile CreateFareDataFile(const std::string& path) {
-    return platform::AtomicOutputFile(path);
-}
-
-void WriteFareDataFile(platform::AtomicOutputFile& file, int16_t count,
-                       std::span<const FareLineRecord> records) {
+std::string FareDataFileBytes(std::span<const FareLineRecord> records) {
     std::string bytes;
-    AppendInt16(bytes, static_cast<uint16_t>(count));
-    file.Write(bytes);
-
+    AppendInt16(bytes, static_cast<uint16_t>(records.size()));
     platform::Cp932Encoder encoder;
     int line = 0;
     for (const FareLineRecord& record : records) {
@@ -39,15 +33,14 @@ void WriteFareDataFile(platform::AtomicOutputFile& file, int16_t count,
         if (name->size() > UINT16_MAX) {
             throw RunError(platform::error_code::kOverflow, line);
         }
-        bytes.clear();
         AppendInt16(bytes, static_cast<uint16_t>(name->size()));
         bytes += *name;
         AppendInt16(bytes, static_cast<uint16_t>(record.ZoneNumber));
         for (int16_t fare : record.Fares) {
             AppendInt16(bytes, static_cast<uint16_t>(fare));
         }
-        file.Write(bytes);
     }
+    return bytes;
 }
 
 }  // namespace conversion
