@@ -60,8 +60,7 @@ ConversionOutcome Convert(const std::string& inputPath, const std::string& outpu
     rows = std::min(rows, kMaxRows);
 
     // Writing the output over its own input would destroy the table.
-    platform::FileIdentity outputIdentity{};
-    if (platform::IdentityOf(outputPath, outputIdentity) && outputIdentity == input.Identity()) {
+    if (platform::IdentityOf(outputPath) == input.Identity()) {
         throw RunError(error_code::kPathFileAccess, "変換元と変換先が同じファイルです。");
     }
 
@@ -76,14 +75,16 @@ ConversionOutcome Convert(const std::string& inputPath, const std::string& outpu
 
 }  // namespace
 
-ConversionOutcome ConvertFareTable(const std::string& inputPath, const std::string& outputPath) {
+ConversionOutcome ConvertFareTable(const std::string& inputPath,
+                                   const std::string& outputPath) noexcept {
+    // The one place where failures are caught: everything below only throws.
     try {
         return Convert(inputPath, outputPath);
     } catch (const RunError& error) {
         return ConversionOutcome::Failed(error);
     } catch (const std::bad_alloc&) {
         return ConversionOutcome::Failed(RunError(error_code::kOutOfMemory));
-    } catch (const std::exception&) {
+    } catch (...) {
         return ConversionOutcome::Failed(RunError(error_code::kInternal));
     }
 }

@@ -19,8 +19,10 @@ struct ConversionOutcome {
 
 // Converts the fare table text file at `inputPath` to the fare display data file at
 // `outputPath` (paths as the file system spells them). Never throws: every failure becomes a
-// kFailed outcome, and after one the output path is exactly as it was before.
-ConversionOutcome ConvertFareTable(const std::string& inputPath, const std::string& outputPath);
+// kFailed outcome with a numbered RunError (7 for memory, 51 for anything unforeseen), and
+// after one the output path is exactly as it was before.
+ConversionOutcome ConvertFareTable(const std::string& inputPath,
+                                   const std::string& outputPath) noexcept;
 
 // The status text for an outcome (UTF-8, two lines joined by CR LF); none for
 // kNothingToConvert.

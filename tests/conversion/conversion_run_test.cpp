@@ -80,6 +80,9 @@ class ConversionRunTest : public ::testing::Test {
     std::string out_ = folder_.Path("out.hy3");
 };
 
+// The window and the command line rely on an outcome, never an exception.
+static_assert(noexcept(ConvertFareTable(std::string(), std::string())));
+
 TEST_F(ConversionRunTest, TemplateConvertsToTheKnownFile) {
     ConversionOutcome outcome = Convert(template_text::TemplateText());
     ASSERT_EQ(outcome.kind, Kind::kSucceeded) << Describe(outcome);

@@ -78,6 +78,10 @@ IconvConverter::IconvConverter(const char* toCode, const char* fromCode)
     if (handle_ == reinterpret_cast<iconv_t>(-1)) {
         // Loading the conversion's module opens files: a process out of descriptors must
         // hear that, not of an internal error.
+        int cause = errno;
+        if (cause == ENOMEM) {
+            throw RunError(error_code::kOutOfMemory);
+        }
         if (OutOfFileDescriptors()) {
             throw RunError(error_code::kTooManyFiles);
         }

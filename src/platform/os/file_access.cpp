@@ -137,13 +137,12 @@ FileIdentity InputFile::Identity() const {
     return {status.st_dev, status.st_ino};
 }
 
-bool IdentityOf(const std::string& path, FileIdentity& identity) {
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
     struct stat status {};
     if (stat(path.c_str(), &status) != 0) {
-        return false;
+        return std::nullopt;
     }
-    identity = {status.st_dev, status.st_ino};
-    return true;
+    return FileIdentity{status.st_dev, status.st_ino};
 }
 
 AtomicOutputFile::AtomicOutputFile(const std::string& path) {

@@ -2,6 +2,7 @@
 
 #include <sys/types.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -41,8 +42,8 @@ class InputFile {
     std::string buffer_;
 };
 
-// The identity of the file a path names, following links; false where there is none.
-bool IdentityOf(const std::string& path, FileIdentity& identity);
+// The identity of the file a path names, following links; none where there is no such file.
+std::optional<FileIdentity> IdentityOf(const std::string& path);
 
 // Writes a new file beside `path` and puts it in place with one atomic rename on Commit.
 // Until then, and after any failure, the file at `path` stays exactly as it was, and the

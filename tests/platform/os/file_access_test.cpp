@@ -35,12 +35,12 @@ TEST(FileIdentity, HardLinkAndSymlinkAreTheSameFile) {
     WriteBytes(folder.Path("b"), "x");
     std::filesystem::create_hard_link(folder.Path("a"), folder.Path("hard"));
     std::filesystem::create_symlink(folder.Path("a"), folder.Path("soft"));
-    platform::FileIdentity a{}, b{}, hard{}, soft{}, none{};
-    ASSERT_TRUE(platform::IdentityOf(folder.Path("a"), a));
-    ASSERT_TRUE(platform::IdentityOf(folder.Path("b"), b));
-    ASSERT_TRUE(platform::IdentityOf(folder.Path("hard"), hard));
-    ASSERT_TRUE(platform::IdentityOf(folder.Path("soft"), soft));
-    EXPECT_FALSE(platform::IdentityOf(folder.Path("none"), none));
+    std::optional<platform::FileIdentity> a = platform::IdentityOf(folder.Path("a"));
+    std::optional<platform::FileIdentity> b = platform::IdentityOf(folder.Path("b"));
+    std::optional<platform::FileIdentity> hard = platform::IdentityOf(folder.Path("hard"));
+    std::optional<platform::FileIdentity> soft = platform::IdentityOf(folder.Path("soft"));
+    ASSERT_TRUE(a && b && hard && soft);
+    EXPECT_FALSE(platform::IdentityOf(folder.Path("none")).has_value());
     EXPECT_EQ(a, hard);
     EXPECT_EQ(a, soft);
     EXPECT_NE(a, b);
