@@ -38,6 +38,11 @@ std::vector<FareLineRecord> ParseRows(TableLineReader& reader, int countedRows) 
             throw error.WithLine(reader.lineNumber());
         }
     }
+    // The file shrank between the two readings: the table it now holds is not the one counted.
+    if (static_cast<int>(table.size()) < std::min(countedRows, kMaxRows)) {
+        int endLine = reader.AtEnd() ? reader.lineNumber() + 1 : reader.lineNumber();
+        throw RunError(error_code::kSubscriptOutOfRange, endLine);
+    }
     return table;
 }
 
@@ -49,7 +54,8 @@ void WriteFareDataFile(platform::AtomicOutputFile& output,
     output.Commit();
 }
 
-ConversionOutcome Convert(const std::string& inputPath, const std::string& outputPath) {
+ConversionOutcome Convert(const std::string& inputPath, const std::string& outputPath,
+                          const ConversionHooks* hooks) {
     platform::InputFile input(inputPath);
     TableLineReader reader(input);
     TableCount count = reader.CountRows();
@@ -67,19 +73,20 @@ ConversionOutcome Convert(const std::string& inputPath, const std::string& outpu
     // Opened before the second reading, so that an output that cannot be written fails
     // before any row is parsed.
     platform::AtomicOutputFile output(outputPath);
+    if (hooks != nullptr && hooks->betweenReadings) {
+        hooks->betweenReadings();
+    }
     reader.Restart(count.encoding);
     std::vector<FareLineRecord> table = ParseRows(reader, rows);
     WriteFareDataFile(output, table);
     return ConversionOutcome::Succeeded();
 }
 
-}  // namespace
-
-ConversionOutcome ConvertFareTable(const std::string& inputPath,
-                                   const std::string& outputPath) noexcept {
+ConversionOutcome ConvertWithHooks(const std::string& inputPath, const std::string& outputPath,
+                                   const ConversionHooks* hooks) noexcept {
     // The one place where failures are caught: everything below only throws.
     try {
-        return Convert(inputPath, outputPath);
+        return Convert(inputPath, outputPath, hooks);
     } catch (const RunError& error) {
         return ConversionOutcome::Failed(error);
     } catch (const std::bad_alloc&) {
@@ -87,6 +94,18 @@ ConversionOutcome ConvertFareTable(const std::string& inputPath,
     } catch (...) {
         return ConversionOutcome::Failed(RunError(error_code::kInternal));
     }
+}
+
+}  // namespace
+
+ConversionOutcome ConvertFareTable(const std::string& inputPath,
+                                   const std::string& outputPath) noexcept {
+    return ConvertWithHooks(inputPath, outputPath, nullptr);
+}
+
+ConversionOutcome ConvertFareTable(const std::string& inputPath, const std::string& outputPath,
+                                   const ConversionHooks& hooks) noexcept {
+    return ConvertWithHooks(inputPath, outputPath, &hooks);
 }
 
 std::optional<std::string> OutcomeText(const ConversionOutcome& outcome) {

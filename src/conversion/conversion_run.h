@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -23,6 +24,16 @@ struct ConversionOutcome {
 // after one the output path is exactly as it was before.
 ConversionOutcome ConvertFareTable(const std::string& inputPath,
                                    const std::string& outputPath) noexcept;
+
+// Seams for tests: called at fixed points of a run.
+struct ConversionHooks {
+    // After the rows are counted and before they are read again.
+    std::function<void()> betweenReadings;
+};
+
+// The same, calling `hooks` on the way.
+ConversionOutcome ConvertFareTable(const std::string& inputPath, const std::string& outputPath,
+                                   const ConversionHooks& hooks) noexcept;
 
 // The status text for an outcome (UTF-8, two lines joined by CR LF); none for
 // kNothingToConvert.

@@ -187,6 +187,30 @@ TEST_F(ConversionRunTest, HalfWidthKatakanaPairsStayCodePage932) {
     }
 }
 
+// A file cut short between the two readings no longer holds the table that was counted.
+TEST_F(ConversionRunTest, InputThatShrinksBetweenTheReadingsFails) {
+    const std::string table = NumberedRows(10);  // half of it ends inside row 6
+    struct ShrinkCase {
+        const char* label;
+        off_t length;
+        int line;
+    };
+    for (const ShrinkCase& c :
+         {ShrinkCase{"ToHalf", static_cast<off_t>(table.size() / 2), 7},
+          ShrinkCase{"ToAPartialFirstRow", 3, 2}, ShrinkCase{"ToNothing", 0, 1}}) {
+        WriteBytes(in_, table);
+        WriteBytes(out_, "OLD");
+        conversion::ConversionHooks hooks;
+        hooks.betweenReadings = [&] { ASSERT_EQ(truncate(in_.c_str(), c.length), 0); };
+        ConversionOutcome outcome = ConvertFareTable(in_, out_, hooks);
+        ASSERT_EQ(outcome.kind, Kind::kFailed) << c.label << ": " << Describe(outcome);
+        EXPECT_EQ(outcome.error->code(), 9) << c.label;
+        EXPECT_EQ(outcome.error->line(), c.line) << c.label;
+        EXPECT_EQ(ReadBytes(out_), "OLD") << c.label;
+        EXPECT_EQ(folder_.Names(), (std::set<std::string>{"in.txt", "out.hy3"})) << c.label;
+    }
+}
+
 TEST_F(ConversionRunTest, ReplacedOutputKeepsItsPermissionBits) {
     WriteBytes(out_, "OLD");
     ASSERT_EQ(chmod(out_.c_str(), 0640), 0);
