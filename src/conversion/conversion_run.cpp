@@ -23,24 +23,35 @@ constexpr int kMaxRows = 301;
 std::vector<FareLineRecord> ParseRows(TableLineReader& reader, int countedRows) {
     std::vector<FareLineRecord> table;
     table.reserve(static_cast<size_t>(countedRows));
+    FareLineParser parser;
+    bool blank = false;
     while (!reader.AtEnd() && table.size() < kMaxRows) {
-        const std::u32string& line = reader.ReadLineCP932();
-        if (IsBlankText(line)) {
-            break;
-        }
-        // The file grew between the two readings.
-        if (static_cast<int>(table.size()) == countedRows) {
-            throw RunError(error_code::kSubscriptOutOfRange, reader.lineNumber());
-        }
+        // A line is parsed as it is read; a blank one leaves the parser unharmed, as leading
+        // spaces never reach the place name and spaces never change a number.
+        bool counted = static_cast<int>(table.size()) < countedRows;
+        blank = true;
         try {
-            table.push_back(ParseFareLine(line));
+            reader.ReadLineCharacters([&](std::u32string_view characters) {
+                blank = blank && IsBlankText(characters);
+                if (counted) {
+                    parser.Feed(characters);
+                } else if (!blank) {
+                    // The file grew between the two readings.
+                    throw RunError(error_code::kSubscriptOutOfRange);
+                }
+            });
         } catch (const RunError& error) {
             throw error.WithLine(reader.lineNumber());
         }
+        FareLineRecord record = parser.Finish();
+        if (blank) {
+            break;
+        }
+        table.push_back(std::move(record));
     }
     // The file shrank between the two readings: the table it now holds is not the one counted.
     if (static_cast<int>(table.size()) < std::min(countedRows, kMaxRows)) {
-        int endLine = reader.AtEnd() ? reader.lineNumber() + 1 : reader.lineNumber();
+        int endLine = blank ? reader.lineNumber() : reader.lineNumber() + 1;
         throw RunError(error_code::kSubscriptOutOfRange, endLine);
     }
     return table;

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
+#include "conversion/leading_number_reader.h"
 #include "conversion/text_rules.h"
 #include "platform/os/run_error.h"
 
@@ -14,295 +16,24 @@ namespace {
 using platform::RunError;
 
 constexpr int kLastColumn = kFareCount + 2;
-// Significant digits kept for NumericPrefixValue's double; rounding needs only the first six
-// and where the last non-zero digit stands. Telling which of two neighbouring doubles a
-// decimal is nearer can take up to 767 digits, as a halfway point between them has.
-constexpr size_t kKeptDigits = 800;
-constexpr int64_t kExponentLimit = 1'000'000'000;
-constexpr int64_t kRadixLimit = int64_t{1} << 48;
 
 bool IsSeparator(char32_t ch) {
     return ch == U'\t' || ch == U',' || ch == U'\uFF0C';
 }
 
-bool IsIgnoredInNumber(char32_t ch) {
-    return IsSpace(ch) || ch == U'\t' || ch == U'\n';
-}
+constexpr size_t kLongestPlaceName = UINT16_MAX;  // bytes: the length field is 16 bits
 
-// Users typing with a Japanese input method produce full-width digits, signs and points.
-char32_t ToHalfWidth(char32_t ch) {
-    if (ch >= U'０' && ch <= U'９') {
-        return U'0' + (ch - U'０');
+// The bytes code page 932 takes for a character: one for ASCII, the yen sign, the overline
+// and half-width katakana, none for the tag characters it drops, two for every other one it
+// can write. A character it cannot write fails later with code 5.
+size_t Cp932Length(char32_t ch) {
+    if (ch < 0x80 || ch == U'\u00A5' || ch == U'\u203E' || (ch >= U'\uFF61' && ch <= U'\uFF9F')) {
+        return 1;
     }
-    switch (ch) {
-        case U'＋':
-            return U'+';
-        case U'－':
-            return U'-';
-        case U'．':
-            return U'.';
-        default:
-            return ch;
+    if (ch >= U'\U000E0000' && ch <= U'\U000E007F') {
+        return 0;
     }
-}
-
-bool IsDigit(char32_t ch) {
-    return ch >= U'0' && ch <= U'9';
-}
-
-int HexDigitValue(char32_t ch) {
-    if (IsDigit(ch)) {
-        return static_cast<int>(ch - U'0');
-    }
-    if (ch >= U'a' && ch <= U'f') {
-        return static_cast<int>(ch - U'a') + 10;
-    }
-    if (ch >= U'A' && ch <= U'F') {
-        return static_cast<int>(ch - U'A') + 10;
-    }
-    return -1;
-}
-
-char32_t ToUpperAscii(char32_t ch) {
-    return ch >= U'a' && ch <= U'z' ? ch - U'a' + U'A' : ch;
-}
-
-// Reads the longest leading number of a field one character at a time, so that the value of
-// every leading part is known without reading the field again.
-class LeadingNumberReader {
-  public:
-    // Takes the next character of the field; true where the value may have changed.
-    bool Feed(char32_t raw) {
-        if (IsIgnoredInNumber(raw)) {
-            return false;
-        }
-        char32_t ch = ToHalfWidth(raw);
-        switch (state_) {
-            case State::kStart:
-                if (ch == U'+' || ch == U'-') {
-                    negative_ = ch == U'-';
-                    state_ = State::kSign;
-                    return false;
-                }
-                if (ch == U'&') {
-                    state_ = State::kRadixMark;
-                    return false;
-                }
-                [[fallthrough]];
-            case State::kSign:
-                if (IsDigit(ch)) {
-                    state_ = State::kInteger;
-                    return AddIntegerDigit(ch);
-                }
-                if (ch == U'.') {
-                    state_ = State::kFraction;
-                    return false;
-                }
-                return Stop();
-            case State::kInteger:
-                if (IsDigit(ch)) {
-                    return AddIntegerDigit(ch);
-                }
-                if (ch == U'.') {
-                    state_ = State::kFraction;
-                    return false;
-                }
-                return StartExponentOrStop(ch);
-            case State::kFraction:
-                if (IsDigit(ch)) {
-                    return AddFractionDigit(ch);
-                }
-                return StartExponentOrStop(ch);
-            case State::kExponentMark:
-                if (ch == U'+' || ch == U'-') {
-                    exponentNegative_ = ch == U'-';
-                    state_ = State::kExponentSign;
-                    return false;
-                }
-                [[fallthrough]];
-            case State::kExponentSign:
-            case State::kExponent:
-                if (IsDigit(ch)) {
-                    state_ = State::kExponent;
-                    return AddExponentDigit(ch);
-                }
-                return Stop();
-            case State::kRadixMark:
-                if (ToUpperAscii(ch) == U'H') {
-                    state_ = State::kHex;
-                    radix_ = 16;
-                    return false;
-                }
-                if (ToUpperAscii(ch) == U'O') {
-                    state_ = State::kOctal;
-                    radix_ = 8;
-                    return false;
-                }
-                return Stop();
-            case State::kHex:
-            case State::kOctal: {
-                int digit = HexDigitValue(ch);
-                if (digit < 0 || digit >= radix_) {
-                    return Stop();
-                }
-                radixValue_ = std::min(radixValue_ * radix_ + digit, kRadixLimit);
-                return true;
-            }
-            case State::kDone:
-                return false;
-        }
-        return false;
-    }
-
-    // The value read so far as a real number (for NumericPrefixValue).
-    double Value() const {
-        if (radix_ != 0) {
-            return static_cast<double>(radixValue_);
-        }
-        if (significantDigits_ == 0) {
-            return negative_ ? -0.0 : 0.0;
-        }
-        int64_t power = Power();
-        // Far beyond any double, either way: the text itself would only grow long.
-        if (power > 100'000) {
-            return negative_ ? -HUGE_VAL : HUGE_VAL;
-        }
-        if (power < -100'000) {
-            return negative_ ? -0.0 : 0.0;
-        }
-        std::string text = negative_ ? "-0." : "0.";
-        text += digits_;
-        if (lastNonZeroDigit_ >= static_cast<int64_t>(kKeptDigits)) {
-            text += '1';
-        }
-        text += 'e';
-        text += std::to_string(power);
-        return std::strtod(text.c_str(), nullptr);
-    }
-
-    // The value read so far rounded to the nearest integer, an exact half to the even one.
-    // The rounding is done on the decimal digits themselves, so it is exact however many
-    // digits there are and costs the same for every character. Code 6 outside 16 bits.
-    int16_t RoundedValue() const {
-        int64_t magnitude = 0;
-        if (radix_ != 0) {
-            magnitude = radixValue_;
-        } else if (significantDigits_ > 0) {
-            int64_t power = Power();
-            if (power > 5) {
-                throw RunError(platform::error_code::kOverflow);  // 100000 or more
-            }
-            if (power >= 0) {  // below 0.1 it rounds to 0
-                for (int64_t at = 0; at < power; ++at) {
-                    magnitude = magnitude * 10 + DigitAt(at);
-                }
-                int firstFractionDigit = DigitAt(power);
-                bool restNonZero = lastNonZeroDigit_ > power;
-                if (firstFractionDigit > 5 ||
-                    (firstFractionDigit == 5 && (restNonZero || magnitude % 2 == 1))) {
-                    ++magnitude;
-                }
-            }
-        }
-        if (magnitude > (negative_ ? -int64_t{INT16_MIN} : int64_t{INT16_MAX})) {
-            throw RunError(platform::error_code::kOverflow);
-        }
-        return static_cast<int16_t>(negative_ ? -magnitude : magnitude);
-    }
-
-  private:
-    enum class State {
-        kStart,
-        kSign,
-        kInteger,
-        kFraction,
-        kExponentMark,
-        kExponentSign,
-        kExponent,
-        kRadixMark,
-        kHex,
-        kOctal,
-        kDone
-    };
-
-    bool Stop() {
-        state_ = State::kDone;
-        return false;
-    }
-
-    bool StartExponentOrStop(char32_t ch) {
-        if (ToUpperAscii(ch) == U'E') {
-            state_ = State::kExponentMark;
-            return false;
-        }
-        return Stop();
-    }
-
-    int64_t Power() const {
-        return scale_ + (exponentNegative_ ? -exponentValue_ : exponentValue_);
-    }
-
-    int DigitAt(int64_t index) const {
-        return index < static_cast<int64_t>(digits_.size())
-                   ? digits_[static_cast<size_t>(index)] - '0'
-                   : 0;
-    }
-
-    bool AddSignificantDigit(char32_t ch) {
-        if (ch != U'0') {
-            lastNonZeroDigit_ = significantDigits_;
-        }
-        if (digits_.size() < kKeptDigits) {
-            digits_.push_back(static_cast<char>(ch));
-        }
-        ++significantDigits_;
-        return true;
-    }
-
-    bool AddIntegerDigit(char32_t ch) {
-        if (significantDigits_ == 0 && ch == U'0') {
-            return false;  // leading zeros change nothing
-        }
-        ++scale_;
-        return AddSignificantDigit(ch);
-    }
-
-    bool AddFractionDigit(char32_t ch) {
-        if (significantDigits_ == 0 && ch == U'0') {
-            --scale_;
-            return false;  // still zero
-        }
-        return AddSignificantDigit(ch);
-    }
-
-    bool AddExponentDigit(char32_t ch) {
-        int64_t before = exponentValue_;
-        exponentValue_ =
-            std::min(exponentValue_ * 10 + static_cast<int64_t>(ch - U'0'), kExponentLimit);
-        return exponentValue_ != before && significantDigits_ > 0;
-    }
-
-    State state_ = State::kStart;
-    bool negative_ = false;
-    // The decimal number is 0.d1d2d3... times ten to the power Power(); digits_ keeps the
-    // first of the significant digits, enough for rounding and for a double.
-    std::string digits_;
-    int64_t significantDigits_ = 0;
-    int64_t lastNonZeroDigit_ = -1;
-    int64_t scale_ = 0;
-    int64_t exponentValue_ = 0;
-    bool exponentNegative_ = false;
-    int radix_ = 0;
-    int64_t radixValue_ = 0;
-};
-
-std::u32string WithoutLeadingSpaces(std::u32string text) {
-    size_t first = 0;
-    while (first < text.size() && IsSpace(text[first])) {
-        ++first;
-    }
-    text.erase(0, first);
-    return text;
+    return 2;
 }
 
 }  // namespace
@@ -315,28 +46,36 @@ double NumericPrefixValue(std::u32string_view text) {
     return reader.Value();
 }
 
-FareLineRecord ParseFareLine(std::u32string_view line) {
-    FareLineRecord record;
-    int column = 1;
-    std::u32string placeName;
-    LeadingNumberReader number;
+void FareLineParser::AddToPlaceName(char32_t ch) {
+    // Leading spaces are removed; trailing ones stay.
+    if (record_.PlaceName.empty() && IsSpace(ch)) {
+        return;
+    }
+    placeNameBytes_ += Cp932Length(ch);
+    if (boundsPlaceName_ && placeNameBytes_ > kLongestPlaceName) {
+        throw RunError(platform::error_code::kOverflow);
+    }
+    record_.PlaceName.push_back(ch);
+}
+
+void FareLineParser::Feed(std::u32string_view line) {
     for (size_t at = 0; at < line.size(); ++at) {
         char32_t ch = line[at];
         if (IsSeparator(ch)) {
-            ++column;
+            ++column_;
             // The field that opens here is empty, and an empty field reads as 0, as the
             // record already holds; only a field beyond the last fare is an error.
-            if (column > kLastColumn) {
+            if (column_ > kLastColumn) {
                 throw RunError(platform::error_code::kSubscriptOutOfRange);
             }
-            number = LeadingNumberReader();
+            number_ = LeadingNumberReader();
             continue;
         }
         if (ch == U'"') {
             continue;  // quotes never group; they just vanish
         }
-        if (column == 1) {
-            placeName.push_back(ch);
+        if (column_ == 1) {
+            AddToPlaceName(ch);
             continue;
         }
         // Spaces never change a number: runs of them, the commonest filler, are passed over.
@@ -348,17 +87,27 @@ FareLineRecord ParseFareLine(std::u32string_view line) {
         }
         // Every leading part of the number must fit, so the value is checked after every
         // character that may change it.
-        if (number.Feed(ch)) {
-            int16_t value = number.RoundedValue();
-            if (column == 2) {
-                record.ZoneNumber = value;
+        if (number_.Feed(ch)) {
+            int16_t value = number_.RoundedValue();
+            if (column_ == 2) {
+                record_.ZoneNumber = value;
             } else {
-                record.Fares[static_cast<size_t>(column - 3)] = value;
+                record_.Fares[static_cast<size_t>(column_ - 3)] = value;
             }
         }
     }
-    record.PlaceName = WithoutLeadingSpaces(std::move(placeName));
+}
+
+FareLineRecord FareLineParser::Finish() {
+    FareLineRecord record = std::move(record_);
+    *this = FareLineParser(boundsPlaceName_);
     return record;
+}
+
+FareLineRecord ParseFareLine(std::u32string_view line) {
+    FareLineParser parser(false);
+    parser.Feed(line);
+    return parser.Finish();
 }
 
 }  // namespace conversion

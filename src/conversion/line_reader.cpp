@@ -186,17 +186,21 @@ void TableLineReader::ThrowNotText() const {
                              lineNumber_);
 }
 
-const std::u32string& TableLineReader::ReadLineCP932() {
+void TableLineReader::ReadLineCharacters(const std::function<void(std::u32string_view)>& sink) {
     BeginLine();
-    decodedLine_.clear();
     Piece piece;
     do {
         piece = ReadPiece();
         if (!decoder_->DecodePiece(piece.bytes, piece.endsLine, decodedPiece_)) {
             ThrowNotText();
         }
-        decodedLine_ += decodedPiece_;
+        sink(decodedPiece_);
     } while (!piece.endsLine);
+}
+
+const std::u32string& TableLineReader::ReadLineCP932() {
+    decodedLine_.clear();
+    ReadLineCharacters([this](std::u32string_view characters) { decodedLine_ += characters; });
     return decodedLine_;
 }
 

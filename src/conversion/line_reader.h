@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -42,6 +43,9 @@ class TableLineReader {
     // Reads the next line and decodes it to Unicode characters. Code 5 where its bytes are
     // not valid in the file's encoding. The reference stays valid until the next call.
     const std::u32string& ReadLineCP932();
+    // The same, handing the line's characters to `sink` a bounded piece at a time, so that no
+    // line is ever held whole.
+    void ReadLineCharacters(const std::function<void(std::u32string_view)>& sink);
     int lineNumber() const { return lineNumber_; }
 
   private:
