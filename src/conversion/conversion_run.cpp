@@ -54,7 +54,8 @@ std::vector<FareLineRecord> ParseRows(TableLineReader& reader, int countedRows) 
     return table;
 }
 
-ConversionOutcome Convert(const std::string& inputPath, const std::string& outputPath) {
+ConversionOutcome Convert(const std::string& inputPath, const std::string& outputPath,
+                          const ConversionOptions& options) {
     platform::InputFile input(inputPath);
     InputEncoding encoding = DetectInputEncoding(input);
     TableLineReader reader(input, encoding);
@@ -77,15 +78,24 @@ ConversionOutcome Convert(const std::string& inputPath, const std::string& outpu
     // Only the rows actually read are written, so the count always matches the records even
     // where the file shrank between the two readings.
     WriteFareDataFile(output, static_cast<int16_t>(table.size()), table);
+    Notices notices;
+    if (options.withholdOnNotices && !notices.empty()) {
+        ConversionOutcome withheld{ConversionOutcome::Kind::kWithheld, std::nullopt,
+                                   std::move(notices), 0};
+        return withheld;
+    }
     output.Commit();
-    return ConversionOutcome::Succeeded();
+    ConversionOutcome succeeded = ConversionOutcome::Succeeded(std::move(notices));
+    succeeded.rowsWritten = static_cast<int>(table.size());
+    return succeeded;
 }
 
 }  // namespace
 
-ConversionOutcome ConvertFareTable(const std::string& inputPath, const std::string& outputPath) {
+ConversionOutcome ConvertFareTableWith(const std::string& inputPath, const std::string& outputPath,
+                                       const ConversionOptions& options) {
     try {
-        return Convert(inputPath, outputPath);
+        return Convert(inputPath, outputPath, options);
     } catch (const RunError& error) {
         return ConversionOutcome::Failed(error);
     } catch (const std::bad_alloc&) {
@@ -93,6 +103,10 @@ ConversionOutcome ConvertFareTable(const std::string& inputPath, const std::stri
     } catch (const std::exception&) {
         return ConversionOutcome::Failed(RunError(error_code::kInternal));
     }
+}
+
+ConversionOutcome ConvertFareTable(const std::string& inputPath, const std::string& outputPath) {
+    return ConvertFareTableWith(inputPath, outputPath, ConversionOptions{});
 }
 
 std::optional<std::string> OutcomeText(const ConversionOutcome& outcome) {
@@ -106,6 +120,7 @@ std::optional<std::string> OutcomeText(const ConversionOutcome& outcome) {
                    "\r\nファイルを点検してください。";
         }
         case ConversionOutcome::Kind::kNothingToConvert:
+        case ConversionOutcome::Kind::kWithheld:
             break;
     }
     return std::nullopt;

@@ -59,6 +59,7 @@ int Convert(const std::string& inputPath, const std::string& outputPath) {
             PrintFailure(*outcome.error);
             return kExitFailed;
         case conversion::ConversionOutcome::Kind::kNothingToConvert:
+        case conversion::ConversionOutcome::Kind::kWithheld:
             break;
     }
     std::cerr << "変換する行がありません（入力ファイルが空か、1行目が空行です）。"

@@ -53,6 +53,8 @@ std::string Describe(const ConversionOutcome& outcome) {
             return "Succeeded";
         case Kind::kNothingToConvert:
             return "NothingToConvert";
+        case Kind::kWithheld:
+            return "Withheld";
         case Kind::kFailed:
             return "Failed " + std::string(outcome.error->what()) + " line " +
                    (outcome.error->line() ? std::to_string(*outcome.error->line()) : "-");
