@@ -11,8 +11,6 @@ namespace {
 using platform::RunError;
 namespace error_code = platform::error_code;
 
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
-
 RunError BadName(std::string description, int record) {
     return RunError(error_code::kInvalidData, std::move(description), record);
 }
@@ -62,12 +60,10 @@ std::string NameBytes(const FareLineRecord& record, int number, platform::Cp932E
 // The converter reads a file as UTF-8 when it starts with the UTF-8 byte order mark, or
 // when the whole file is valid UTF-8, holds a byte that is not ASCII and only characters code
 // page 932 can write (a narrower test, that also asks for a character of three or more bytes,
-// only refuses less). Such a table would be read as other characters.
+// only refuses less). Such a table would be read as other characters. No code page 932
+// character starts with byte EF, so no table starts with the byte order mark.
 void CheckNotTakenForUtf8(std::string_view text, int firstNonAsciiRecord,
                           platform::Cp932Encoder& encoder) {
-    if (text.starts_with(kUtf8ByteOrderMark)) {
-        throw BadName("最初の地名が UTF-8 のバイト順マークと同じバイトで始まっています。", 1);
-    }
     if (firstNonAsciiRecord == 0) {
         return;  // ASCII reads the same either way
     }
