@@ -162,7 +162,7 @@ run_sanitized_tests() {
         ctest --test-dir build-asan --output-on-failure -j 2
 }
 
-fuzz_targets=(parse_fare_line convert_fare_table)
+fuzz_targets=(parse_fare_line convert_fare_table read_fare_data_file)
 
 # Builds the fuzz targets with clang, runs every kept input again, then fuzzes each target
 # for FUZZ_SECONDS (60 unless set). Inputs found on the way stay in build-fuzz/corpus.

@@ -18,6 +18,7 @@ inline constexpr int kBadFileName = 52;
 inline constexpr int kFileNotFound = 53;
 inline constexpr int kDeviceIo = 57;
 inline constexpr int kDiskFull = 61;
+inline constexpr int kInputPastEnd = 62;  // a data file that ends inside its layout
 inline constexpr int kTooManyFiles = 67;
 inline constexpr int kDeviceUnavailable = 68;
 inline constexpr int kPermissionDenied = 70;
