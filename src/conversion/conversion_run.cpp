@@ -8,6 +8,7 @@
 #include "conversion/fare_line_parser.h"
 #include "conversion/line_reader.h"
 #include "platform/os/file_access.h"
+#include "platform/os/output_file.h"
 
 namespace conversion {
 namespace {

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "conversion/conversion_run.h"
-#include "platform/os/file_access.h"
+#include "platform/os/output_file.h"
 #include "template/text/template_text.h"
 
 namespace {
