@@ -78,7 +78,9 @@ ConversionOutcome Convert(const std::string& inputPath, const std::string& outpu
     // Only the rows actually read are written, so the count always matches the records even
     // where the file shrank between the two readings.
     WriteFareDataFile(output, static_cast<int16_t>(table.size()), table);
-    output.Commit();
+    // Checked again right before the rename: the output may have been swapped for a link to
+    // the input since the check above.
+    output.Commit(input.Identity());
     return ConversionOutcome::Succeeded();
 }
 
