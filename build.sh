@@ -25,7 +25,7 @@ packages=(
 )
 # The fuzz targets need clang and its sanitizer runtime; only the tests use them.
 if [ "$mode" = test ]; then
-    packages+=(clang libclang-rt-14-dev)
+    packages+=(clang libclang-rt-14-dev acl)
 fi
 # Building the .deb as the archive does, and judging it.
 if [ "$mode" = test ] || [ "$mode" = package ]; then

@@ -8,6 +8,7 @@
 #include "conversion/fare_line_parser.h"
 #include "conversion/line_reader.h"
 #include "platform/os/file_access.h"
+#include "platform/os/output_file.h"
 
 namespace conversion {
 namespace {
@@ -84,7 +85,9 @@ ConversionOutcome Convert(const std::string& inputPath, const std::string& outpu
                                    std::move(notices), 0};
         return withheld;
     }
-    output.Commit();
+    // Checked again right before the rename: the output may have been swapped for a link to
+    // the input since the check above.
+    output.Commit(input.Identity());
     ConversionOutcome succeeded = ConversionOutcome::Succeeded(std::move(notices));
     succeeded.rowsWritten = static_cast<int>(table.size());
     return succeeded;

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "conversion/fare_line_record.h"
-#include "platform/os/file_access.h"
+#include "platform/os/output_file.h"
 
 namespace conversion {
 

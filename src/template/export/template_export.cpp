@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
-#include "platform/os/file_access.h"
 #include "platform/desktop/file_dialog.h"
 #include "platform/desktop/file_opener.h"
 #include "platform/desktop/message_box.h"
+#include "platform/os/output_file.h"
 #include "template/text/template_text.h"
 
 namespace template_export {
