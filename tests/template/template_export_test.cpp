@@ -9,12 +9,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "conversion/conversion_run.h"
 #include "fakes.h"
+#include "qt_files.h"
 #include "template/text/template_text.h"
 
 namespace template_tests {
@@ -24,16 +23,8 @@ using platform::FileDialogMode;
 using platform::MessageBoxAnswer;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-std::string ReadBytes(const QString& path) {
-    std::ifstream in(QFile::encodeName(path).toStdString(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const QString& path, const std::string& bytes) {
-    std::ofstream out(QFile::encodeName(path).toStdString(), std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
+using test_support::ReadBytes;
+using test_support::WriteBytes;
 
 std::string Template() {
     return std::string(template_text::TemplateText());

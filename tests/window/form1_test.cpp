@@ -25,6 +25,7 @@
 
 #include "event_loop.h"
 #include "fakes.h"
+#include "qt_files.h"
 #include "qt_printers.h"
 #include "template/text/template_text.h"
 #include "window/layout_table.h"
@@ -83,9 +84,7 @@ class Form1Test : public ::testing::Test {
 
     QString WriteFile(const QString& name, const QByteArray& bytes) {
         const QString path = directory_.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        test_support::WriteBytes(path, bytes.toStdString());
         return path;
     }
 
