@@ -285,11 +285,11 @@ TEST_F(Form1Test, CancelledOrFailedBrowseLeavesTheFieldAsItWas) {
     ClickYes();
     Text1(0)->setText(QStringLiteral("before.csv"));
     dialog_.answers = {std::nullopt};
-    form_->BrowseForPath(0);
+    QTest::mouseClick(Find<QPushButton>("Command2_0"), Qt::LeftButton);
     EXPECT_EQ(Text1(0)->text(), QStringLiteral("before.csv"));
 
     dialog_.failure = test_support::Failure::kStdException;
-    form_->BrowseForPath(0);
+    QTest::mouseClick(Find<QPushButton>("Command2_0"), Qt::LeftButton);
     EXPECT_EQ(Text1(0)->text(), QStringLiteral("before.csv"));
 }
 
