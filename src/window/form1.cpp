@@ -19,7 +19,6 @@
 #include <vector>
 
 #include "platform/desktop/file_dialog.h"
-#include "platform/os/run_error.h"
 #include "template/export/template_export.h"
 #include "window/layout_table.h"
 #include "window/path_field.h"
@@ -97,20 +96,6 @@ class BusyCursor {
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
-
-conversion::ConversionOutcome ConvertWithoutThrowing(const FareTableConverter& converter,
-                                                     const std::string& inputPath,
-                                                     const std::string& outputPath) {
-    try {
-        return converter(inputPath, outputPath);
-    } catch (const platform::RunError& error) {
-        return conversion::ConversionOutcome::Failed(error);
-    } catch (...) {
-        // Nothing may escape into the window's event loop; the user still gets a message.
-        return conversion::ConversionOutcome::Failed(
-            platform::RunError(platform::error_code::kInternal));
-    }
-}
 
 // Where the failure came from one line of the input, the status label's tooltip names it.
 QString FailureLineTip(const conversion::ConversionOutcome& outcome) {
@@ -343,8 +328,10 @@ void Form1::ConvertClicked() {
     conversion::ConversionOutcome outcome;
     {
         const BusyCursor busy;
-        outcome = ConvertWithoutThrowing(converter_, FileSystemPath(pathFields_[0]->text()),
-                                         FileSystemPath(pathFields_[1]->text()));
+        // The conversion catches its own failures: whatever goes wrong comes back as a
+        // failed outcome, with its code.
+        outcome = converter_(FileSystemPath(pathFields_[0]->text()),
+                             FileSystemPath(pathFields_[1]->text()));
     }
 
     using Kind = conversion::ConversionOutcome::Kind;
@@ -355,12 +342,7 @@ void Form1::ConvertClicked() {
     if (outcome.kind == Kind::kFailed) {
         blinkTimer_->start();
     }
-    std::optional<std::string> text;
-    try {
-        text = conversion::OutcomeText(outcome);
-    } catch (...) {
-        text.reset();
-    }
+    const std::optional<std::string> text = conversion::OutcomeText(outcome);
     statusLabel_->setText(text ? FromUtf8(*text) : QString());
     statusLabel_->setToolTip(FailureLineTip(outcome));
 }
@@ -371,11 +353,8 @@ void Form1::ToggleStatusBlink() {
 }
 
 void Form1::TemplateClicked() {
-    try {
-        template_export::ProvideTemplate(this, dialog_, messageBox_, fileOpener_);
-    } catch (...) {
-        // The template export ends silently on any failure.
-    }
+    // The template export ends silently on any failure of its own.
+    template_export::ProvideTemplate(this, dialog_, messageBox_, fileOpener_);
 }
 
 void Form1::SetStatusBackground(const QColor& colour) {
