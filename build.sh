@@ -47,10 +47,11 @@ install_missing_packages() {
     fi
 }
 
+# The three builds (build/, build-asan/, build-fuzz/) are the presets of CMakePresets.json.
 build() {
     echo "== ビルドします"
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-    cmake --build build
+    cmake --preset normal >/dev/null
+    cmake --build --preset normal
 }
 
 show_command_line_use() {
@@ -97,7 +98,7 @@ check_qt_free_folders() {
 run_tests() {
     check_qt_free_folders
     echo "== テストを実行します"
-    ctest --test-dir build --output-on-failure -j "$(nproc)"
+    ctest --preset normal -j "$(nproc)"
 }
 
 # The desktop entry, the menu icon and the AppStream metadata share this id.
@@ -238,12 +239,11 @@ check_debian_package() {
 # the first fault stops the run.
 run_sanitized_tests() {
     echo "== AddressSanitizer と UndefinedBehaviorSanitizer でビルドしてテストします"
-    cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRUKANOBA_SANITIZE=ON \
-        -DRUKANOBA_BUILD_BENCH=OFF >/dev/null
-    cmake --build build-asan -j2
+    cmake --preset sanitized >/dev/null
+    cmake --build --preset sanitized
     ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:strict_string_checks=1 \
         UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 QT_QPA_PLATFORM=offscreen \
-        ctest --test-dir build-asan --output-on-failure -j 2
+        ctest --preset sanitized
 }
 
 fuzz_targets=(parse_fare_line convert_fare_table read_fare_data_file)
@@ -252,10 +252,8 @@ fuzz_targets=(parse_fare_line convert_fare_table read_fare_data_file)
 # for FUZZ_SECONDS (60 unless set). Inputs found on the way stay in build-fuzz/corpus.
 run_fuzzers() {
     echo "== ファジングします"
-    cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
-        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRUKANOBA_BUILD_FUZZ=ON -DRUKANOBA_BUILD_WINDOW=OFF \
-        -DRUKANOBA_BUILD_TESTS=OFF -DRUKANOBA_BUILD_BENCH=OFF >/dev/null
-    cmake --build build-fuzz -j2
+    cmake --preset fuzz >/dev/null
+    cmake --build --preset fuzz
     local target fuzzer
     for target in "${fuzz_targets[@]}"; do
         fuzzer=build-fuzz/fuzz/fuzz_$target

@@ -48,13 +48,13 @@ void SaveAndOffer(QWidget* parent, std::string_view bytes, platform::FileDialog&
 }  // namespace
 
 void ProvideTemplate(QWidget* parent, platform::FileDialog& dialog, platform::MessageBox& box,
-                     platform::FileOpener& opener) {
+                     platform::FileOpener& opener) noexcept {
     const std::string_view bytes = template_text::TemplateText();
-    // From the dialog on, every failure ends the command without a message; a file already
-    // saved stays saved.
     try {
         SaveAndOffer(parent, bytes, dialog, box, opener);
     } catch (...) {
+        // From the dialog on, every failure ends the command without a message, as the
+        // user expects of it; a file already saved stays saved.
     }
 }
 
