@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for this project, builds it, and then either runs the
-# program (./build.sh run) or every test (./build.sh test).
+# program (./build.sh run) or every test (./build.sh test); ./build.sh package only builds
+# and checks the Debian package.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 mode=${1:-run}
 case "$mode" in
-    run | test) ;;
+    run | test | package) ;;
     *)
-        echo "使い方: ./build.sh run | ./build.sh test" >&2
+        echo "使い方: ./build.sh run | ./build.sh test | ./build.sh package" >&2
         exit 2
         ;;
 esac
@@ -21,11 +22,15 @@ packages=(
     cmake ninja-build g++ pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-wayland qt6-translations-l10n fonts-ipafont-gothic
-    dpkg-dev file desktop-file-utils shared-mime-info
 )
 # The fuzz targets need clang and its sanitizer runtime; only the tests use them.
 if [ "$mode" = test ]; then
-    packages+=(clang libclang-rt-14-dev)
+    packages+=(clang libclang-rt-14-dev acl)
+fi
+# Building the .deb as the archive does, and judging it.
+if [ "$mode" = test ] || [ "$mode" = package ]; then
+    packages+=(build-essential debhelper fakeroot dpkg-dev lintian appstream man-db groff-base)
+    packages+=(file desktop-file-utils shared-mime-info)
 fi
 
 install_missing_packages() {
@@ -42,10 +47,11 @@ install_missing_packages() {
     fi
 }
 
+# The three builds (build/, build-asan/, build-fuzz/) are the presets of CMakePresets.json.
 build() {
     echo "== ビルドします"
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-    cmake --build build
+    cmake --preset normal >/dev/null
+    cmake --build --preset normal
 }
 
 show_command_line_use() {
@@ -92,33 +98,86 @@ check_qt_free_folders() {
 run_tests() {
     check_qt_free_folders
     echo "== テストを実行します"
-    ctest --test-dir build --output-on-failure -j "$(nproc)"
+    ctest --preset normal -j "$(nproc)"
 }
 
-# Builds the .deb and checks that it installs like a desktop application: the programs, the
-# menu entry, the icons and the MIME type, with the libraries and fonts it needs.
+# The desktop entry, the menu icon and the AppStream metadata share this id.
+app_id=io.github.rukanoba3.Rukanoba3
+
+# The Maintainer of the Debian package: "DEBFULLNAME <DEBEMAIL>" when both are set, otherwise
+# the project's placeholder address from debian/control.
+maintainer_from_environment() {
+    if [ -n "${DEBFULLNAME:-}" ] && [ -n "${DEBEMAIL:-}" ]; then
+        echo "$DEBFULLNAME <$DEBEMAIL>"
+    elif [ -n "${DEBFULLNAME:-}${DEBEMAIL:-}" ]; then
+        echo "パッケージの保守者には DEBFULLNAME と DEBEMAIL の両方を設定してください。" >&2
+        return 1
+    fi
+}
+
+# Copies the source (the files git knows, committed or not) to build/debian-src, so that
+# dpkg-buildpackage leaves the .deb and its companions in build/ rather than beside the checkout.
+copy_source_for_package() {
+    local source=$1
+    rm -rf "$source"
+    mkdir -p "$source"
+    if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+        git ls-files -z --cached --others --exclude-standard |
+            xargs -0 -r sh -c 'for f; do [ -e "$f" ] && printf "%s\0" "$f"; done' sh |
+            tar --null -T - -cf - | tar -xf - -C "$source"
+    else
+        tar --exclude='./build*' --exclude=./.git -cf - . | tar -xf - -C "$source"
+    fi
+    local maintainer
+    maintainer=$(maintainer_from_environment) || return 1
+    if [ -n "$maintainer" ]; then
+        sed -i "s|^Maintainer: .*|Maintainer: $maintainer|" "$source/debian/control"
+        sed -i "s|^ -- .* <[^>]*>  | -- $maintainer  |" "$source/debian/changelog"
+    fi
+}
+
+# Builds the .deb the way the archive does (dpkg-buildpackage with debhelper and the hardening
+# flags), has lintian judge it, and checks that it installs like a desktop application: the
+# programs, the menu entry, the icons, the manual pages, the AppStream metadata and the MIME
+# type, with the libraries and fonts it needs.
 check_debian_package() {
-    echo "== Debian パッケージを作って中身を確かめます"
-    rm -f build/rukanoba3_*.deb
-    local log
-    log=$(cd build && cpack -G DEB 2>&1) || { echo "$log" >&2; return 1; }
-    local deb
+    echo "== Debian パッケージを dpkg-buildpackage で作って中身を確かめます"
+    local source=build/debian-src
+    rm -f build/rukanoba3_*
+    copy_source_for_package "$source"
+    if ! (cd "$source" && DEB_BUILD_OPTIONS="${DEB_BUILD_OPTIONS:-parallel=$(nproc)}" \
+        dpkg-buildpackage -us -uc -b) >build/debian-build.log 2>&1; then
+        tail -n 30 build/debian-build.log >&2
+        echo "パッケージを作れませんでした（全体は build/debian-build.log）" >&2
+        return 1
+    fi
+    local deb changes
     deb=$(ls build/rukanoba3_*.deb)
+    changes=$(ls build/rukanoba3_*.changes)
+    echo "-- lintian $changes"
+    lintian -I --fail-on error,warning "$changes" ||
+        { echo "lintian がエラーか警告を出しました（上記）" >&2; return 1; }
+
     local files
     files=$(dpkg-deb -c "$deb" | awk '{ sub(/^\./, "", $6); print $6 }')
     local expected=(
         /usr/bin/hy3conv
-        /usr/share/applications/rukanoba3.desktop
-        /usr/share/icons/hicolor/32x32/apps/rukanoba3.png
-        /usr/share/icons/hicolor/scalable/apps/rukanoba3.svg
+        /usr/bin/rukanoba3
+        /usr/share/applications/$app_id.desktop
+        /usr/share/icons/hicolor/scalable/apps/$app_id.svg
+        /usr/share/metainfo/$app_id.metainfo.xml
         /usr/share/mime/packages/rukanoba3.xml
+        /usr/share/man/man1/hy3conv.1.gz
+        /usr/share/man/man1/rukanoba3.1.gz
+        /usr/share/man/ja/man1/hy3conv.1.gz
+        /usr/share/man/ja/man1/rukanoba3.1.gz
+        /usr/share/doc/rukanoba3/copyright
     )
-    local depends_needed=(qt6-qpa-plugins qt6-translations-l10n fonts-ipafont-gothic)
-    if [ -n "$(find build/src -type f -name rukanoba3 -perm -u+x)" ]; then
-        expected+=(/usr/bin/rukanoba3)
-        depends_needed+=(libqt6widgets6)
-    fi
-    local problems=0
+    local sizes=(16 22 24 32 48 64 128 256) size
+    for size in "${sizes[@]}"; do
+        expected+=("/usr/share/icons/hicolor/${size}x${size}/apps/$app_id.png")
+    done
+    local problems=0 path
     for path in "${expected[@]}"; do
         grep -qxF "$path" <<<"$files" || { echo "パッケージに $path がありません" >&2; problems=1; }
     done
@@ -126,52 +185,75 @@ check_debian_package() {
         echo "パッケージに余計なファイルがあります（上記）" >&2
         problems=1
     fi
-    local depends
+    local depends package
     depends=$(dpkg-deb -f "$deb" Depends)
-    for package in "${depends_needed[@]}"; do
+    for package in qt6-qpa-plugins qt6-translations-l10n fonts-ipafont-gothic libqt6widgets6; do
         grep -qE "(^|, )$package( |,|$)" <<<"$depends" ||
             { echo "Depends に $package がありません: $depends" >&2; problems=1; }
     done
+    grep -qx 'xdg-utils' <<<"$(dpkg-deb -f "$deb" Recommends)" ||
+        { echo "Recommends に xdg-utils がありません" >&2; problems=1; }
+
     local unpacked
     unpacked=$(mktemp -d)
     dpkg-deb -x "$deb" "$unpacked"
-    desktop-file-validate "$unpacked/usr/share/applications/rukanoba3.desktop" || problems=1
-    XDG_DATA_DIRS="$unpacked/usr/share" update-mime-database "$unpacked/usr/share/mime" ||
+    local share=$unpacked/usr/share
+    desktop-file-validate "$share/applications/$app_id.desktop" || problems=1
+    grep -qx "Icon=$app_id" "$share/applications/$app_id.desktop" ||
+        { echo "デスクトップエントリの Icon= が $app_id ではありません" >&2; problems=1; }
+    # The window names its desktop entry (a UTF-16 string literal in the program) so that docks
+    # and Wayland compositors match the window to its menu entry and icon.
+    LC_ALL=C grep -qaP "$(sed 's/./&\\x00/g' <<<"$app_id")" "$unpacked/usr/bin/rukanoba3" ||
+        { echo "rukanoba3 が $app_id.desktop を名乗っていません" >&2; problems=1; }
+    echo "-- appstreamcli validate"
+    appstreamcli validate --no-net "$share/metainfo/$app_id.metainfo.xml" || problems=1
+    XDG_DATA_DIRS="$share" update-mime-database "$share/mime" ||
         { echo "MIME 型の定義が読めません" >&2; problems=1; }
-    grep -qx 'application/x-hy3' <(cut -d: -f1 "$unpacked/usr/share/mime/globs") ||
+    grep -qx 'application/x-hy3' <(cut -d: -f1 "$share/mime/globs") ||
         { echo "*.hy3 の MIME 型が登録されません" >&2; problems=1; }
-    file "$unpacked/usr/share/icons/hicolor/32x32/apps/rukanoba3.png" | grep -q '32 x 32, 8-bit colormap' ||
-        { echo "32×32 のパレットアイコンではありません" >&2; problems=1; }
+    for size in "${sizes[@]}"; do
+        file "$share/icons/hicolor/${size}x${size}/apps/$app_id.png" |
+            grep -q "PNG image data, $size x $size," ||
+            { echo "${size}×${size} のアイコンの大きさが違います" >&2; problems=1; }
+    done
+    # The window's own icon, compiled into the program, keeps the sixteen colours.
+    file packaging/icons/rukanoba3.png | grep -q '32 x 32, 8-bit colormap' ||
+        { echo "ウィンドウのアイコンが 32×32 のパレット画像ではありません" >&2; problems=1; }
+    local page
+    for page in "$share"/man/man1/*.1.gz "$share"/man/ja/man1/*.1.gz; do
+        if LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null |
+            grep .; then
+            echo "マニュアルページ $page に警告があります（上記）" >&2
+            problems=1
+        fi
+    done
     rm -rf "$unpacked"
     if [ "$problems" -ne 0 ]; then
         echo "Debian パッケージに問題があります: $deb" >&2
         return 1
     fi
-    echo "$deb: ファイル ${#expected[@]} 個と依存関係を確かめました"
+    echo "$deb: ファイル ${#expected[@]} 個、依存関係、lintian、AppStream を確かめました"
 }
 
 # The whole test suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer:
 # the first fault stops the run.
 run_sanitized_tests() {
     echo "== AddressSanitizer と UndefinedBehaviorSanitizer でビルドしてテストします"
-    cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRUKANOBA_SANITIZE=ON \
-        -DRUKANOBA_BUILD_BENCH=OFF >/dev/null
-    cmake --build build-asan -j2
+    cmake --preset sanitized >/dev/null
+    cmake --build --preset sanitized
     ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:strict_string_checks=1 \
         UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 QT_QPA_PLATFORM=offscreen \
-        ctest --test-dir build-asan --output-on-failure -j 2
+        ctest --preset sanitized
 }
 
-fuzz_targets=(parse_fare_line convert_fare_table)
+fuzz_targets=(parse_fare_line convert_fare_table read_fare_data_file)
 
 # Builds the fuzz targets with clang, runs every kept input again, then fuzzes each target
 # for FUZZ_SECONDS (60 unless set). Inputs found on the way stay in build-fuzz/corpus.
 run_fuzzers() {
     echo "== ファジングします"
-    cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
-        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRUKANOBA_BUILD_FUZZ=ON -DRUKANOBA_BUILD_WINDOW=OFF \
-        -DRUKANOBA_BUILD_TESTS=OFF -DRUKANOBA_BUILD_BENCH=OFF >/dev/null
-    cmake --build build-fuzz -j2
+    cmake --preset fuzz >/dev/null
+    cmake --build --preset fuzz
     local target fuzzer
     for target in "${fuzz_targets[@]}"; do
         fuzzer=build-fuzz/fuzz/fuzz_$target
@@ -196,6 +278,11 @@ run_fuzzers() {
 }
 
 install_missing_packages
+if [ "$mode" = package ]; then
+    mkdir -p build
+    check_debian_package
+    exit
+fi
 build
 if [ "$mode" = run ]; then
     run_program

@@ -1,15 +1,13 @@
 // How fast one line parses and one table converts, and that both grow linearly.
 
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
+#include <memory>
 #include <string>
 
 #include "conversion/conversion_run.h"
 #include "conversion/fare_line_parser.h"
+#include "test_support.h"
 
 namespace {
 
@@ -60,25 +58,26 @@ BENCHMARK(BM_ParseFareLine_LongNumber)->RangeMultiplier(8)->Range(1 << 10, 1 << 
 class TableFixture : public benchmark::Fixture {
   public:
     void SetUp(const benchmark::State& state) override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "hy3bench.XXXXXX").string();
-        folder_ = mkdtemp(pattern.data());
-        input_ = folder_ + "/table.txt";
-        output_ = folder_ + "/table.hy3";
+        folder_ = std::make_unique<test_support::ScratchFolder>();
+        input_ = folder_->Path("table.txt");
+        output_ = folder_->Path("table.hy3");
         // "停留所" in code page 932, then a number to tell rows apart.
         const std::string name = "\x92\xE2\x97\xAF\x8F\x8A";
         std::string fares = ",12";
         for (int k = 0; k < 150; ++k)
             fares += "," + std::to_string(140 + 10 * (k % 60));
-        std::ofstream out(input_, std::ios::binary);
+        std::string table;
         for (int64_t row = 1; row <= state.range(0); ++row) {
-            out << name << row << fares << "\r\n";
+            table += name + std::to_string(row) + fares + "\r\n";
         }
-        bytes_ = static_cast<int64_t>(out.tellp());
+        test_support::WriteBytes(input_, table);
+        bytes_ = static_cast<int64_t>(table.size());
     }
-    void TearDown(const benchmark::State&) override { std::filesystem::remove_all(folder_); }
+    void TearDown(const benchmark::State&) override { folder_.reset(); }
 
   protected:
-    std::string folder_, input_, output_;
+    std::unique_ptr<test_support::ScratchFolder> folder_;
+    std::string input_, output_;
     int64_t bytes_ = 0;
 };
 

@@ -7,15 +7,12 @@
 // rest is the fare table file. Where the outcome can be told another way, it must agree: an
 // ASCII table against ParseFareLine row by row, a UTF-8 table against the same table saved in
 // code page 932.
-#include <dirent.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <set>
 #include <string>
@@ -26,68 +23,16 @@
 #include "conversion/fare_line_parser.h"
 #include "platform/os/code_page.h"
 #include "platform/os/run_error.h"
+#include "test_support.h"
 
 namespace {
 
 using conversion::ConversionOutcome;
+using test_support::ReadBytesIfPresent;
+using test_support::ScratchFolder;
+using test_support::WriteBytes;
 
 const std::string kPreviousOutput("\x01\x00\x01\x00Z\x00\x00", 7);
-
-// A folder in memory where there is one: every successful run syncs its file.
-class Folder {
-  public:
-    Folder() {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : tmp ? tmp : "/tmp";
-        path_ = base + "/rukanoba-fuzz-XXXXXX";
-        if (mkdtemp(path_.data()) == nullptr) {
-            std::perror("mkdtemp");
-            std::abort();
-        }
-    }
-    ~Folder() {
-        for (const std::string& name : Names()) {
-            unlink((path_ + "/" + name).c_str());
-        }
-        rmdir(path_.c_str());
-    }
-    std::string Path(std::string_view name) const { return path_ + "/" + std::string(name); }
-
-    std::set<std::string> Names() const {
-        std::set<std::string> names;
-        if (DIR* folder = opendir(path_.c_str())) {
-            while (dirent* entry = readdir(folder)) {
-                std::string name = entry->d_name;
-                if (name != "." && name != "..") {
-                    names.insert(name);
-                }
-            }
-            closedir(folder);
-        }
-        return names;
-    }
-
-  private:
-    std::string path_;
-};
-
-bool ReadFile(const std::string& path, std::string& bytes) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        return false;
-    }
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return true;
-}
-
-void WriteFile(const std::string& path, std::string_view bytes) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!file.flush()) {
-        std::perror("cannot write the fuzz input");
-        std::abort();
-    }
-}
 
 [[noreturn]] void Broken(const char* what) {
     std::fprintf(stderr, "broken: %s\n", what);
@@ -234,15 +179,14 @@ std::optional<std::string> SameTableInCodePage932(std::string_view table) {
     return encoded;
 }
 
-void CheckSameAsCodePage932(const Folder& folder, const std::string& cp932Table,
+void CheckSameAsCodePage932(const ScratchFolder& folder, const std::string& cp932Table,
                             const ConversionOutcome& outcome, const std::string& output,
                             bool outputExists) {
     const std::string input = folder.Path("cp932.txt");
     const std::string cp932Output = folder.Path("cp932.hy3");
-    WriteFile(input, cp932Table);
+    WriteBytes(input, cp932Table);
     ConversionOutcome cp932Outcome = conversion::ConvertFareTable(input, cp932Output);
-    std::string bytes;
-    bool exists = ReadFile(cp932Output, bytes);
+    const std::optional<std::string> bytes = ReadBytesIfPresent(cp932Output);
     unlink(input.c_str());
     unlink(cp932Output.c_str());
     if (cp932Outcome.kind != outcome.kind ||
@@ -251,7 +195,7 @@ void CheckSameAsCodePage932(const Folder& folder, const std::string& cp932Table,
         Broken("a UTF-8 table and the same table in code page 932 end differently");
     }
     if (outcome.kind == ConversionOutcome::Kind::kSucceeded &&
-        (!exists || !outputExists || bytes != output)) {
+        (!bytes || !outputExists || *bytes != output)) {
         Broken("a UTF-8 table and the same table in code page 932 give different data files");
     }
 }
@@ -259,7 +203,8 @@ void CheckSameAsCodePage932(const Folder& folder, const std::string& cp932Table,
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static Folder folder;
+    // Every successful run syncs its file: a folder in memory keeps that fast.
+    static ScratchFolder folder(test_support::MemoryBackedFolder());
     if (size == 0) {
         return 0;
     }
@@ -268,9 +213,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const std::string input = folder.Path("table.txt");
     const std::string output = folder.Path("table.hy3");
-    WriteFile(input, table);
+    WriteBytes(input, table);
     if (previousOutput) {
-        WriteFile(output, kPreviousOutput);
+        WriteBytes(output, kPreviousOutput);
     } else {
         unlink(output.c_str());
     }
@@ -278,11 +223,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ConversionOutcome outcome = conversion::ConvertFareTable(input, output);
     std::optional<ExpectedRun> expected = ExpectFromAscii(table);
 
-    std::string bytes;
-    if (!ReadFile(input, bytes) || bytes != table) {
+    if (ReadBytesIfPresent(input) != table) {
         Broken("the input changed");
     }
-    bool outputExists = ReadFile(output, bytes);
+    const std::optional<std::string> previousOrNew = ReadBytesIfPresent(output);
+    const bool outputExists = previousOrNew.has_value();
+    const std::string bytes = previousOrNew.value_or(std::string());
     std::set<std::string> expectedNames{"table.txt"};
     if (outputExists) {
         expectedNames.insert("table.hy3");

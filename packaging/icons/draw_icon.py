@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Draws the program's icon: a fare display board with a red "3" badge.
 
-Writes rukanoba3.png (32 x 32, the sixteen standard colours plus transparency) and
-rukanoba3.svg (the same shapes, for menus at any size). Both files are kept in the
-source tree; run this again only after changing the drawing.
+Writes rukanoba3.png (32 x 32, the sixteen standard colours plus transparency), the
+window's own icon compiled into the program. The file is kept in the source tree; run
+this again only after changing the drawing. The menu icons are drawn separately, as one
+scalable drawing (io.github.rukanoba3.Rukanoba3.svg, rendered by render_icons.sh).
 """
 
 import os
@@ -112,28 +113,5 @@ def write_png(pixels, path):
         out.write(chunk(b"IEND", b""))
 
 
-def write_svg(path):
-    lines = ['<?xml version="1.0" encoding="UTF-8"?>',
-             '<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" '
-             'viewBox="0 0 32 32">',
-             '  <title>ルカノバ 3</title>']
-    for shape in SHAPES:
-        if shape[0] == "rect":
-            _, x, y, w, h, colour = shape
-            fill = "#%02x%02x%02x" % PALETTE[colour]
-            # The housing gets softened corners; the pixels of the digits stay square.
-            corner = {(30, 25): ' rx="2"', (28, 23): ' rx="1"'}.get((w, h), "")
-            lines.append(f'  <rect x="{x}" y="{y}" width="{w}" height="{h}"{corner} '
-                         f'fill="{fill}"/>')
-        else:
-            _, cx, cy, r, colour = shape
-            fill = "#%02x%02x%02x" % PALETTE[colour]
-            lines.append(f'  <circle cx="{cx}" cy="{cy}" r="{r}" fill="{fill}"/>')
-    lines.append("</svg>")
-    with open(path, "w", encoding="utf-8") as out:
-        out.write("\n".join(lines) + "\n")
-
-
 if __name__ == "__main__":
     write_png(render(), os.path.join(HERE, "rukanoba3.png"))
-    write_svg(os.path.join(HERE, "rukanoba3.svg"))

@@ -10,6 +10,7 @@
 #include "conversion/line_reader.h"
 #include "conversion/text_rules.h"
 #include "platform/os/file_access.h"
+#include "platform/os/output_file.h"
 
 namespace conversion {
 namespace {
@@ -58,15 +59,17 @@ std::vector<FareLineRecord> ParseRows(TableLineReader& reader, int countedRows) 
 }
 
 // Writes the data file for `records` and puts it in place: the new file replaces the old one
-// only once it is whole, so a failure leaves the output path exactly as it was.
-void WriteFareDataFile(platform::AtomicOutputFile& output,
-                       std::span<const FareLineRecord> records) {
+// only once it is whole, so a failure leaves the output path exactly as it was. The input's
+// identity is checked again right before the rename: the output may have been swapped for a
+// link to the input since the first check.
+void WriteFareDataFile(platform::AtomicOutputFile& output, std::span<const FareLineRecord> records,
+                       const platform::InputFile& input) {
     output.Write(FareDataFileBytes(records));
-    output.Commit();
+    output.Commit(input.Identity());
 }
 
 ConversionOutcome Convert(const std::string& inputPath, const std::string& outputPath,
-                          const ConversionHooks* hooks) {
+                          const ConversionOptions& options) {
     platform::InputFile input(inputPath);
     TableLineReader reader(input);
     TableCount count = reader.CountRows();
@@ -84,20 +87,28 @@ ConversionOutcome Convert(const std::string& inputPath, const std::string& outpu
     // Opened before the second reading, so that an output that cannot be written fails
     // before any row is parsed.
     platform::AtomicOutputFile output(outputPath);
-    if (hooks != nullptr && hooks->betweenReadings) {
-        hooks->betweenReadings();
+    if (options.betweenReadings) {
+        options.betweenReadings();
     }
     reader.Restart(count.encoding);
     std::vector<FareLineRecord> table = ParseRows(reader, rows);
-    WriteFareDataFile(output, table);
-    return ConversionOutcome::Succeeded();
+    Notices notices;
+    if (options.withholdOnNotices && !notices.empty()) {
+        return {ConversionOutcome::Kind::kWithheld, std::nullopt, std::move(notices), 0};
+    }
+    WriteFareDataFile(output, table, input);
+    ConversionOutcome succeeded = ConversionOutcome::Succeeded(std::move(notices));
+    succeeded.rowsWritten = static_cast<int>(table.size());
+    return succeeded;
 }
 
-ConversionOutcome ConvertWithHooks(const std::string& inputPath, const std::string& outputPath,
-                                   const ConversionHooks* hooks) noexcept {
+}  // namespace
+
+ConversionOutcome ConvertFareTableWith(const std::string& inputPath, const std::string& outputPath,
+                                       const ConversionOptions& options) noexcept {
     // The one place where failures are caught: everything below only throws.
     try {
-        return Convert(inputPath, outputPath, hooks);
+        return Convert(inputPath, outputPath, options);
     } catch (const RunError& error) {
         return ConversionOutcome::Failed(error);
     } catch (const std::bad_alloc&) {
@@ -107,16 +118,9 @@ ConversionOutcome ConvertWithHooks(const std::string& inputPath, const std::stri
     }
 }
 
-}  // namespace
-
 ConversionOutcome ConvertFareTable(const std::string& inputPath,
                                    const std::string& outputPath) noexcept {
-    return ConvertWithHooks(inputPath, outputPath, nullptr);
-}
-
-ConversionOutcome ConvertFareTable(const std::string& inputPath, const std::string& outputPath,
-                                   const ConversionHooks& hooks) noexcept {
-    return ConvertWithHooks(inputPath, outputPath, &hooks);
+    return ConvertFareTableWith(inputPath, outputPath, ConversionOptions{});
 }
 
 std::optional<std::string> OutcomeText(const ConversionOutcome& outcome) {
@@ -130,6 +134,7 @@ std::optional<std::string> OutcomeText(const ConversionOutcome& outcome) {
                    "\r\nファイルを点検してください。";
         }
         case ConversionOutcome::Kind::kNothingToConvert:
+        case ConversionOutcome::Kind::kWithheld:
             break;
     }
     return std::nullopt;

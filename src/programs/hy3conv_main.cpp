@@ -2,11 +2,12 @@
 // command line, with the same core as the window.
 #include <cstdio>
 #include <iostream>
+#include <new>
 #include <string>
 #include <string_view>
 
 #include "conversion/conversion_run.h"
-#include "platform/os/file_access.h"
+#include "platform/os/output_file.h"
 #include "template/text/template_text.h"
 
 namespace {
@@ -59,6 +60,7 @@ int Convert(const std::string& inputPath, const std::string& outputPath) {
             PrintFailure(*outcome.error);
             return kExitFailed;
         case conversion::ConversionOutcome::Kind::kNothingToConvert:
+        case conversion::ConversionOutcome::Kind::kWithheld:
             break;
     }
     std::cerr << "変換する行がありません（入力ファイルが空か、1行目が空行です）。"
@@ -76,9 +78,7 @@ int WriteTemplate(const std::string& path) {
     return kExitSucceeded;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     std::string_view first = argc > 1 ? argv[1] : "";
     if (argc == 2 && first == "--help") {
         std::cout << kHelp;
@@ -98,4 +98,28 @@ int main(int argc, char** argv) {
     }
     std::cerr << kUsage;
     return kExitUsage;
+}
+
+// Even building the arguments can run out of memory; nothing may end the program unreported.
+int ReportUncaught(int code) {
+    try {
+        PrintFailure(platform::RunError(code));
+    } catch (...) {
+        std::fputs(code == platform::error_code::kOutOfMemory ? "7:メモリが不足しています。\n"
+                                                              : "51:内部エラーです。\n",
+                   stderr);
+    }
+    return kExitFailed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        return ReportUncaught(platform::error_code::kOutOfMemory);
+    } catch (...) {
+        return ReportUncaught(platform::error_code::kInternal);
+    }
 }

@@ -15,7 +15,7 @@ int main(int argc, char* argv[]) {
     main_window::InstallJapaneseTranslation(application);
     application.setWindowIcon(QIcon(QStringLiteral(":/icons/rukanoba3.png")));
     // Ties the window to its menu entry and icon on Wayland too.
-    QGuiApplication::setDesktopFileName(QStringLiteral("rukanoba3"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.rukanoba3.Rukanoba3"));
 
     platform::QtFileDialog dialog;
     platform::QtMessageBox messageBox;

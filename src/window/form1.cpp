@@ -19,7 +19,6 @@
 #include <vector>
 
 #include "platform/desktop/file_dialog.h"
-#include "platform/os/run_error.h"
 #include "template/export/template_export.h"
 #include "window/layout_table.h"
 #include "window/path_field.h"
@@ -83,7 +82,8 @@ std::string FileSystemPath(const QString& text) {
     return QFile::encodeName(text).toStdString();
 }
 
-// The mouse shows the busy cursor while a conversion holds the window.
+// The mouse shows the busy cursor while a conversion holds the window, and the normal one
+// again however the conversion ends.
 class BusyCursor {
   public:
     BusyCursor() {
@@ -97,20 +97,6 @@ class BusyCursor {
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
-conversion::ConversionOutcome ConvertWithoutThrowing(const FareTableConverter& converter,
-                                                     const std::string& inputPath,
-                                                     const std::string& outputPath) {
-    try {
-        return converter(inputPath, outputPath);
-    } catch (const platform::RunError& error) {
-        return conversion::ConversionOutcome::Failed(error);
-    } catch (...) {
-        // Nothing may escape into the window's event loop; the user still gets a message.
-        return conversion::ConversionOutcome::Failed(
-            platform::RunError(platform::error_code::kInternal));
-    }
-}
-
 // Where the failure came from one line of the input, the status label's tooltip names it.
 QString FailureLineTip(const conversion::ConversionOutcome& outcome) {
     if (!outcome.error || !outcome.error->line()) {
@@ -118,6 +104,14 @@ QString FailureLineTip(const conversion::ConversionOutcome& outcome) {
     }
     return QStringLiteral("入力ファイルの%1行目でエラーが見つかりました。")
         .arg(*outcome.error->line());
+}
+
+// The control the layout builder made for the row `name`, as the kind the table gives it.
+template <typename Widget>
+Widget* Built(const std::map<std::string_view, QWidget*>& built, std::string_view name) {
+    auto* control = qobject_cast<Widget*>(built.at(name));
+    Q_ASSERT_X(control != nullptr, "Form1", name.data());
+    return control;
 }
 
 }  // namespace
@@ -144,30 +138,25 @@ Form1::Form1(platform::FileDialog& dialog, platform::MessageBox& messageBox,
 
     BuildFromLayout();
 
-    timer1_ = new QTimer(this);
-    timer1_->setObjectName(QStringLiteral("Timer1"));
-    timer1_->setInterval(kBlinkIntervalMs);
+    blinkTimer_ = new QTimer(this);
+    blinkTimer_->setObjectName(QStringLiteral("Timer1"));
+    blinkTimer_->setInterval(kBlinkIntervalMs);
 
     ConnectHandlers();
 
     // Neither option is selected; the focus waits on Option1(0) until the window is shown.
-    option1_[0]->setFocus(Qt::OtherFocusReason);
-}
-
-template <typename Widget>
-Widget* Form1::Control(const char* name) {
-    auto* control = findChild<Widget*>(QString::fromLatin1(name));
-    Q_ASSERT_X(control != nullptr, "Form1::Control", name);
-    return control;
+    optionButtons_[0]->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::BuildFromLayout() {
     std::map<std::string_view, QWidget*> containers{{std::string_view(), this}};
+    std::map<std::string_view, QWidget*> built;
     std::vector<QWidget*> labels;
     std::vector<std::pair<int, QWidget*>> tabChain;  // tab index, control
 
     for (const LayoutRow& row : Form1Layout()) {
         QWidget* control = CreateControl(row, containers.at(row.container));
+        built[row.name] = control;
         control->setObjectName(FromUtf8(row.name));
         control->setGeometry(PixelRect(row));
         control->setEnabled(row.enabled);
@@ -205,14 +194,16 @@ void Form1::BuildFromLayout() {
         QWidget::setTabOrder(tabChain[i - 1].second, tabChain[i].second);
     }
 
-    option1_ = {Control<QRadioButton>("Option1_0"), Control<QRadioButton>("Option1_1")};
-    text1_ = {Control<QLineEdit>("Text1_0"), Control<QLineEdit>("Text1_1")};
-    command2_ = {Control<QPushButton>("Command2_0"), Control<QPushButton>("Command2_1")};
-    command1_ = Control<QPushButton>("Command1");
-    command3_ = Control<QPushButton>("Command3");
-    frame2_ = Control<QWidget>("Frame2");
-    picture1_ = Control<QWidget>("Picture1");
-    label5_ = Control<QLabel>("Label5");
+    optionButtons_ = {Built<QRadioButton>(built, "Option1_0"),
+                      Built<QRadioButton>(built, "Option1_1")};
+    pathFields_ = {Built<QLineEdit>(built, "Text1_0"), Built<QLineEdit>(built, "Text1_1")};
+    browseButtons_ = {Built<QPushButton>(built, "Command2_0"),
+                      Built<QPushButton>(built, "Command2_1")};
+    convertButton_ = Built<QPushButton>(built, "Command1");
+    templateButton_ = Built<QPushButton>(built, "Command3");
+    stepsFrame_ = Built<QWidget>(built, "Frame2");
+    coverPanel_ = Built<QWidget>(built, "Picture1");
+    statusLabel_ = Built<QLabel>(built, "Label5");
 }
 
 QWidget* Form1::CreateControl(const LayoutRow& row, QWidget* container) {
@@ -260,16 +251,16 @@ QWidget* Form1::CreateControl(const LayoutRow& row, QWidget* container) {
 
 void Form1::ConnectHandlers() {
     for (int index = 0; index < 2; ++index) {
-        option1_[index]->installEventFilter(this);
-        connect(option1_[index], &QRadioButton::clicked, this,
+        optionButtons_[index]->installEventFilter(this);
+        connect(optionButtons_[index], &QRadioButton::clicked, this,
                 [this, index] { SelectMode(index); });
-        connect(command2_[index], &QPushButton::clicked, this,
+        connect(browseButtons_[index], &QPushButton::clicked, this,
                 [this, index] { BrowseForPath(index); });
-        connect(text1_[index], &QLineEdit::textChanged, this, &Form1::UpdateConvertEnabled);
+        connect(pathFields_[index], &QLineEdit::textChanged, this, &Form1::UpdateConvertEnabled);
     }
-    connect(command1_, &QPushButton::clicked, this, &Form1::ConvertClicked);
-    connect(command3_, &QPushButton::clicked, this, &Form1::TemplateClicked);
-    connect(timer1_, &QTimer::timeout, this, &Form1::ToggleStatusBlink);
+    connect(convertButton_, &QPushButton::clicked, this, &Form1::ConvertClicked);
+    connect(templateButton_, &QPushButton::clicked, this, &Form1::TemplateClicked);
+    connect(blinkTimer_, &QTimer::timeout, this, &Form1::ToggleStatusBlink);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
@@ -280,8 +271,8 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         const bool arrow =
             key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right;
         for (int index = 0; index < 2; ++index) {
-            if (arrow && watched == option1_[index] && option1_[index]->isChecked()) {
-                option1_[1 - index]->click();
+            if (arrow && watched == optionButtons_[index] && optionButtons_[index]->isChecked()) {
+                optionButtons_[1 - index]->click();
                 return true;
             }
         }
@@ -291,19 +282,20 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 
 void Form1::SelectMode(int index) {
     const bool converting = index == 0;
-    frame2_->setEnabled(converting);
-    command3_->setEnabled(!converting);
-    picture1_->setVisible(!converting);
+    stepsFrame_->setEnabled(converting);
+    templateButton_->setEnabled(!converting);
+    coverPanel_->setVisible(!converting);
     if (converting) {
-        text1_[0]->setFocus(Qt::OtherFocusReason);
+        pathFields_[0]->setFocus(Qt::OtherFocusReason);
     } else {
-        command3_->setFocus(Qt::OtherFocusReason);
+        templateButton_->setFocus(Qt::OtherFocusReason);
     }
 }
 
 void Form1::UpdateConvertEnabled() {
     // Only an empty text counts as empty: a path of spaces is still the user's to try.
-    command1_->setEnabled(!text1_[0]->text().isEmpty() && !text1_[1]->text().isEmpty());
+    convertButton_->setEnabled(!pathFields_[0]->text().isEmpty() &&
+                               !pathFields_[1]->text().isEmpty());
 }
 
 void Form1::BrowseForPath(int index) {
@@ -318,7 +310,7 @@ void Form1::BrowseForPath(int index) {
         request.filter = FromUtf8(kFilters[index]);
         const std::optional<QString> chosen = dialog_.Choose(this, request);
         if (chosen) {
-            text1_[index]->setText(*chosen);
+            pathFields_[index]->setText(*chosen);
         }
     } catch (...) {
         // Browsing ends silently on any failure; the field keeps its text.
@@ -330,14 +322,16 @@ void Form1::ConvertClicked() {
         return;  // a click that slipped in while the window showed the busy cursor
     }
     const QScopedValueRollback<bool> converting(converting_, true);
-    timer1_->stop();
+    blinkTimer_->stop();
     SetStatusBackground(ToColor(kLightGrey));
 
     conversion::ConversionOutcome outcome;
     {
         const BusyCursor busy;
-        outcome = ConvertWithoutThrowing(converter_, FileSystemPath(text1_[0]->text()),
-                                         FileSystemPath(text1_[1]->text()));
+        // The conversion catches its own failures: whatever goes wrong comes back as a
+        // failed outcome, with its code.
+        outcome = converter_(FileSystemPath(pathFields_[0]->text()),
+                             FileSystemPath(pathFields_[1]->text()));
     }
 
     using Kind = conversion::ConversionOutcome::Kind;
@@ -346,35 +340,27 @@ void Form1::ConvertClicked() {
         return;
     }
     if (outcome.kind == Kind::kFailed) {
-        timer1_->start();
+        blinkTimer_->start();
     }
-    std::optional<std::string> text;
-    try {
-        text = conversion::OutcomeText(outcome);
-    } catch (...) {
-        text.reset();
-    }
-    label5_->setText(text ? FromUtf8(*text) : QString());
-    label5_->setToolTip(FailureLineTip(outcome));
+    const std::optional<std::string> text = conversion::OutcomeText(outcome);
+    statusLabel_->setText(text ? FromUtf8(*text) : QString());
+    statusLabel_->setToolTip(FailureLineTip(outcome));
 }
 
 void Form1::ToggleStatusBlink() {
-    const bool grey = label5_->palette().color(QPalette::Window) == ToColor(kLightGrey);
+    const bool grey = statusLabel_->palette().color(QPalette::Window) == ToColor(kLightGrey);
     SetStatusBackground(ToColor(grey ? kYellow : kLightGrey));
 }
 
 void Form1::TemplateClicked() {
-    try {
-        template_export::ProvideTemplate(this, dialog_, messageBox_, fileOpener_);
-    } catch (...) {
-        // The template export ends silently on any failure.
-    }
+    // The template export ends silently on any failure of its own.
+    template_export::ProvideTemplate(this, dialog_, messageBox_, fileOpener_);
 }
 
 void Form1::SetStatusBackground(const QColor& colour) {
-    QPalette palette = label5_->palette();
+    QPalette palette = statusLabel_->palette();
     palette.setColor(QPalette::Window, colour);
-    label5_->setPalette(palette);
+    statusLabel_->setPalette(palette);
 }
 
 }  // namespace main_window

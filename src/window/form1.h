@@ -28,7 +28,9 @@ using FareTableConverter = std::function<conversion::ConversionOutcome(
     const std::string& inputPath, const std::string& outputPath)>;
 
 // The program's only window: the question, the Yes/No choice between the conversion steps
-// and the template, the two path fields, the Convert button and the status label.
+// and the template, the two path fields, the Convert button and the status label. Each
+// control keeps the object name of its layout row ("Command1", "Label5", "Text1_0", ...),
+// which is what accessibility tools and the tests see.
 class Form1 : public QWidget {
     Q_OBJECT
 
@@ -37,6 +39,10 @@ class Form1 : public QWidget {
           platform::FileOpener& fileOpener, QWidget* parent = nullptr,
           FareTableConverter converter = conversion::ConvertFareTable);
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private slots:
     // Option1(index) clicked: 0 (Yes) uncovers the conversion steps, 1 (No) covers them and
     // offers the template.
     void SelectMode(int index);
@@ -51,31 +57,27 @@ class Form1 : public QWidget {
     // Command3 clicked: hands out the template.
     void TemplateClicked();
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
   private:
     void BuildFromLayout();
     QWidget* CreateControl(const LayoutRow& row, QWidget* container);
     void ConnectHandlers();
     void SetStatusBackground(const QColor& colour);
-    template <typename Widget>
-    Widget* Control(const char* name);
 
     platform::FileDialog& dialog_;
     platform::MessageBox& messageBox_;
     platform::FileOpener& fileOpener_;
     FareTableConverter converter_;
 
-    std::array<QRadioButton*, 2> option1_{};
-    std::array<QLineEdit*, 2> text1_{};
-    std::array<QPushButton*, 2> command2_{};
-    QPushButton* command1_ = nullptr;
-    QPushButton* command3_ = nullptr;
-    QWidget* frame2_ = nullptr;
-    QWidget* picture1_ = nullptr;
-    QLabel* label5_ = nullptr;
-    QTimer* timer1_ = nullptr;
+    // The controls the handlers work on, as the layout builder made them.
+    std::array<QRadioButton*, 2> optionButtons_{};  // Option1(0) Yes, Option1(1) No
+    std::array<QLineEdit*, 2> pathFields_{};        // Text1(0) input, Text1(1) output
+    std::array<QPushButton*, 2> browseButtons_{};   // Command2(0), Command2(1)
+    QPushButton* convertButton_ = nullptr;          // Command1
+    QPushButton* templateButton_ = nullptr;         // Command3
+    QWidget* stepsFrame_ = nullptr;                 // Frame2, the three conversion steps
+    QWidget* coverPanel_ = nullptr;                 // Picture1, lies over the steps
+    QLabel* statusLabel_ = nullptr;                 // Label5
+    QTimer* blinkTimer_ = nullptr;                  // Timer1
     bool converting_ = false;
 };
 

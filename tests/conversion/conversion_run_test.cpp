@@ -53,6 +53,8 @@ std::string Describe(const ConversionOutcome& outcome) {
             return "Succeeded";
         case Kind::kNothingToConvert:
             return "NothingToConvert";
+        case Kind::kWithheld:
+            return "Withheld";
         case Kind::kFailed:
             return "Failed " + std::string(outcome.error->what()) + " line " +
                    (outcome.error->line() ? std::to_string(*outcome.error->line()) : "-");
@@ -200,9 +202,9 @@ TEST_F(ConversionRunTest, InputThatShrinksBetweenTheReadingsFails) {
           ShrinkCase{"ToAPartialFirstRow", 3, 2}, ShrinkCase{"ToNothing", 0, 1}}) {
         WriteBytes(in_, table);
         WriteBytes(out_, "OLD");
-        conversion::ConversionHooks hooks;
-        hooks.betweenReadings = [&] { ASSERT_EQ(truncate(in_.c_str(), c.length), 0); };
-        ConversionOutcome outcome = ConvertFareTable(in_, out_, hooks);
+        conversion::ConversionOptions options;
+        options.betweenReadings = [&] { ASSERT_EQ(truncate(in_.c_str(), c.length), 0); };
+        ConversionOutcome outcome = conversion::ConvertFareTableWith(in_, out_, options);
         ASSERT_EQ(outcome.kind, Kind::kFailed) << c.label << ": " << Describe(outcome);
         EXPECT_EQ(outcome.error->code(), 9) << c.label;
         EXPECT_EQ(outcome.error->line(), c.line) << c.label;

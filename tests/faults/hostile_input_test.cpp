@@ -124,6 +124,8 @@ std::string ConversionResult(const Workspace& workspace) {
             return "Succeeded";
         case ConversionOutcome::Kind::kNothingToConvert:
             return "NothingToConvert";
+        case ConversionOutcome::Kind::kWithheld:
+            return "Withheld";
         case ConversionOutcome::Kind::kFailed:
             break;
     }

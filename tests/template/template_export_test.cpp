@@ -9,12 +9,11 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "conversion/conversion_run.h"
 #include "fakes.h"
+#include "qt_files.h"
 #include "template/text/template_text.h"
 
 namespace template_tests {
@@ -22,18 +21,14 @@ namespace {
 
 using platform::FileDialogMode;
 using platform::MessageBoxAnswer;
+using test_support::Failure;
+using test_support::FakeFileDialog;
+using test_support::FakeFileOpener;
+using test_support::FakeMessageBox;
+using test_support::ReadBytes;
+using test_support::WriteBytes;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-std::string ReadBytes(const QString& path) {
-    std::ifstream in(QFile::encodeName(path).toStdString(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const QString& path, const std::string& bytes) {
-    std::ofstream out(QFile::encodeName(path).toStdString(), std::ios::binary | std::ios::trunc);
-    out << bytes;
-}
 
 std::string Template() {
     return std::string(template_text::TemplateText());
@@ -94,7 +89,7 @@ TEST_F(ProvideTemplateTest, AsksForASaveFileWithTheTwoEntryFilterAndNoName) {
 }
 
 TEST_F(ProvideTemplateTest, CancelledDialogWritesNothingAndAsksNothing) {
-    dialog_.answer = std::nullopt;
+    dialog_.answers = {std::nullopt};
     Provide();
     EXPECT_THAT(FilesInDir(), IsEmpty());
     EXPECT_THAT(box_.questions, IsEmpty());
@@ -102,9 +97,10 @@ TEST_F(ProvideTemplateTest, CancelledDialogWritesNothingAndAsksNothing) {
 }
 
 TEST_F(ProvideTemplateTest, SavesTheTemplateAndAsksWithTheExactTitleAndText) {
-    dialog_.answer = dir_.filePath("テンプレート.txt");
+    const QString chosen = dir_.filePath("テンプレート.txt");
+    dialog_.answers = {chosen};
     Provide();
-    EXPECT_EQ(ReadBytes(*dialog_.answer), Template());
+    EXPECT_EQ(ReadBytes(chosen), Template());
     ASSERT_EQ(box_.questions.size(), 1u);
     EXPECT_EQ(box_.questions[0].title, QStringLiteral("テンプレートの自動オープンの確認"));
     EXPECT_EQ(box_.questions[0].text,
@@ -124,12 +120,13 @@ class ProvideTemplateAnswerTest : public ProvideTemplateTest,
                                   public ::testing::WithParamInterface<AnswerCase> {};
 
 TEST_P(ProvideTemplateAnswerTest, OpensTheSavedFileOnlyOnYes) {
-    dialog_.answer = dir_.filePath("template.csv");
+    const QString chosen = dir_.filePath("template.csv");
+    dialog_.answers = {chosen};
     box_.answer = GetParam().answer;
     Provide();
-    EXPECT_EQ(ReadBytes(*dialog_.answer), Template());
+    EXPECT_EQ(ReadBytes(chosen), Template());
     if (GetParam().opens) {
-        EXPECT_THAT(opener_.opened, ElementsAre(*dialog_.answer));
+        EXPECT_THAT(opener_.opened, ElementsAre(chosen));
     } else {
         EXPECT_THAT(opener_.opened, IsEmpty());
     }
@@ -141,13 +138,14 @@ INSTANTIATE_TEST_SUITE_P(Answers, ProvideTemplateAnswerTest,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ProvideTemplateTest, ReplacesALongerFileWhollyAndKeepsItsPermissions) {
-    dialog_.answer = dir_.filePath("old.txt");
-    WriteBytes(*dialog_.answer, std::string(5000, 'x'));
-    ASSERT_EQ(chmod(QFile::encodeName(*dialog_.answer).constData(), 0640), 0);
+    const QString chosen = dir_.filePath("old.txt");
+    dialog_.answers = {chosen};
+    WriteBytes(chosen, std::string(5000, 'x'));
+    ASSERT_EQ(chmod(QFile::encodeName(chosen).constData(), 0640), 0);
     Provide();
-    EXPECT_EQ(ReadBytes(*dialog_.answer), Template());
+    EXPECT_EQ(ReadBytes(chosen), Template());
     struct stat status {};
-    ASSERT_EQ(stat(QFile::encodeName(*dialog_.answer).constData(), &status), 0);
+    ASSERT_EQ(stat(QFile::encodeName(chosen).constData(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0640u);
     EXPECT_THAT(FilesInDir(), ElementsAre("old.txt"));
 }
@@ -158,14 +156,15 @@ class ProvideTemplateNameTest : public ProvideTemplateTest,
 
 TEST_P(ProvideTemplateNameTest, SavesAndOpensThePathExactlyAsChosenAndRunsNothing) {
     const QString name = QString::fromUtf8(GetParam());
-    dialog_.answer = dir_.filePath(name);
+    const QString chosen = dir_.filePath(name);
+    dialog_.answers = {chosen};
     const QString cwdBefore = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir_.path()));
     Provide();
     QDir::setCurrent(cwdBefore);
 
-    EXPECT_THAT(opener_.opened, ElementsAre(*dialog_.answer));
-    EXPECT_EQ(ReadBytes(*dialog_.answer), Template());
+    EXPECT_THAT(opener_.opened, ElementsAre(chosen));
+    EXPECT_EQ(ReadBytes(chosen), Template());
     EXPECT_THAT(FilesInDir(), ElementsAre(name)) << "something besides the template appeared";
 }
 
@@ -187,12 +186,13 @@ class ProvideTemplateFailureTest : public ProvideTemplateTest,
                                    public ::testing::WithParamInterface<FailureCase> {};
 
 TEST_P(ProvideTemplateFailureTest, EndsSilently) {
-    dialog_.answer = dir_.filePath("t.txt");
+    const QString chosen = dir_.filePath("t.txt");
+    dialog_.answers = {chosen};
     dialog_.failure = GetParam().dialog;
     box_.failure = GetParam().box;
     opener_.failure = GetParam().opener;
     EXPECT_NO_THROW(Provide());
-    EXPECT_EQ(QFile::exists(*dialog_.answer), GetParam().saved);
+    EXPECT_EQ(QFile::exists(chosen), GetParam().saved);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -205,14 +205,16 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ProvideTemplateTest, UnopenableFileIsNotReported) {
-    dialog_.answer = dir_.filePath("t.txt");
+    const QString chosen = dir_.filePath("t.txt");
+    dialog_.answers = {chosen};
     opener_.result = false;
     EXPECT_NO_THROW(Provide());
     EXPECT_EQ(opener_.opened.size(), 1u);
 }
 
 TEST_F(ProvideTemplateTest, MissingFolderEndsSilently) {
-    dialog_.answer = dir_.filePath("no such folder/t.txt");
+    const QString chosen = dir_.filePath("no such folder/t.txt");
+    dialog_.answers = {chosen};
     EXPECT_NO_THROW(Provide());
     EXPECT_THAT(FilesInDir(), IsEmpty());
     EXPECT_THAT(box_.questions, IsEmpty());
@@ -220,7 +222,7 @@ TEST_F(ProvideTemplateTest, MissingFolderEndsSilently) {
 }
 
 TEST_F(ProvideTemplateTest, EmptyPathEndsSilently) {
-    dialog_.answer = QString();
+    dialog_.answers = {QString()};
     EXPECT_NO_THROW(Provide());
     EXPECT_THAT(box_.questions, IsEmpty());
 }
@@ -251,10 +253,11 @@ void ScenarioReadOnlyFolder(const QString& folder) {
     FakeFileDialog dialog;
     FakeMessageBox box;
     FakeFileOpener opener;
-    dialog.answer = folder + "/t.txt";
+    const QString chosen = folder + "/t.txt";
+    dialog.answers = {chosen};
     ASSERT_EQ(chmod(QFile::encodeName(folder).constData(), 0555), 0);
     EXPECT_NO_THROW(template_export::ProvideTemplate(nullptr, dialog, box, opener));
-    EXPECT_FALSE(QFile::exists(*dialog.answer));
+    EXPECT_FALSE(QFile::exists(chosen));
     EXPECT_THAT(box.questions, IsEmpty());
     EXPECT_THAT(opener.opened, IsEmpty());
 }
@@ -264,11 +267,12 @@ void ScenarioOldFileInReadOnlyFolder(const QString& folder) {
     FakeFileDialog dialog;
     FakeMessageBox box;
     FakeFileOpener opener;
-    dialog.answer = folder + "/fares.txt";
-    WriteBytes(*dialog.answer, "my own fare table\r\n");
+    const QString chosen = folder + "/fares.txt";
+    dialog.answers = {chosen};
+    WriteBytes(chosen, "my own fare table\r\n");
     ASSERT_EQ(chmod(QFile::encodeName(folder).constData(), 0555), 0);
     EXPECT_NO_THROW(template_export::ProvideTemplate(nullptr, dialog, box, opener));
-    EXPECT_EQ(ReadBytes(*dialog.answer), "my own fare table\r\n");
+    EXPECT_EQ(ReadBytes(chosen), "my own fare table\r\n");
     EXPECT_THAT(opener.opened, IsEmpty());
 }
 

@@ -62,9 +62,9 @@ class Form1RenderingTest : public ::testing::Test {
     const QColor yellow_{255, 255, 0};
     const QColor buttonFace_ = QApplication::style()->standardPalette().color(QPalette::Button);
 
-    testing::FakeFileDialog dialog_;
-    testing::FakeMessageBox messageBox_;
-    testing::FakeFileOpener opener_;
+    test_support::FakeFileDialog dialog_;
+    test_support::FakeMessageBox messageBox_;
+    test_support::FakeFileOpener opener_;
     Form1 form_{dialog_, messageBox_, opener_};
 };
 

@@ -23,8 +23,8 @@
 #include <stdexcept>
 #include <string_view>
 
-#include "event_loop.h"
 #include "fakes.h"
+#include "qt_files.h"
 #include "qt_printers.h"
 #include "template/text/template_text.h"
 #include "window/layout_table.h"
@@ -33,10 +33,9 @@ namespace main_window {
 namespace {
 
 using conversion::ConversionOutcome;
-using testing::FakeFileDialog;
-using testing::FakeFileOpener;
-using testing::FakeMessageBox;
-using testing::WaitUntil;
+using test_support::FakeFileDialog;
+using test_support::FakeFileOpener;
+using test_support::FakeMessageBox;
 
 const QString kSucceededText = QStringLiteral(
     "正常にコンバートされました。\r\n運賃表示器を動かして表示テストを行ってください。");
@@ -83,9 +82,7 @@ class Form1Test : public ::testing::Test {
 
     QString WriteFile(const QString& name, const QByteArray& bytes) {
         const QString path = directory_.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        test_support::WriteBytes(path, bytes.toStdString());
         return path;
     }
 
@@ -222,12 +219,12 @@ TEST_F(Form1Test, YesAndNoSwitchBetweenTheStepsAndTheTemplateKeepingThePaths) {
 
 TEST_F(Form1Test, AccessKeysAndArrowsChooseTheOptions) {
     QTest::keyClick(form_.get(), Qt::Key_N, Qt::AltModifier);
-    ASSERT_TRUE(WaitUntil([&] { return Find<QRadioButton>("Option1_1")->isChecked(); }));
-    EXPECT_TRUE(WaitUntil([&] { return QApplication::focusWidget() == Find("Command3"); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Find<QRadioButton>("Option1_1")->isChecked(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == Find("Command3"); }));
 
     QTest::keyClick(form_.get(), Qt::Key_Y, Qt::AltModifier);
-    ASSERT_TRUE(WaitUntil([&] { return Find<QRadioButton>("Option1_0")->isChecked(); }));
-    EXPECT_TRUE(WaitUntil([&] { return QApplication::focusWidget() == Text1(0); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Find<QRadioButton>("Option1_0")->isChecked(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == Text1(0); }));
 
     // An arrow key on the chosen option switches as a click does, focus included.
     Find("Option1_0")->setFocus();
@@ -288,11 +285,11 @@ TEST_F(Form1Test, CancelledOrFailedBrowseLeavesTheFieldAsItWas) {
     ClickYes();
     Text1(0)->setText(QStringLiteral("before.csv"));
     dialog_.answers = {std::nullopt};
-    form_->BrowseForPath(0);
+    QTest::mouseClick(Find<QPushButton>("Command2_0"), Qt::LeftButton);
     EXPECT_EQ(Text1(0)->text(), QStringLiteral("before.csv"));
 
-    dialog_.throwOnShow = true;
-    form_->BrowseForPath(0);
+    dialog_.failure = test_support::Failure::kStdException;
+    QTest::mouseClick(Find<QPushButton>("Command2_0"), Qt::LeftButton);
     EXPECT_EQ(Text1(0)->text(), QStringLiteral("before.csv"));
 }
 
@@ -390,9 +387,11 @@ TEST_F(Form1Test, TheBlinkStopsAndTheCursorIsBusyBeforeTheConversionRuns) {
     EXPECT_TRUE(Timer()->isActive());
 }
 
-TEST_F(Form1Test, AConverterThatThrowsStillEndsInAMessageAndRestoresTheCursor) {
-    CreateForm([](const std::string&, const std::string&) -> ConversionOutcome {
-        throw std::bad_alloc();
+// The conversion catches its own failures, an exhausted memory included, and reports them
+// as an internal failure; the window shows it like any other.
+TEST_F(Form1Test, AnInternalFailureStillEndsInAMessageAndRestoresTheCursor) {
+    CreateForm([](const std::string&, const std::string&) {
+        return ConversionOutcome::Failed(platform::RunError(platform::error_code::kInternal));
     });
     ConvertThroughWindow(QStringLiteral("in.csv"), QStringLiteral("out.hy3"));
     EXPECT_TRUE(Status()->text().startsWith(QStringLiteral("51:")));
@@ -404,6 +403,7 @@ TEST_F(Form1Test, TheTemplateButtonHandsOutTheTemplate) {
     ClickNo();
     const QString saved = directory_.filePath(QStringLiteral("テンプレート.txt"));
     dialog_.answers = {saved};
+    messageBox_.answer = platform::MessageBoxAnswer::kNo;
     QTest::mouseClick(Find<QPushButton>("Command3"), Qt::LeftButton);
 
     ASSERT_EQ(dialog_.requests.size(), 1u);
@@ -413,8 +413,8 @@ TEST_F(Form1Test, TheTemplateButtonHandsOutTheTemplate) {
     QFile file(saved);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().toStdString(), template_text::TemplateText());
-    EXPECT_EQ(messageBox_.questions, 1);
-    EXPECT_TRUE(opener_.opened.empty());  // the fake box answers No
+    EXPECT_EQ(messageBox_.questions.size(), 1u);
+    EXPECT_TRUE(opener_.opened.empty());  // the box was answered No
     EXPECT_TRUE(Status()->text().isEmpty());
 }
 

@@ -22,6 +22,8 @@ std::string DescriptionForCode(int code) {
             return "デバイス I/O エラーです。";
         case error_code::kDiskFull:
             return "ディスクの空き容量が不足しています。";
+        case error_code::kInputPastEnd:
+            return "ファイルにこれ以上データがありません。";
         case error_code::kTooManyFiles:
             return "ファイルが多すぎます。";
         case error_code::kDeviceUnavailable:

@@ -18,6 +18,7 @@ inline constexpr int kBadFileName = 52;
 inline constexpr int kFileNotFound = 53;
 inline constexpr int kDeviceIo = 57;
 inline constexpr int kDiskFull = 61;
+inline constexpr int kInputPastEnd = 62;  // a data file that ends inside its layout
 inline constexpr int kTooManyFiles = 67;
 inline constexpr int kDeviceUnavailable = 68;
 inline constexpr int kPermissionDenied = 70;
@@ -30,7 +31,10 @@ inline constexpr int kPathNotFound = 76;
 std::string DescriptionForCode(int code);
 
 // A failure inside a command: a numeric code, a Japanese description (UTF-8) and, where
-// one line of the input caused it, that line's number (counted from 1).
+// one line of the input caused it, that line's number (counted from 1) and the field to
+// blame (1 is the place name, 2 the zone, 3 the first fare). The explanation says in plain
+// words what was wrong (which value, which bytes, input or output); the description stays
+// the code's standard text, which users and their manuals look up.
 class RunError : public std::runtime_error {
   public:
     explicit RunError(int code, std::optional<int> line = std::nullopt);
@@ -39,16 +43,36 @@ class RunError : public std::runtime_error {
     int code() const noexcept { return code_; }
     const std::string& description() const noexcept { return description_; }
     std::optional<int> line() const noexcept { return line_; }
-    RunError WithLine(int line) const { return RunError(code_, description_, line); }
+    std::optional<int> field() const noexcept { return field_; }
+    const std::string& explanation() const noexcept { return explanation_; }
+
+    RunError WithLine(int line) const {
+        RunError copy = *this;
+        copy.line_ = line;
+        return copy;
+    }
+    RunError WithField(int field) const {
+        RunError copy = *this;
+        copy.field_ = field;
+        return copy;
+    }
+    RunError WithExplanation(std::string explanation) const {
+        RunError copy = *this;
+        copy.explanation_ = std::move(explanation);
+        return copy;
+    }
 
     friend bool operator==(const RunError& a, const RunError& b) {
-        return a.code_ == b.code_ && a.description_ == b.description_ && a.line_ == b.line_;
+        return a.code_ == b.code_ && a.description_ == b.description_ && a.line_ == b.line_ &&
+               a.field_ == b.field_ && a.explanation_ == b.explanation_;
     }
 
   private:
     int code_;
     std::string description_;
     std::optional<int> line_;
+    std::optional<int> field_;
+    std::string explanation_;
 };
 
 }  // namespace platform

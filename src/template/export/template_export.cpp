@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
-#include "platform/os/file_access.h"
 #include "platform/desktop/file_dialog.h"
 #include "platform/desktop/file_opener.h"
 #include "platform/desktop/message_box.h"
+#include "platform/os/output_file.h"
 #include "template/text/template_text.h"
 
 namespace template_export {
@@ -48,13 +48,13 @@ void SaveAndOffer(QWidget* parent, std::string_view bytes, platform::FileDialog&
 }  // namespace
 
 void ProvideTemplate(QWidget* parent, platform::FileDialog& dialog, platform::MessageBox& box,
-                     platform::FileOpener& opener) {
+                     platform::FileOpener& opener) noexcept {
     const std::string_view bytes = template_text::TemplateText();
-    // From the dialog on, every failure ends the command without a message; a file already
-    // saved stays saved.
     try {
         SaveAndOffer(parent, bytes, dialog, box, opener);
     } catch (...) {
+        // From the dialog on, every failure ends the command without a message, as the
+        // user expects of it; a file already saved stays saved.
     }
 }
 

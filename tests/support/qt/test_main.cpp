@@ -1,6 +1,7 @@
-// The template tests need a QApplication for the message box and the desktop services.
-// They never need a display: without a platform named, they run offscreen (test discovery
-// runs this program too).
+// The Qt tests run inside one QApplication. They never need a display: without a platform
+// named, they run offscreen (test discovery runs this program too). A test folder that needs
+// more of the application, such as the window's font substitutions, registers a
+// ::testing::Environment, which sets up once the application exists.
 #include <gtest/gtest.h>
 
 #include <QApplication>

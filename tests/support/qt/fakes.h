@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <deque>
 #include <optional>
 #include <stdexcept>
 #include <vector>
@@ -10,7 +11,7 @@
 #include "platform/desktop/message_box.h"
 #include "platform/os/run_error.h"
 
-namespace template_tests {
+namespace test_support {
 
 // Where a fake should fail instead of answering.
 enum class Failure { kNone, kRunError, kStdException, kOther };
@@ -28,19 +29,27 @@ inline void FailAs(Failure failure) {
     }
 }
 
+// Answers each dialog with the next queued path; nullopt, or an empty queue, is the user
+// cancelling.
 class FakeFileDialog : public platform::FileDialog {
   public:
-    std::optional<QString> answer;
+    std::deque<std::optional<QString>> answers;
     Failure failure = Failure::kNone;
     std::vector<platform::FileDialogRequest> requests;
 
     std::optional<QString> Choose(QWidget*, const platform::FileDialogRequest& request) override {
         requests.push_back(request);
         FailAs(failure);
+        if (answers.empty()) {
+            return std::nullopt;
+        }
+        const std::optional<QString> answer = answers.front();
+        answers.pop_front();
         return answer;
     }
 };
 
+// Answers Yes, the real box's default button, unless told otherwise.
 class FakeMessageBox : public platform::MessageBox {
   public:
     struct Question {
@@ -72,4 +81,4 @@ class FakeFileOpener : public platform::FileOpener {
     }
 };
 
-}  // namespace template_tests
+}  // namespace test_support

@@ -1,0 +1,127 @@
+#include "conversion/fare_table_text.h"
+
+#include <optional>
+#include <string_view>
+
+#include "platform/os/code_page.h"
+
+namespace conversion {
+namespace {
+
+using platform::RunError;
+namespace error_code = platform::error_code;
+
+RunError BadName(std::string description, int record) {
+    return RunError(error_code::kInvalidData, std::move(description), record);
+}
+
+// What the parser would make of the name differently: it splits at separators, drops double
+// quotes and leading spaces, and the line reader ends a line at CR or LF.
+std::optional<std::string> WhyNameWouldChange(std::u32string_view name) {
+    if (!name.empty() && (name.front() == U' ' || name.front() == U'\u3000')) {
+        return "地名が空白で始まっています（読み戻すと先頭の空白が消えます）。";
+    }
+    for (char32_t ch : name) {
+        switch (ch) {
+            case U',':
+            case U'，':
+            case U'\t':
+                return "地名に区切り文字（「,」「，」またはタブ）があります。";
+            case U'"':
+                return "地名に二重引用符（\"）があります。";
+            case U'\r':
+            case U'\n':
+                return "地名に改行文字があります。";
+            default:
+                break;
+        }
+    }
+    return std::nullopt;
+}
+
+// The name's code page 932 bytes, as the converter will read them back.
+std::string NameBytes(const FareLineRecord& record, int number, platform::Cp932Encoder& encoder,
+                      platform::TextDecoder& decoder) {
+    std::optional<std::string> bytes = encoder.Encode(record.PlaceName);
+    if (!bytes) {
+        throw BadName("地名に Shift-JIS で表せない文字があります。", number);
+    }
+    // The checks go by what the converter will see, which is the bytes decoded again.
+    std::optional<std::u32string> readBack = decoder.Decode(*bytes);
+    if (!readBack || encoder.Encode(*readBack) != bytes) {
+        throw BadName("地名が Shift-JIS で同じ文字に読み戻せません。", number);
+    }
+    if (std::optional<std::string> why = WhyNameWouldChange(*readBack)) {
+        throw BadName(std::move(*why), number);
+    }
+    return std::move(*bytes);
+}
+
+// The converter reads a file as UTF-8 when it starts with the UTF-8 byte order mark, or
+// when the whole file is valid UTF-8, holds a byte that is not ASCII and only characters code
+// page 932 can write (a narrower test, that also asks for a character of three or more bytes,
+// only refuses less). Such a table would be read as other characters. No code page 932
+// character starts with byte EF, so no table starts with the byte order mark.
+void CheckNotTakenForUtf8(std::string_view text, int firstNonAsciiRecord,
+                          platform::Cp932Encoder& encoder) {
+    if (firstNonAsciiRecord == 0) {
+        return;  // ASCII reads the same either way
+    }
+    std::optional<std::u32string> asUtf8 = platform::DecodeUtf8(text);
+    if (!asUtf8) {
+        return;
+    }
+    for (char32_t ch : *asUtf8) {
+        if (!encoder.CanEncode(ch)) {
+            return;
+        }
+    }
+    throw BadName(
+        "表のバイト列全体が UTF-8 としても読めるため、コンバートすると地名が別の文字に"
+        "なります。",
+        firstNonAsciiRecord);
+}
+
+}  // namespace
+
+std::string FareTableText(std::span<const FareLineRecord> records) {
+    if (records.empty()) {
+        throw RunError(error_code::kInvalidData,
+                       "書き出す行がありません（0 行の表はコンバートできません）。");
+    }
+    if (records.size() > static_cast<size_t>(kMaxTableRows)) {
+        throw RunError(error_code::kSubscriptOutOfRange,
+                       "行が多すぎます（運賃表示器が読めるのは 301 行までで、この表は " +
+                           std::to_string(records.size()) + " 行あります）。",
+                       kMaxTableRows + 1);
+    }
+    platform::Cp932Encoder encoder;
+    platform::TextDecoder decoder(platform::TextEncoding::kCp932);
+    std::string text;
+    int firstNonAsciiRecord = 0;
+    int number = 0;
+    for (const FareLineRecord& record : records) {
+        ++number;
+        std::string name = NameBytes(record, number, encoder, decoder);
+        if (firstNonAsciiRecord == 0 && platform::AsciiPrefixLength(name) != name.size()) {
+            firstNonAsciiRecord = number;
+        }
+        text += name;
+        text += ',';
+        text += std::to_string(record.ZoneNumber);
+        // Fares after the line's last field read as 0, so trailing zeros are left out.
+        size_t shown = record.Fares.size();
+        while (shown > 0 && record.Fares[shown - 1] == 0) {
+            --shown;
+        }
+        for (size_t k = 0; k < shown; ++k) {
+            text += ',';
+            text += std::to_string(record.Fares[k]);
+        }
+        text += "\r\n";
+    }
+    CheckNotTakenForUtf8(text, firstNonAsciiRecord, encoder);
+    return text;
+}
+
+}  // namespace conversion

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace conversion {
+
+// Something a table loses or misreads on the way although the bytes written follow the
+// display unit's rules exactly: the user must be told, since the fares on the bus may then
+// not be those the file holds.
+struct Notice {
+    enum class Kind {
+        // Rows beyond the 301st: `line` is the first row left out, `count` how many.
+        kRowsBeyondLimit,
+        // The first blank line ended the table though non-blank lines follow it: `line` is
+        // the blank line, `count` the non-blank lines after it (at least; the look-ahead is
+        // bounded).
+        kRowsAfterBlankLine,
+        // A zone or fare field whose text is not wholly a number: `field` and `text` are the
+        // first such field of the line, `value` what it read, `count` how many such fields the
+        // line has (a header row makes one notice, not 150).
+        kTextInNumber,
+        // Quotes that held a separator, so that a quoted value became two fields: `field` is
+        // where the quoted text starts, `text` the quoted text as written.
+        kQuotedSeparator,
+        // A value with a fraction, rounded: `text` as written, `value` as stored.
+        kRounded,
+    };
+
+    Kind kind = Kind::kTextInNumber;
+    int line = 0;              // counted from 1
+    std::optional<int> field;  // 1 is the place name, 2 the zone, 3 the first fare
+    std::string text;          // UTF-8, the field's text as written (shortened if long)
+    int value = 0;             // the value the field was read as
+    int count = 1;
+
+    friend bool operator==(const Notice&, const Notice&) = default;
+};
+
+using Notices = std::vector<Notice>;
+
+// One line of plain Japanese (UTF-8) that says what happened, without the file's name: for
+// example "302行目から199行は変換していません（変換するのは301行までです）。".
+std::string NoticeText(const Notice& notice);
+
+}  // namespace conversion

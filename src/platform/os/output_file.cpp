@@ -1,0 +1,247 @@
+#include "platform/os/output_file.h"
+
+#include <fcntl.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <mutex>
+
+#include "platform/os/file_metadata.h"
+#include "platform/os/temporary_name_guard.h"
+
+namespace platform {
+namespace {
+
+constexpr size_t kWriteBlockSize = 1 << 20;
+constexpr int kNameAttempts = 100;
+
+// A write beyond the file-size limit must fail with EFBIG, not end the program.
+void IgnoreFileSizeSignal() {
+    static std::once_flag once;
+    std::call_once(once, [] { std::signal(SIGXFSZ, SIG_IGN); });
+}
+
+// A short hidden name, so that an output path of any legal length stays legal beside it.
+std::string RandomTemporaryName() {
+    static constexpr char kLetters[] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    unsigned char random[10] = {};
+    if (getrandom(random, sizeof random, 0) != sizeof random) {
+        for (unsigned char& byte : random) {
+            byte = static_cast<unsigned char>(std::rand());
+        }
+    }
+    std::string name = ".hy3-";
+    for (unsigned char byte : random) {
+        name += kLetters[byte % (sizeof kLetters - 1)];
+    }
+    return name;
+}
+
+RunError SameFileError() {
+    return RunError(error_code::kPathFileAccess, "変換元と変換先が同じファイルです。");
+}
+
+}  // namespace
+
+OutputFileSeams& OutputFileSeamsForTesting() {
+    static OutputFileSeams seams;
+    return seams;
+}
+
+AtomicOutputFile::AtomicOutputFile(const std::string& path) : path_(path) {
+    IgnoreFileSizeSignal();
+    target_ = ResolveOutputTarget(path);
+    try {
+        // Asked without opening the old file for writing, which watchers would take as a change.
+        if (target_.existing &&
+            faccessat(target_.folder, target_.name.c_str(), W_OK, AT_EACCESS) != 0) {
+            throw ErrorFromErrno(errno, path_);
+        }
+        if (OutputFileSeamsForTesting().unnamedFiles) {
+            // Mode 0666 lets the kernel apply the umask or the folder's default ACL.
+            fd_ = openat(target_.folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+            if (fd_ < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+                throw ErrorFromErrno(errno, path_);
+            }
+            unnamed_ = fd_ >= 0;
+        }
+        if (!unnamed_) {
+            CreateNamedTemporary();
+        }
+    } catch (...) {
+        Discard();
+        close(target_.folder);
+        throw;
+    }
+}
+
+AtomicOutputFile::~AtomicOutputFile() {
+    Discard();
+    close(target_.folder);
+}
+
+void AtomicOutputFile::CreateNamedTemporary() {
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        std::string name = RandomTemporaryName();
+        fd_ = openat(target_.folder, name.c_str(),
+                     O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd_ >= 0) {
+            temporaryName_ = name;
+            guard_ = std::make_unique<TemporaryNameGuard>(target_.folder, name.c_str());
+            return;
+        }
+        if (errno != EEXIST) {
+            throw ErrorFromErrno(errno, path_);
+        }
+    }
+    throw RunError(error_code::kPathFileAccess);
+}
+
+void AtomicOutputFile::Write(std::string_view bytes) {
+    pending_.append(bytes);
+    if (pending_.size() >= kWriteBlockSize) {
+        Flush();
+    }
+}
+
+void AtomicOutputFile::Flush() {
+    size_t written = 0;
+    while (written < pending_.size()) {
+        ssize_t count = write(fd_, pending_.data() + written, pending_.size() - written);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            throw ErrorFromErrno(count < 0 ? errno : ENOSPC, path_);
+        }
+        written += static_cast<size_t>(count);
+    }
+    pending_.clear();
+}
+
+void AtomicOutputFile::CopyMetadataOfReplacedFile() {
+    const struct stat& old = *target_.existing;
+    // The owner where we may give it (as root); otherwise the file is the converter's.
+    if (fchown(fd_, old.st_uid, old.st_gid) != 0) {
+    }
+    if (fchmod(fd_, old.st_mode & 07777) != 0) {
+        throw ErrorFromErrno(errno, path_);
+    }
+    // Read-only, so that the old file is not seen as changed; a file we may write but not
+    // read keeps no attributes we could see anyway.
+    int oldFd = openat(target_.folder, target_.name.c_str(),
+                       O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    if (oldFd < 0) {
+        if (errno == EACCES) {
+            return;
+        }
+        throw ErrorFromErrno(errno, path_);
+    }
+    struct stat opened {};
+    bool same =
+        fstat(oldFd, &opened) == 0 && opened.st_dev == old.st_dev && opened.st_ino == old.st_ino;
+    bool copied = same && CopyAccessMetadata(oldFd, fd_);
+    int err = errno;
+    close(oldFd);
+    if (!same) {
+        throw RunError(error_code::kPathFileAccess);
+    }
+    if (!copied) {
+        throw ErrorFromErrno(err, path_);
+    }
+}
+
+void AtomicOutputFile::Commit(std::optional<FileIdentity> mustNotReplace) {
+    Flush();
+    if (target_.existing) {
+        CopyMetadataOfReplacedFile();
+    }
+    if (fsync(fd_) != 0) {
+        throw ErrorFromErrno(errno, path_);
+    }
+    const OutputFileSeams& seams = OutputFileSeamsForTesting();
+    if (seams.beforeRename) {
+        seams.beforeRename();
+    }
+    if (!TargetUnchanged(target_)) {
+        throw RunError(error_code::kPathFileAccess);
+    }
+    if (mustNotReplace && target_.existing &&
+        FileIdentity{target_.existing->st_dev, target_.existing->st_ino} == *mustNotReplace) {
+        throw SameFileError();
+    }
+    PutInPlace();
+    committed_ = true;
+    guard_.reset();
+    close(fd_);  // the data is synced: nothing is left to fail here
+    fd_ = -1;
+    // Make the rename itself durable. A file system that cannot sync folders says EINVAL.
+    int folder = target_.folder;
+    int synced = seams.syncFolder ? seams.syncFolder(folder) : fsync(folder);
+    if (synced != 0 && errno != EINVAL && errno != EROFS) {
+        throw RunError(error_code::kDeviceIo);
+    }
+}
+
+void AtomicOutputFile::PutInPlace() {
+    const char* name = target_.name.c_str();
+    if (unnamed_) {
+        // Named only now, complete: a kill before this leaves nothing behind.
+        std::string self = "/proc/self/fd/" + std::to_string(fd_);
+        auto link = [&](const char* linkName) {
+            if (linkat(AT_FDCWD, self.c_str(), target_.folder, linkName, AT_SYMLINK_FOLLOW) == 0) {
+                return true;
+            }
+            return errno == ENOENT && linkat(fd_, "", target_.folder, linkName, AT_EMPTY_PATH) == 0;
+        };
+        if (!target_.existing) {
+            if (!link(name)) {
+                throw errno == EEXIST ? RunError(error_code::kPathFileAccess)
+                                      : ErrorFromErrno(errno, path_);
+            }
+            return;
+        }
+        for (int attempt = 0; temporaryName_.empty(); ++attempt) {
+            std::string candidate = RandomTemporaryName();
+            if (link(candidate.c_str())) {
+                temporaryName_ = candidate;
+                guard_ = std::make_unique<TemporaryNameGuard>(target_.folder, candidate.c_str());
+            } else if (errno != EEXIST || attempt == kNameAttempts) {
+                throw ErrorFromErrno(errno, path_);
+            }
+        }
+    }
+    // Where there was no file, one that appeared meanwhile is not replaced.
+    unsigned flags = target_.existing ? 0 : RENAME_NOREPLACE;
+    int renamed = renameat2(target_.folder, temporaryName_.c_str(), target_.folder, name, flags);
+    if (renamed != 0 && errno == EINVAL && flags != 0) {
+        renamed = renameat(target_.folder, temporaryName_.c_str(), target_.folder, name);
+    }
+    if (renamed != 0) {
+        throw errno == EEXIST ? RunError(error_code::kPathFileAccess)
+                              : ErrorFromErrno(errno, path_);
+    }
+}
+
+void AtomicOutputFile::Discard() noexcept {
+    if (fd_ >= 0) {
+        close(fd_);
+        fd_ = -1;
+    }
+    if (!committed_ && !temporaryName_.empty()) {
+        unlinkat(target_.folder, temporaryName_.c_str(), 0);
+    }
+    guard_.reset();
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    AtomicOutputFile file(path);
+    file.Write(bytes);
+    file.Commit();
+}
+
+}  // namespace platform

@@ -1,0 +1,162 @@
+#include "test_support.h"
+
+#include <fcntl.h>
+#include <iconv.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <system_error>
+
+namespace test_support {
+
+namespace fs = std::filesystem;
+
+ScratchFolder::ScratchFolder(const fs::path& base) {
+    std::string pattern = (base / "rukanoba-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("mkdtemp failed in " + base.string());
+    root_ = pattern;
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::error_code ignored;
+    for (auto it = fs::recursive_directory_iterator(root_, ignored);
+         it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+        SetImmutable(it->path(), false);
+        // Read-only folders made by a test must be writable again to be emptied.
+        if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
+            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+        }
+    }
+    SetImmutable(root_, false);
+    fs::remove_all(root_, ignored);
+}
+
+std::set<std::string> ScratchFolder::Names() const {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(root_)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+fs::path MemoryBackedFolder() {
+    if (access("/dev/shm", W_OK) == 0)
+        return "/dev/shm";
+    return fs::temp_directory_path();
+}
+
+void WriteBytes(const fs::path& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out.flush())
+        throw std::runtime_error("cannot write " + path.string());
+}
+
+std::optional<std::string> ReadBytesIfPresent(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string ReadBytes(const fs::path& path) {
+    std::optional<std::string> bytes = ReadBytesIfPresent(path);
+    if (!bytes)
+        throw std::runtime_error("cannot read " + path.string());
+    return *bytes;
+}
+
+bool Exists(const std::string& path) {
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0;
+}
+
+mode_t PermissionBits(const std::string& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0)
+        throw std::runtime_error("cannot stat " + path);
+    return info.st_mode & 07777;
+}
+
+bool SetImmutable(const fs::path& path, bool immutable) {
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) {
+        return false;
+    }
+    int flags = 0;
+    bool done = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+        flags = immutable ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+        done = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    int savedErrno = errno;
+    close(fd);
+    errno = savedErrno;
+    return done;
+}
+
+std::string Cp932(std::string_view utf8) {
+    iconv_t handle = iconv_open("CP932", "UTF-8");
+    if (handle == reinterpret_cast<iconv_t>(-1))
+        throw std::runtime_error("no CP932 in iconv");
+    std::string out(utf8.size() * 2 + 4, '\0');
+    char* in = const_cast<char*>(utf8.data());
+    size_t inLeft = utf8.size();
+    char* outPtr = out.data();
+    size_t outLeft = out.size();
+    size_t result = iconv(handle, &in, &inLeft, &outPtr, &outLeft);
+    iconv_close(handle);
+    if (result == static_cast<size_t>(-1))
+        throw std::runtime_error("not encodable in CP932");
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+void AppendLe16(std::string& out, int value) {
+    out.push_back(static_cast<char>(value & 0xFF));
+    out.push_back(static_cast<char>((value >> 8) & 0xFF));
+}
+
+std::string Hy3(const std::vector<ExpectedRow>& rows) {
+    std::string out;
+    AppendLe16(out, static_cast<int>(rows.size()));
+    for (const auto& row : rows) {
+        AppendLe16(out, static_cast<int>(row.nameBytes.size()));
+        out += row.nameBytes;
+        AppendLe16(out, row.zone);
+        for (int k = 0; k < 150; ++k) {
+            AppendLe16(out, k < static_cast<int>(row.fares.size()) ? row.fares[k] : 0);
+        }
+    }
+    return out;
+}
+
+std::string Hex(std::string_view bytes) {
+    static const char* digits = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char byte : bytes) {
+        if (!out.empty())
+            out.push_back(' ');
+        out.push_back(digits[byte >> 4]);
+        out.push_back(digits[byte & 0xF]);
+    }
+    return out;
+}
+
+std::string Repeat(std::string_view piece, size_t times) {
+    std::string out;
+    out.reserve(piece.size() * times);
+    for (size_t i = 0; i < times; ++i)
+        out += piece;
+    return out;
+}
+
+}  // namespace test_support
