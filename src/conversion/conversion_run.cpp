@@ -21,7 +21,9 @@ namespace error_code = platform::error_code;
 // The display unit reads at most 301 rows.
 constexpr int kMaxRows = 301;
 
-std::vector<FareLineRecord> ParseRows(TableLineReader& reader, int countedRows) {
+const char kFileChanged[] = "読んでいる間に入力ファイルが書き換えられました。";
+
+std::vector<FareLineRecord> ParseRows(TableLineReader& reader, int countedRows, Notices& notices) {
     std::vector<FareLineRecord> table;
     table.reserve(static_cast<size_t>(countedRows));
     FareLineParser parser;
@@ -38,7 +40,7 @@ std::vector<FareLineRecord> ParseRows(TableLineReader& reader, int countedRows) 
                     parser.Feed(characters);
                 } else if (!blank) {
                     // The file grew between the two readings.
-                    throw RunError(error_code::kSubscriptOutOfRange);
+                    throw RunError(error_code::kSubscriptOutOfRange).WithExplanation(kFileChanged);
                 }
             });
         } catch (const RunError& error) {
@@ -48,12 +50,16 @@ std::vector<FareLineRecord> ParseRows(TableLineReader& reader, int countedRows) 
         if (blank) {
             break;
         }
+        for (Notice& notice : parser.TakeNotices()) {
+            notice.line = reader.lineNumber();
+            notices.push_back(std::move(notice));
+        }
         table.push_back(std::move(record));
     }
     // The file shrank between the two readings: the table it now holds is not the one counted.
     if (static_cast<int>(table.size()) < std::min(countedRows, kMaxRows)) {
         int endLine = blank ? reader.lineNumber() : reader.lineNumber() + 1;
-        throw RunError(error_code::kSubscriptOutOfRange, endLine);
+        throw RunError(error_code::kSubscriptOutOfRange, endLine).WithExplanation(kFileChanged);
     }
     return table;
 }
@@ -68,14 +74,29 @@ void WriteFareDataFile(platform::AtomicOutputFile& output, std::span<const FareL
     output.Commit(input.Identity());
 }
 
+// What a run has found so far, kept when it fails.
+struct RunState {
+    Notices notices;
+    bool atOutput = false;  // which file a file error is about
+};
+
+bool IsFileError(int code) {
+    return code >= error_code::kBadFileName;
+}
+
 ConversionOutcome Convert(const std::string& inputPath, const std::string& outputPath,
-                          const ConversionOptions& options) {
+                          const ConversionOptions& options, RunState& state) {
+    Notices& notices = state.notices;
     platform::InputFile input(inputPath);
     TableLineReader reader(input);
     TableCount count = reader.CountRows();
     int rows = count.rows;
     if (rows == 0) {
         return ConversionOutcome::NothingToConvert();
+    }
+    if (rows > kMaxRows) {
+        notices.push_back(
+            {Notice::Kind::kRowsBeyondLimit, kMaxRows + 1, std::nullopt, {}, 0, rows - kMaxRows});
     }
     rows = std::min(rows, kMaxRows);
 
@@ -86,16 +107,18 @@ ConversionOutcome Convert(const std::string& inputPath, const std::string& outpu
 
     // Opened before the second reading, so that an output that cannot be written fails
     // before any row is parsed.
+    state.atOutput = true;
     platform::AtomicOutputFile output(outputPath);
+    state.atOutput = false;
     if (options.betweenReadings) {
         options.betweenReadings();
     }
     reader.Restart(count.encoding);
-    std::vector<FareLineRecord> table = ParseRows(reader, rows);
-    Notices notices;
+    std::vector<FareLineRecord> table = ParseRows(reader, rows, notices);
     if (options.withholdOnNotices && !notices.empty()) {
         return {ConversionOutcome::Kind::kWithheld, std::nullopt, std::move(notices), 0};
     }
+    state.atOutput = true;
     WriteFareDataFile(output, table, input);
     ConversionOutcome succeeded = ConversionOutcome::Succeeded(std::move(notices));
     succeeded.rowsWritten = static_cast<int>(table.size());
@@ -107,10 +130,17 @@ ConversionOutcome Convert(const std::string& inputPath, const std::string& outpu
 ConversionOutcome ConvertFareTableWith(const std::string& inputPath, const std::string& outputPath,
                                        const ConversionOptions& options) noexcept {
     // The one place where failures are caught: everything below only throws.
+    RunState state;
     try {
-        return Convert(inputPath, outputPath, options);
+        return Convert(inputPath, outputPath, options, state);
     } catch (const RunError& error) {
-        return ConversionOutcome::Failed(error);
+        if (IsFileError(error.code()) && error.explanation().empty()) {
+            return ConversionOutcome::Failed(
+                error.WithExplanation(state.atOutput ? "変換先（出力ファイル）のエラーです。"
+                                                     : "変換元（入力ファイル）のエラーです。"),
+                std::move(state.notices));
+        }
+        return ConversionOutcome::Failed(error, std::move(state.notices));
     } catch (const std::bad_alloc&) {
         return ConversionOutcome::Failed(RunError(error_code::kOutOfMemory));
     } catch (...) {

@@ -5,6 +5,7 @@
 
 #include "conversion/fare_line_record.h"
 #include "conversion/leading_number_reader.h"
+#include "conversion/notice.h"
 #include "platform/os/run_error.h"
 
 // The line parser, kept apart from the window as the module "Module1".
@@ -25,15 +26,37 @@ class FareLineParser {
     void Feed(std::u32string_view characters);
     // The record of the characters fed since the last Finish; the parser starts afresh.
     FareLineRecord Finish();
+    // What the line fed before the last Finish lost or misread, without its line number, which
+    // is the caller's.
+    Notices TakeNotices() { return std::move(finishedNotices_); }
 
   private:
     void AddToPlaceName(char32_t ch);
+    void AddToNumber(char32_t ch);
+    void StartField();
+    void EndField();
+    void Quote();
+    platform::RunError Explained(const platform::RunError& error) const;
 
     bool boundsPlaceName_;
     FareLineRecord record_;
     int column_ = 1;
     size_t placeNameBytes_ = 0;
     LeadingNumberReader number_;
+
+    // What is watched for notices: the current field's first characters and whether text
+    // stands in it beside the number; quotes opened and whether a separator fell inside.
+    std::u32string fieldText_;
+    bool fieldHasCharacters_ = false;
+    bool fieldHasText_ = false;
+    Notice textNotice_;
+    Notice roundedNotice_;
+    bool inQuotes_ = false;
+    bool quoteHeldSeparator_ = false;
+    int quoteColumn_ = 0;
+    std::u32string quotedText_;
+    Notices notices_;
+    Notices finishedNotices_;
 };
 
 // The whole-line form: one decoded line, line end removed, not trimmed; the place name is not

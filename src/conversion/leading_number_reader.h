@@ -139,12 +139,27 @@ class LeadingNumberReader {
                     return Stop();
                 }
                 radixValue_ = std::min(radixValue_ * radix_ + digit, kRadixLimit);
+                sawDigit_ = true;
                 return true;
             }
             case State::kDone:
                 return false;
         }
         return false;
+    }
+
+    // Whether the text read holds a number at all: a sign, a point or "&H" alone do not.
+    bool HasNumber() const { return sawDigit_; }
+    // Whether reading has stopped at a character that cannot continue the number.
+    bool Stopped() const { return state_ == State::kDone; }
+    // Whether the text ends in a part that began a number but adds nothing: "1E", "1E+", "&".
+    bool EndsUnfinished() const {
+        return state_ == State::kExponentMark || state_ == State::kExponentSign ||
+               state_ == State::kRadixMark;
+    }
+    // Whether the value read is a whole number, so that rounding it changed nothing.
+    bool IsWhole() const {
+        return radix_ != 0 || significantDigits_ == 0 || lastNonZeroDigit_ < Power();
     }
 
     // The value read so far as a real number (for NumericPrefixValue).
@@ -253,6 +268,7 @@ class LeadingNumberReader {
     }
 
     bool AddIntegerDigit(char32_t ch) {
+        sawDigit_ = true;
         if (significantDigits_ == 0 && ch == U'0') {
             return false;  // leading zeros change nothing
         }
@@ -261,6 +277,7 @@ class LeadingNumberReader {
     }
 
     bool AddFractionDigit(char32_t ch) {
+        sawDigit_ = true;
         if (significantDigits_ == 0 && ch == U'0') {
             --scale_;
             return false;  // still zero
@@ -287,6 +304,7 @@ class LeadingNumberReader {
     bool exponentNegative_ = false;
     int radix_ = 0;
     int64_t radixValue_ = 0;
+    bool sawDigit_ = false;
 };
 
 }  // namespace conversion
