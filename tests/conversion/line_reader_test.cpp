@@ -113,3 +113,39 @@ TEST(TextRules, EverySpaceFormDecodesToItsCharacter) {
 }
 
 }  // namespace
+
+namespace {
+
+// What the first reading tells of the lines after the table.
+struct CountCase {
+    std::string label;
+    std::string content;
+    int rows;
+    bool blankLine, rowsAfterBlank;
+    friend void PrintTo(const CountCase& c, std::ostream* os) { *os << c.label; }
+};
+
+class TableCountTest : public ::testing::TestWithParam<CountCase> {};
+
+TEST_P(TableCountTest, TellsWhatFollowsTheBlankLine) {
+    test_support::ScratchFolder folder;
+    WriteBytes(folder.Path("in.txt"), GetParam().content);
+    platform::InputFile file(folder.Path("in.txt"));
+    conversion::TableCount count = TableLineReader(file).CountRows();
+    EXPECT_EQ(count.rows, GetParam().rows);
+    EXPECT_EQ(count.blankLine, GetParam().blankLine);
+    EXPECT_EQ(count.rowsAfterBlank, GetParam().rowsAfterBlank);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TableCountTest,
+    ::testing::Values(CountCase{"EndOfFile", "a,1\r\nb,2", 2, false, false},
+                      CountCase{"RowsAfterBlank", "a,1\r\n\r\n\r\n  \r\nb,2\r\n", 1, true, true},
+                      CountCase{"OnlyBlanksAfter", "a,1\r\n \r\n\x81\x40\r\n", 1, true, false},
+                      CountCase{"FirstLineBlank", "\r\nb,2", 0, true, true},
+                      // The look-ahead stops after a mebibyte past the blank line.
+                      CountCase{"RowBeyondTheLookAhead",
+                                "a,1\r\n\r\n" + Repeat(" \r\n", 400000) + "b,2", 1, true, false}),
+    [](const auto& info) { return info.param.label; });
+
+}  // namespace
