@@ -67,19 +67,24 @@ std::vector<LinesCase> LineEndCases() {
     // A line end or a character that straddles the reader's block boundary, for any likely
     // block size.
     for (size_t block = 4096; block <= (size_t{1} << 20); block *= 2) {
-        for (size_t shortBy : {3, 2, 1, 0}) {
+        for (size_t shortBy : {2, 1, 0}) {
             const std::string longLine(block - shortBy, 'x');
             const std::string suffix = std::to_string(block) + "_" + std::to_string(shortBy);
             cases.push_back({"CrLfAt" + suffix, longLine + "\r\nb\r\n", {longLine, "b"}});
             cases.push_back({"CrAt" + suffix, longLine + "\rb", {longLine, "b"}});
             cases.push_back({"CrAtEndAt" + suffix, longLine + "\r", {longLine}});
-            cases.push_back({"Cp932At" + suffix,
-                             longLine + test_support::Cp932("駅ｱ駅\r\n"),
-                             {longLine + "駅ｱ駅"}});
-            cases.push_back({"Utf8At" + suffix,
-                             "\xEF\xBB\xBF" + longLine + "駅😀駅\r\nb",
-                             {longLine + "駅😀駅", "b"}});
         }
+    }
+    // A character cut by the reader's block boundary (64 KiB), at each of its bytes.
+    for (size_t shortBy : {3, 2, 1, 0}) {
+        const std::string longLine((size_t{1} << 16) - shortBy, 'x');
+        const std::string suffix = std::to_string(shortBy);
+        cases.push_back({"Cp932AtBlockEnd" + suffix,
+                         longLine + test_support::Cp932("駅ｱ駅\r\n"),
+                         {longLine + "駅ｱ駅"}});
+        cases.push_back({"Utf8AtBlockEnd" + suffix,
+                         "\xEF\xBB\xBF" + longLine + "駅😀駅\r\nb",
+                         {longLine + "駅😀駅", "b"}});
     }
     return cases;
 }
