@@ -159,16 +159,43 @@ void CheckAgainstExpected(const ExpectedRun& expected, const ConversionOutcome& 
     }
 }
 
+// Whether the table's own lines, up to the first blank one, hold a character that takes three
+// or more bytes in UTF-8: without a byte order mark, only such a table is read as UTF-8.
+bool TableHasLongUtf8Character(std::u32string_view text) {
+    bool lineBlank = true;
+    bool lineLong = false;
+    bool sawLong = false;
+    for (size_t at = 0; at <= text.size(); ++at) {
+        char32_t ch = at < text.size() ? text[at] : U'\n';
+        if (ch == U'\r' || ch == U'\n') {
+            if (lineBlank) {
+                return sawLong || lineLong;  // the blank line itself counts: its U+3000 decides
+            }
+            sawLong = sawLong || lineLong;
+            lineBlank = true;
+            lineLong = false;
+            if (ch == U'\r' && at + 1 < text.size() && text[at + 1] == U'\n') {
+                ++at;
+            }
+            continue;
+        }
+        lineBlank = lineBlank && (ch == U' ' || ch == U'\u3000');
+        lineLong = lineLong || ch >= 0x800;
+    }
+    return sawLong;
+}
+
 // A table saved as UTF-8 must convert exactly as the same table saved in code page 932,
 // where the code page 932 bytes cannot themselves be taken for UTF-8.
 std::optional<std::string> SameTableInCodePage932(std::string_view table) {
-    std::string_view text = table.starts_with("\xEF\xBB\xBF") ? table.substr(3) : table;
+    bool byteOrderMark = table.starts_with("\xEF\xBB\xBF");
+    std::string_view text = byteOrderMark ? table.substr(3) : table;
     bool ascii = true;
     for (char ch : text) {
         ascii = ascii && static_cast<unsigned char>(ch) < 0x80;
     }
     std::optional<std::u32string> characters = platform::DecodeUtf8(text);
-    if (ascii || !characters) {
+    if (ascii || !characters || (!byteOrderMark && !TableHasLongUtf8Character(*characters))) {
         return std::nullopt;
     }
     static platform::Cp932Encoder encoder;

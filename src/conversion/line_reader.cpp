@@ -15,6 +15,8 @@ using platform::TextEncoding;
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 // The row counter has always been 16 bits wide.
 constexpr int kMaxCountedRows = INT16_MAX;
+// How far past the blank line the first reading looks for rows that it leaves out.
+constexpr size_t kLookAheadBytes = size_t{1} << 20;
 
 bool IsAscii(std::string_view bytes) {
     return platform::AsciiPrefixLength(bytes) == bytes.size();
@@ -153,6 +155,7 @@ TableCount TableLineReader::CountRows() {
         bool blank =
             encodingSoFar() == TextEncoding::kUtf8 ? blankInUtf8.IsBlank() : blankInCp932.IsBlank();
         if (blank) {
+            count.blankLine = true;
             break;
         }
         if (count.rows == kMaxCountedRows) {
@@ -161,7 +164,30 @@ TableCount TableLineReader::CountRows() {
         ++count.rows;
     }
     count.encoding = {encodingSoFar(), sawByteOrderMark_};
+    count.rowsAfterBlank = count.blankLine && NonBlankLineFollows(count.encoding.encoding);
     return count;
+}
+
+bool TableLineReader::NonBlankLineFollows(TextEncoding encoding) {
+    BlankBytes blank(encoding);
+    size_t bytesRead = 0;
+    while (lineNumber_ <= kMaxCountedRows && bytesRead <= kLookAheadBytes && !AtEnd()) {
+        BeginLine();
+        blank.StartLine();
+        Piece piece;
+        do {
+            piece = ReadPiece();
+            bytesRead += piece.bytes.size() + 1;
+            blank.Feed(piece.bytes);
+            if (!blank.MayBeBlank()) {
+                return true;
+            }
+        } while (!piece.endsLine && bytesRead <= kLookAheadBytes);
+        if (!blank.IsBlank() && piece.endsLine) {
+            return true;  // a space cut short, as in 81 alone
+        }
+    }
+    return false;
 }
 
 void TableLineReader::Restart(InputEncoding encoding) {

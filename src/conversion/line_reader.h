@@ -21,6 +21,10 @@ struct InputEncoding {
 struct TableCount {
     int rows = 0;  // the lines before the first blank line
     InputEncoding encoding;
+    bool blankLine = false;  // the table ends at a blank line, not at the end of the file
+    // A line that is not blank follows the blank line, within line 32768 and the first MiB
+    // after the blank line; the reading looks no further.
+    bool rowsAfterBlank = false;
 };
 
 // Reads the lines of one input file, a bounded piece at a time, with the byte order mark
@@ -33,8 +37,9 @@ class TableLineReader {
     // past 32767) and decides the encoding from those lines alone. UTF-8 where the file starts
     // with the UTF-8 byte order mark, or where the rows are valid UTF-8 holding at least one
     // character of three or more bytes (kana and kanji are) and only characters code page 932
-    // can write; code page 932 otherwise. Two-byte UTF-8 alone is no sign: half-width katakana
-    // pairs in code page 932 read as valid UTF-8 (ﾎｼ, CE BC, would become μ).
+    // can write; code page 932 otherwise. Stops at the first blank line (and looks a bounded
+    // way past it), at line 32768 or at the end of the file. Two-byte UTF-8 alone is no sign:
+    // half-width katakana pairs in code page 932 read as valid UTF-8 (ﾎｼ, CE BC, would become μ).
     TableCount CountRows();
     // Back to the first line, to read in `encoding`.
     void Restart(InputEncoding encoding);
@@ -58,6 +63,7 @@ class TableLineReader {
     void BeginLine();
     Piece ReadPiece();
     const char* FindLineEnd();
+    bool NonBlankLineFollows(platform::TextEncoding encoding);
     [[noreturn]] void ThrowNotText() const;
 
     platform::InputFile& input_;

@@ -1,7 +1,9 @@
 #include "conversion/conversion_run.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -431,6 +433,60 @@ TEST_F(ConversionRunTest, FifoInputFailsInsteadOfWaiting) {
     rescuer.join();
 
     EXPECT_FALSE(hadToUnblock) << "the conversion waited on a FIFO";
+    ASSERT_EQ(outcome.kind, Kind::kFailed) << Describe(outcome);
+    EXPECT_EQ(outcome.error->code(), 75);
+    EXPECT_EQ(ReadBytes(out_), "OLD");
+}
+
+// A file that another program keeps appending to is read only as far as the table needs.
+TEST_F(ConversionRunTest, GrowingInputIsNotReadForAsLongAsItGrows) {
+    struct GrowingCase {
+        const char* label;
+        std::string start;
+        std::optional<Kind> kind;  // unset: any end will do, as long as there is one
+    };
+    for (const GrowingCase& c :
+         {GrowingCase{"BlankLineEndsTheTable", "a,1\r\n\r\n", Kind::kSucceeded},
+          GrowingCase{"FirstLineBlank", "\r\n", Kind::kNothingToConvert},
+          GrowingCase{"NoBlankLine", "a,1\r\n", std::nullopt}}) {
+        WriteBytes(in_, c.start);
+        pid_t writer = fork();
+        ASSERT_GE(writer, 0);
+        if (writer == 0) {
+            // Appends rows for at most 30 seconds, should the conversion never end.
+            int fd = open(in_.c_str(), O_WRONLY | O_APPEND);
+            const std::string rows = NumberedRows(1000);
+            for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+                 fd >= 0 && std::chrono::steady_clock::now() < end;) {
+                if (write(fd, rows.data(), rows.size()) < 0)
+                    break;
+            }
+            _exit(0);
+        }
+        auto start = std::chrono::steady_clock::now();
+        ConversionOutcome outcome = ConvertFareTable(in_, out_);
+        auto took = std::chrono::steady_clock::now() - start;
+        kill(writer, SIGKILL);
+        waitpid(writer, nullptr, 0);
+        if (c.kind) {
+            EXPECT_EQ(outcome.kind, *c.kind) << c.label << ": " << Describe(outcome);
+        }
+        // A table that never ends is cut at 301 rows or line 32768, or found to have grown.
+        if (outcome.kind == Kind::kFailed) {
+            EXPECT_TRUE(outcome.error->code() == 6 || outcome.error->code() == 9) << c.label;
+        }
+        EXPECT_LT(took, std::chrono::seconds(20)) << c.label;
+        if (c.kind == Kind::kSucceeded) {
+            EXPECT_EQ(Hex(ReadBytes(out_)), Hex(Hy3({{"a", 1, {}}}))) << c.label;
+        }
+    }
+}
+
+TEST_F(ConversionRunTest, InputThatBlocksOnReadingFailsInsteadOfWaiting) {
+    if (geteuid() != 0 || access("/proc/kmsg", R_OK) != 0)
+        GTEST_SKIP() << "/proc/kmsg, which blocks once read to its end, needs root to read";
+    WriteBytes(out_, "OLD");
+    ConversionOutcome outcome = ConvertFareTable("/proc/kmsg", out_);
     ASSERT_EQ(outcome.kind, Kind::kFailed) << Describe(outcome);
     EXPECT_EQ(outcome.error->code(), 75);
     EXPECT_EQ(ReadBytes(out_), "OLD");

@@ -67,19 +67,24 @@ std::vector<LinesCase> LineEndCases() {
     // A line end or a character that straddles the reader's block boundary, for any likely
     // block size.
     for (size_t block = 4096; block <= (size_t{1} << 20); block *= 2) {
-        for (size_t shortBy : {3, 2, 1, 0}) {
+        for (size_t shortBy : {2, 1, 0}) {
             const std::string longLine(block - shortBy, 'x');
             const std::string suffix = std::to_string(block) + "_" + std::to_string(shortBy);
             cases.push_back({"CrLfAt" + suffix, longLine + "\r\nb\r\n", {longLine, "b"}});
             cases.push_back({"CrAt" + suffix, longLine + "\rb", {longLine, "b"}});
             cases.push_back({"CrAtEndAt" + suffix, longLine + "\r", {longLine}});
-            cases.push_back({"Cp932At" + suffix,
-                             longLine + test_support::Cp932("駅ｱ駅\r\n"),
-                             {longLine + "駅ｱ駅"}});
-            cases.push_back({"Utf8At" + suffix,
-                             "\xEF\xBB\xBF" + longLine + "駅😀駅\r\nb",
-                             {longLine + "駅😀駅", "b"}});
         }
+    }
+    // A character cut by the reader's block boundary (64 KiB), at each of its bytes.
+    for (size_t shortBy : {3, 2, 1, 0}) {
+        const std::string longLine((size_t{1} << 16) - shortBy, 'x');
+        const std::string suffix = std::to_string(shortBy);
+        cases.push_back({"Cp932AtBlockEnd" + suffix,
+                         longLine + test_support::Cp932("駅ｱ駅\r\n"),
+                         {longLine + "駅ｱ駅"}});
+        cases.push_back({"Utf8AtBlockEnd" + suffix,
+                         "\xEF\xBB\xBF" + longLine + "駅😀駅\r\nb",
+                         {longLine + "駅😀駅", "b"}});
     }
     return cases;
 }
@@ -111,5 +116,41 @@ TEST(TextRules, EverySpaceFormDecodesToItsCharacter) {
         EXPECT_TRUE(conversion::IsSpace(space.character));
     }
 }
+
+}  // namespace
+
+namespace {
+
+// What the first reading tells of the lines after the table.
+struct CountCase {
+    std::string label;
+    std::string content;
+    int rows;
+    bool blankLine, rowsAfterBlank;
+    friend void PrintTo(const CountCase& c, std::ostream* os) { *os << c.label; }
+};
+
+class TableCountTest : public ::testing::TestWithParam<CountCase> {};
+
+TEST_P(TableCountTest, TellsWhatFollowsTheBlankLine) {
+    test_support::ScratchFolder folder;
+    WriteBytes(folder.Path("in.txt"), GetParam().content);
+    platform::InputFile file(folder.Path("in.txt"));
+    conversion::TableCount count = TableLineReader(file).CountRows();
+    EXPECT_EQ(count.rows, GetParam().rows);
+    EXPECT_EQ(count.blankLine, GetParam().blankLine);
+    EXPECT_EQ(count.rowsAfterBlank, GetParam().rowsAfterBlank);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TableCountTest,
+    ::testing::Values(CountCase{"EndOfFile", "a,1\r\nb,2", 2, false, false},
+                      CountCase{"RowsAfterBlank", "a,1\r\n\r\n\r\n  \r\nb,2\r\n", 1, true, true},
+                      CountCase{"OnlyBlanksAfter", "a,1\r\n \r\n\x81\x40\r\n", 1, true, false},
+                      CountCase{"FirstLineBlank", "\r\nb,2", 0, true, true},
+                      // The look-ahead stops after a mebibyte past the blank line.
+                      CountCase{"RowBeyondTheLookAhead",
+                                "a,1\r\n\r\n" + Repeat(" \r\n", 400000) + "b,2", 1, true, false}),
+    [](const auto& info) { return info.param.label; });
 
 }  // namespace

@@ -72,7 +72,8 @@ void CheckPathSyntax(const std::string& path) {
 
 InputFile::InputFile(const std::string& path) : path_(path), buffer_(kReadBlockSize, '\0') {
     CheckPathSyntax(path);
-    // Non-blocking, so that a named pipe cannot hold the program before it is refused below.
+    // Non-blocking, so that a named pipe cannot hold the program before it is refused below,
+    // nor a file that blocks on reading afterwards.
     fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd_ < 0) {
         throw ErrorFromErrno(errno, path);
@@ -88,7 +89,6 @@ InputFile::InputFile(const std::string& path) : path_(path), buffer_(kReadBlockS
         close(fd_);
         throw RunError(error_code::kPathFileAccess);
     }
-    fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
 }
 
 InputFile::~InputFile() {
@@ -100,6 +100,11 @@ std::string_view InputFile::ReadBlock() {
     do {
         count = read(fd_, buffer_.data(), buffer_.size());
     } while (count < 0 && errno == EINTR);
+    // The descriptor stays non-blocking: a file that would make us wait (some procfs files
+    // do) is refused as a pipe is, never waited for.
+    if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+        throw RunError(error_code::kPathFileAccess);
+    }
     if (count < 0) {
         throw ErrorFromErrno(errno, path_);
     }
