@@ -94,10 +94,6 @@ ConversionOutcome Convert(const std::string& inputPath, const std::string& outpu
     if (rows == 0) {
         return ConversionOutcome::NothingToConvert();
     }
-    if (rows > kMaxRows) {
-        notices.push_back(
-            {Notice::Kind::kRowsBeyondLimit, kMaxRows + 1, std::nullopt, {}, 0, rows - kMaxRows});
-    }
     rows = std::min(rows, kMaxRows);
 
     // Writing the output over its own input would destroy the table.
@@ -115,6 +111,23 @@ ConversionOutcome Convert(const std::string& inputPath, const std::string& outpu
     }
     reader.Restart(count.encoding);
     std::vector<FareLineRecord> table = ParseRows(reader, rows, notices);
+    // What the table loses as a whole comes after what its rows misread, in line order.
+    if (count.rows > kMaxRows) {
+        notices.push_back({Notice::Kind::kRowsBeyondLimit,
+                           kMaxRows + 1,
+                           std::nullopt,
+                           {},
+                           0,
+                           count.rows - kMaxRows});
+    }
+    if (count.rowsAfterBlank > 0) {
+        notices.push_back({Notice::Kind::kRowsAfterBlankLine,
+                           count.blankLineNumber,
+                           std::nullopt,
+                           {},
+                           0,
+                           count.rowsAfterBlank});
+    }
     if (options.withholdOnNotices && !notices.empty()) {
         return {ConversionOutcome::Kind::kWithheld, std::nullopt, std::move(notices), 0};
     }

@@ -1,6 +1,7 @@
 #include "conversion/fare_data_file.h"
 
 #include <cstdint>
+#include <cstdio>
 
 #include "platform/os/code_page.h"
 #include "platform/os/run_error.h"
@@ -15,6 +16,19 @@ void AppendInt16(std::string& bytes, uint16_t value) {
     bytes.push_back(static_cast<char>(value >> 8));
 }
 
+// Names the first character of `name` that code page 932 cannot write, as "「😀」(U+1F600)".
+std::string UnwritableCharacter(platform::Cp932Encoder& encoder, std::u32string_view name) {
+    for (char32_t ch : name) {
+        if (!encoder.CanEncode(ch)) {
+            char code[16];
+            std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(ch));
+            return "「" + platform::EncodeUtf8(std::u32string_view(&ch, 1)) + "」(" + code +
+                   ") は Shift-JIS で書けません。";
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 std::string FareDataFileBytes(std::span<const FareLineRecord> records) {
@@ -27,11 +41,15 @@ std::string FareDataFileBytes(std::span<const FareLineRecord> records) {
         std::optional<std::string> name = encoder.Encode(record.PlaceName);
         if (!name) {
             throw RunError(platform::error_code::kInvalidData,
-                           "地名に Shift-JIS で表せない文字があります。", line);
+                           "地名に Shift-JIS で表せない文字があります。", line)
+                .WithField(1)
+                .WithExplanation(UnwritableCharacter(encoder, record.PlaceName));
         }
         // The length field is 16 bits wide.
         if (name->size() > UINT16_MAX) {
-            throw RunError(platform::error_code::kOverflow, line);
+            throw RunError(platform::error_code::kOverflow, line)
+                .WithField(1)
+                .WithExplanation("地名が 65535 バイトを超えています。");
         }
         AppendInt16(bytes, static_cast<uint16_t>(name->size()));
         bytes += *name;

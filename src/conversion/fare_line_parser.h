@@ -31,6 +31,11 @@ class FareLineParser {
     Notices TakeNotices() { return std::move(finishedNotices_); }
 
   private:
+    static Notice Uncounted() {
+        Notice notice;
+        notice.count = 0;
+        return notice;
+    }
     void AddToPlaceName(char32_t ch);
     void AddToNumber(char32_t ch);
     void StartField();
@@ -49,8 +54,9 @@ class FareLineParser {
     std::u32string fieldText_;
     bool fieldHasCharacters_ = false;
     bool fieldHasText_ = false;
-    Notice textNotice_;
-    Notice roundedNotice_;
+    // Counted per line: 0 until a field of the kind is met.
+    Notice textNotice_ = Uncounted();
+    Notice roundedNotice_ = Uncounted();
     bool inQuotes_ = false;
     bool quoteHeldSeparator_ = false;
     int quoteColumn_ = 0;

@@ -156,21 +156,26 @@ TableCount TableLineReader::CountRows() {
             encodingSoFar() == TextEncoding::kUtf8 ? blankInUtf8.IsBlank() : blankInCp932.IsBlank();
         if (blank) {
             count.blankLine = true;
+            count.blankLineNumber = lineNumber_;
             break;
         }
         if (count.rows == kMaxCountedRows) {
-            throw platform::RunError(platform::error_code::kOverflow, lineNumber_);
+            throw platform::RunError(platform::error_code::kOverflow, lineNumber_)
+                .WithExplanation("表の行が 32767 行を超えています。");
         }
         ++count.rows;
     }
     count.encoding = {encodingSoFar(), sawByteOrderMark_};
-    count.rowsAfterBlank = count.blankLine && NonBlankLineFollows(count.encoding.encoding);
+    if (count.blankLine) {
+        count.rowsAfterBlank = CountNonBlankLinesFollowing(count.encoding.encoding);
+    }
     return count;
 }
 
-bool TableLineReader::NonBlankLineFollows(TextEncoding encoding) {
+int TableLineReader::CountNonBlankLinesFollowing(TextEncoding encoding) {
     BlankBytes blank(encoding);
     size_t bytesRead = 0;
+    int lines = 0;
     while (lineNumber_ <= kMaxCountedRows && bytesRead <= kLookAheadBytes && !AtEnd()) {
         BeginLine();
         blank.StartLine();
@@ -179,15 +184,13 @@ bool TableLineReader::NonBlankLineFollows(TextEncoding encoding) {
             piece = ReadPiece();
             bytesRead += piece.bytes.size() + 1;
             blank.Feed(piece.bytes);
-            if (!blank.MayBeBlank()) {
-                return true;
-            }
         } while (!piece.endsLine && bytesRead <= kLookAheadBytes);
-        if (!blank.IsBlank() && piece.endsLine) {
-            return true;  // a space cut short, as in 81 alone
+        // A space cut short, as in 81 alone, is not blank either.
+        if (!blank.MayBeBlank() || (piece.endsLine && !blank.IsBlank())) {
+            ++lines;
         }
     }
-    return false;
+    return lines;
 }
 
 void TableLineReader::Restart(InputEncoding encoding) {
@@ -202,14 +205,52 @@ void TableLineReader::Restart(InputEncoding encoding) {
     encoding_ = encoding;
 }
 
-void TableLineReader::ThrowNotText() const {
+namespace {
+
+// The bytes where a piece stops being text, found by decoding one character at a time: only
+// a failing line pays for it.
+std::string FirstBytesNotText(TextEncoding encoding, std::string_view piece) {
+    platform::TextDecoder decoder(encoding);
+    size_t at = 0;
+    while (at < piece.size()) {
+        size_t length = 1;
+        while (length <= 4 && at + length <= piece.size() &&
+               !decoder.Decode(piece.substr(at, length))) {
+            ++length;
+        }
+        if (length > 4 || at + length > piece.size()) {
+            std::string shown;
+            for (size_t k = at; k < std::min(piece.size(), at + 2); ++k) {
+                static constexpr char kHex[] = "0123456789ABCDEF";
+                auto byte = static_cast<unsigned char>(piece[k]);
+                shown += shown.empty() ? "" : " ";
+                shown += kHex[byte >> 4];
+                shown += kHex[byte & 0xF];
+            }
+            return shown;
+        }
+        at += length;
+    }
+    return {};
+}
+
+}  // namespace
+
+void TableLineReader::ThrowNotText(std::string_view piece) const {
     // Name the encoding the file was read in: one that starts with the UTF-8 mark is read as
     // UTF-8 whatever follows.
-    throw platform::RunError(platform::error_code::kInvalidData,
-                             encoding_.encoding == TextEncoding::kUtf8
-                                 ? "入力ファイルに UTF-8 として読めないバイト列があります。"
-                                 : "入力ファイルに Shift-JIS として読めないバイト列があります。",
+    bool utf8 = encoding_.encoding == TextEncoding::kUtf8;
+    platform::RunError error(platform::error_code::kInvalidData,
+                             utf8 ? "入力ファイルに UTF-8 として読めないバイト列があります。"
+                                  : "入力ファイルに Shift-JIS として読めないバイト列があります。",
                              lineNumber_);
+    std::string bytes = FirstBytesNotText(encoding_.encoding, piece);
+    if (!bytes.empty()) {
+        error = error.WithExplanation(
+            "読めないバイト列: " + bytes + "（16進）。" +
+            (utf8 ? "" : "文字化けしたファイルか、別の文字コードで保存されています。"));
+    }
+    throw error;
 }
 
 void TableLineReader::ReadLineCharacters(const std::function<void(std::u32string_view)>& sink) {
@@ -218,7 +259,7 @@ void TableLineReader::ReadLineCharacters(const std::function<void(std::u32string
     do {
         piece = ReadPiece();
         if (!decoder_->DecodePiece(piece.bytes, piece.endsLine, decodedPiece_)) {
-            ThrowNotText();
+            ThrowNotText(piece.bytes);
         }
         sink(decodedPiece_);
     } while (!piece.endsLine);

@@ -22,9 +22,10 @@ struct TableCount {
     int rows = 0;  // the lines before the first blank line
     InputEncoding encoding;
     bool blankLine = false;  // the table ends at a blank line, not at the end of the file
-    // A line that is not blank follows the blank line, within line 32768 and the first MiB
+    int blankLineNumber = 0;
+    // The lines that are not blank after the blank line, within line 32768 and the first MiB
     // after the blank line; the reading looks no further.
-    bool rowsAfterBlank = false;
+    int rowsAfterBlank = 0;
 };
 
 // Reads the lines of one input file, a bounded piece at a time, with the byte order mark
@@ -63,8 +64,8 @@ class TableLineReader {
     void BeginLine();
     Piece ReadPiece();
     const char* FindLineEnd();
-    bool NonBlankLineFollows(platform::TextEncoding encoding);
-    [[noreturn]] void ThrowNotText() const;
+    int CountNonBlankLinesFollowing(platform::TextEncoding encoding);
+    [[noreturn]] void ThrowNotText(std::string_view piece) const;
 
     platform::InputFile& input_;
     std::string_view block_;  // the unread rest of the current block

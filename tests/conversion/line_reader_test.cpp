@@ -126,7 +126,8 @@ struct CountCase {
     std::string label;
     std::string content;
     int rows;
-    bool blankLine, rowsAfterBlank;
+    bool blankLine;
+    int rowsAfterBlank;
     friend void PrintTo(const CountCase& c, std::ostream* os) { *os << c.label; }
 };
 
@@ -144,13 +145,13 @@ TEST_P(TableCountTest, TellsWhatFollowsTheBlankLine) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, TableCountTest,
-    ::testing::Values(CountCase{"EndOfFile", "a,1\r\nb,2", 2, false, false},
-                      CountCase{"RowsAfterBlank", "a,1\r\n\r\n\r\n  \r\nb,2\r\n", 1, true, true},
-                      CountCase{"OnlyBlanksAfter", "a,1\r\n \r\n\x81\x40\r\n", 1, true, false},
-                      CountCase{"FirstLineBlank", "\r\nb,2", 0, true, true},
+    ::testing::Values(CountCase{"EndOfFile", "a,1\r\nb,2", 2, false, 0},
+                      CountCase{"RowsAfterBlank", "a,1\r\n\r\n\r\n  \r\nb,2\r\nc,3", 1, true, 2},
+                      CountCase{"OnlyBlanksAfter", "a,1\r\n \r\n\x81\x40\r\n", 1, true, 0},
+                      CountCase{"FirstLineBlank", "\r\nb,2", 0, true, 1},
                       // The look-ahead stops after a mebibyte past the blank line.
                       CountCase{"RowBeyondTheLookAhead",
-                                "a,1\r\n\r\n" + Repeat(" \r\n", 400000) + "b,2", 1, true, false}),
+                                "a,1\r\n\r\n" + Repeat(" \r\n", 400000) + "b,2", 1, true, 0}),
     [](const auto& info) { return info.param.label; });
 
 }  // namespace

@@ -1,0 +1,117 @@
+// What a table loses or misreads on the way is told, and the bytes written stay those of the
+// display unit's rules.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "conversion/conversion_run.h"
+#include "test_support.h"
+
+namespace conversion {
+void PrintTo(const Notice& notice, std::ostream* os) {
+    *os << NoticeText(notice) << " [field " << notice.field.value_or(0) << "]";
+}
+}  // namespace conversion
+
+namespace {
+
+using conversion::Notice;
+using Kind = Notice::Kind;
+
+struct NoticeCase {
+    std::string label;
+    std::string table;  // UTF-8, written in code page 932
+    std::vector<Notice> notices;
+    friend void PrintTo(const NoticeCase& c, std::ostream* os) { *os << c.label; }
+};
+
+std::string Rows(int count) {
+    std::string rows;
+    for (int row = 1; row <= count; ++row) {
+        rows += "r" + std::to_string(row) + ",1,140\r\n";
+    }
+    return rows;
+}
+
+class NoticesTest : public ::testing::TestWithParam<NoticeCase> {};
+
+TEST_P(NoticesTest, AreToldWithTheirLineAndFieldAndChangeNoByte) {
+    test_support::ScratchFolder folder;
+    const std::string input = folder.Path("in.txt"), output = folder.Path("out.hy3");
+    test_support::WriteBytes(input, test_support::Cp932(GetParam().table));
+    conversion::ConversionOutcome outcome = conversion::ConvertFareTable(input, output);
+    ASSERT_EQ(outcome.kind, conversion::ConversionOutcome::Kind::kSucceeded);
+    EXPECT_EQ(outcome.notices, GetParam().notices);
+    for (const Notice& notice : outcome.notices) {
+        EXPECT_FALSE(conversion::NoticeText(notice).empty());
+    }
+
+    // Withholding changes nothing but whether the file is written.
+    const std::string written = test_support::ReadBytes(output);
+    test_support::WriteBytes(output, "OLD");
+    conversion::ConversionOptions strict;
+    strict.withholdOnNotices = true;
+    conversion::ConversionOutcome withheld =
+        conversion::ConvertFareTableWith(input, output, strict);
+    EXPECT_EQ(withheld.notices, GetParam().notices);
+    EXPECT_EQ(test_support::ReadBytes(output), GetParam().notices.empty() ? written : "OLD");
+}
+
+Notice At(Kind kind, int line, std::optional<int> field, std::string text, int value,
+          int count = 1) {
+    return {kind, line, field, std::move(text), value, count};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NoticesTest,
+    ::testing::Values(
+        NoticeCase{"RowsBeyondTheLimit",
+                   Rows(500),
+                   {At(Kind::kRowsBeyondLimit, 302, std::nullopt, "", 0, 199)}},
+        NoticeCase{"RowsAfterABlankLine",
+                   "a,1,100\r\n \r\nb,1\r\n\r\nc,2\r\n",
+                   {At(Kind::kRowsAfterBlankLine, 2, std::nullopt, "", 0, 2)}},
+        NoticeCase{"QuotesThatHeldASeparator",
+                   "a,1,\"1,200\",300\r\n",
+                   {At(Kind::kQuotedSeparator, 1, 3, "\"1,200\"", 0)}},
+        NoticeCase{"TextInCells",
+                   "a,abc,-,1O0,150円,\\150\r\n",
+                   {At(Kind::kTextInNumber, 1, 2, "abc", 0, 4)}},
+        NoticeCase{"AHeaderRow",
+                   "地名,ゾーン,運賃1,運賃2\r\nb,1,140\r\n",
+                   {At(Kind::kTextInNumber, 1, 2, "ゾーン", 0, 3)}},
+        NoticeCase{"AFraction", "a,1,140\r\nb,1,1.5,2.0\r\n", {At(Kind::kRounded, 2, 3, "1.5", 2)}},
+        NoticeCase{"NothingToTell", "a,1,,  ,\"150\",１４０,1 4 0,&H10,-5\r\n", {}}),
+    [](const auto& info) { return info.param.label; });
+
+TEST(FailureDetails, NameTheFieldAndSayWhyInPlainWords) {
+    test_support::ScratchFolder folder;
+    struct Case {
+        std::string table;
+        int code, line;
+        std::optional<int> field;
+        std::string explanationPart;
+    };
+    using test_support::Cp932;
+    for (const Case& c : {Case{Cp932("a,1,140\r\nb,1,100,40000\r\n"), 6, 2, 4, "「40000」"},
+                          Case{"a,1" + test_support::Repeat(",1", 151) + "\r\n", 9, 1, 153,
+                               "運賃が150個を超えています"},
+                          Case{"a,1\r\n\x82\xFF,1\r\n", 5, 2, std::nullopt, "82 FF"}}) {
+        test_support::WriteBytes(folder.Path("in.txt"), c.table);
+        conversion::ConversionOutcome outcome =
+            conversion::ConvertFareTable(folder.Path("in.txt"), folder.Path("out.hy3"));
+        ASSERT_TRUE(outcome.error) << c.table;
+        EXPECT_EQ(outcome.error->code(), c.code);
+        EXPECT_EQ(outcome.error->line(), c.line);
+        EXPECT_EQ(outcome.error->field(), c.field);
+        EXPECT_NE(outcome.error->explanation().find(c.explanationPart), std::string::npos)
+            << outcome.error->explanation();
+    }
+    conversion::ConversionOutcome missing =
+        conversion::ConvertFareTable(folder.Path("none.txt"), folder.Path("out.hy3"));
+    EXPECT_EQ(missing.error->explanation(), "変換元（入力ファイル）のエラーです。");
+}
+
+}  // namespace
