@@ -41,6 +41,11 @@ std::string NoticeText(const Notice& notice) {
             return Where(notice) + "の" + Quoted(notice.text) +
                    "は、引用符の中の区切りで別々の欄に分かれました。";
         case Notice::Kind::kRounded:
+            if (notice.count > 1) {
+                return std::to_string(notice.line) + "行目の小数の値" + count +
+                       "個を整数に丸めました（" + Where(notice) + "の" + Quoted(notice.text) +
+                       "を " + value + " にするなど）。";
+            }
             return Where(notice) + "の" + Quoted(notice.text) + "を " + value + " に丸めました。";
     }
     return {};
