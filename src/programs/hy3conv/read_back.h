@@ -6,7 +6,7 @@
 
 namespace hy3conv {
 
-// A .hy3 file holds at most 32767 records of up to 304 + 32767 bytes each, far more than any
+// A .hy3 file holds at most 32767 records of up to 304 + 65535 bytes each, far more than any
 // real table; reading stops at this size instead of taking the memory a hostile file asks for.
 inline constexpr size_t kMaxDataFileBytes = 64u << 20;
 
