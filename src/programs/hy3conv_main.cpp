@@ -12,7 +12,7 @@ namespace {
 // Even building the arguments can run out of memory; nothing may end the program unreported.
 int ReportUncaught(int code) {
     try {
-        hy3conv::ReportFailure("hy3conv", platform::RunError(code));
+        hy3conv::ReportError(hy3conv::FailureText(platform::RunError(code)));
     } catch (...) {
         std::fputs(code == platform::error_code::kOutOfMemory
                        ? "hy3conv: 7:メモリが不足しています。\n"
