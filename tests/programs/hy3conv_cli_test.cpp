@@ -1,53 +1,31 @@
 // Runs the built hy3conv program as a user would and checks its exit status and texts.
 
+#include <fcntl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "hy3conv_run.h"
 #include "template/text/template_text.h"
 #include "test_support.h"
 
 namespace {
 
+using hy3conv_test::Result;
+using hy3conv_test::RunHy3conv;
 using test_support::ReadBytes;
 using test_support::WriteBytes;
-
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string& argument) {
-    std::string quoted = "'";
-    for (char c : argument)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-Result RunHy3conv(const test_support::ScratchFolder& folder, const std::vector<std::string>& args) {
-    std::string command = Quote(HY3CONV_PATH);
-    for (const auto& arg : args)
-        command += " " + Quote(arg);
-    const std::string outPath = folder.Path("stdout"), errPath = folder.Path("stderr");
-    command += " </dev/null >" + Quote(outPath) + " 2>" + Quote(errPath);
-    int raw = std::system(command.c_str());
-    Result result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(outPath), ReadBytes(errPath)};
-    std::remove(outPath.c_str());
-    std::remove(errPath.c_str());
-    return result;
-}
 
 struct CliCase {
     std::string label;
     std::string input;              // written to in.txt
-    std::vector<std::string> args;  // "IN", "OUT" stand for in.txt and out.hy3
+    std::vector<std::string> args;  // "IN", "OUT", "DIR" stand for in.txt, out.hy3, the folder
     int status;
-    std::string out;  // exact; "*" for any non-empty text
+    std::string out;  // exact; "*" alone for any non-empty text, "...*" for a prefix
     std::string err;
     friend void PrintTo(const CliCase& c, std::ostream* os) { *os << c.label; }
 };
@@ -57,10 +35,13 @@ class Hy3convTest : public ::testing::TestWithParam<CliCase> {
     test_support::ScratchFolder folder_;
 };
 
-void ExpectText(const std::string& actual, const std::string& expected, const char* stream) {
+void ExpectText(const std::string& actual, std::string expected, const char* stream) {
+    EXPECT_EQ(actual.find('\r'), std::string::npos) << stream << " holds CR";
     if (expected == "*") {
         EXPECT_FALSE(actual.empty()) << stream << " is empty";
-        EXPECT_EQ(actual.find('\r'), std::string::npos) << stream << " holds CR";
+    } else if (expected.ends_with('*')) {
+        expected.pop_back();
+        EXPECT_EQ(actual.substr(0, expected.size()), expected) << stream << ": " << actual;
     } else {
         EXPECT_EQ(actual, expected) << stream;
     }
@@ -73,6 +54,7 @@ TEST_P(Hy3convTest, ExitsWithStatusAndText) {
     for (const auto& arg : c.args) {
         args.push_back(arg == "IN"    ? folder_.Path("in.txt")
                        : arg == "OUT" ? folder_.Path("out.hy3")
+                       : arg == "DIR" ? folder_.Root().string()
                                       : arg);
     }
     Result result = RunHy3conv(folder_, args);
@@ -82,46 +64,173 @@ TEST_P(Hy3convTest, ExitsWithStatusAndText) {
     if (c.status != 0) {
         EXPECT_FALSE(test_support::Exists(folder_.Path("out.hy3")));
     }
+    // An option where the output should be is never taken for a file name.
+    EXPECT_FALSE(test_support::Exists("--help"));
 }
 
 const std::string kSuccess =
-    "正常にコンバートされました。\n運賃表示器を動かして表示テストを行ってください。\n";
+    "正常にコンバートされました（1行）。\n運賃表示器を動かして表示テストを行ってください。\n";
+const std::string kUsage =
+    "\n使い方: hy3conv [--strict] [--quiet] [--] 入力ファイル 出力ファイル\n*";
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Hy3convTest,
-    ::testing::Values(CliCase{"Converts", "a,1,140\n", {"IN", "OUT"}, 0, kSuccess, ""},
-                      CliCase{"MissingInput",
-                              "",
-                              {"none.txt", "OUT"},
-                              1,
-                              "",
-                              "53:ファイルが見つかりません。\nファイルを点検してください。\n"},
-                      CliCase{"NamesTheLine",
-                              "a,1\nb,99999\n",
-                              {"IN", "OUT"},
-                              1,
-                              "",
-                              "6:オーバーフローしました。\nファイルを点検してください。\n2行目\n"},
-                      CliCase{"NothingToConvert", "\r\nabc,1", {"IN", "OUT"}, 3, "", "*"},
-                      CliCase{"NoArguments", "", {}, 2, "", "*"},
-                      CliCase{"OneArgument", "", {"IN"}, 2, "", "*"},
-                      CliCase{"ThreeArguments", "a,1", {"IN", "OUT", "OUT"}, 2, "", "*"},
-                      CliCase{"UnknownOption", "a,1", {"--bogus", "IN", "OUT"}, 2, "", "*"},
-                      CliCase{"Help", "", {"--help"}, 0, "*", ""},
-                      CliCase{"Version", "", {"--version"}, 0, "*", ""}),
+    ::testing::Values(
+        CliCase{"Converts", "a,1,140\n", {"IN", "OUT"}, 0, kSuccess, ""},
+        CliCase{"ConvertsAfterDashDash", "a,1,140\n", {"--", "IN", "OUT"}, 0, kSuccess, ""},
+        CliCase{"QuietSuccess", "a,1,140\n", {"--quiet", "IN", "OUT"}, 0, "", ""},
+        CliCase{"MissingInput",
+                "",
+                {"none.txt", "OUT"},
+                1,
+                "",
+                "hy3conv: none.txt: 53:ファイルが見つかりません。\n"
+                "hy3conv: ファイルを点検してください。\n"},
+        CliCase{"NamesTheLine",
+                "a,1\nb,99999\n",
+                {"--quiet", "IN", "OUT"},
+                1,
+                "",
+                "hy3conv: *"},  // the file, line 2 and code 6: see the batch test
+        CliCase{"NothingToConvert", "\r\nabc,1", {"IN", "OUT"}, 3, "", "*"},
+        CliCase{"NoArguments", "", {}, 2, "", "hy3conv: 入力ファイルがありません" + kUsage},
+        CliCase{"OneArgument", "", {"IN"}, 2, "", "hy3conv: 出力ファイルがありません*"},
+        CliCase{
+            "ThreeArguments", "a,1", {"IN", "OUT", "OUT"}, 2, "", "hy3conv: ファイルが多すぎます*"},
+        CliCase{"UnknownOption",
+                "a,1",
+                {"--bogus", "IN", "OUT"},
+                2,
+                "",
+                "hy3conv: 不明なオプションです: --bogus" + kUsage},
+        CliCase{"HelpAsOutput",
+                "a,1",
+                {"IN", "--help"},
+                2,
+                "",
+                "hy3conv: --help はほかの引数といっしょには使えません" + kUsage},
+        CliCase{
+            "Dash", "a,1", {"-", "OUT"}, 2, "", "hy3conv: 「-」(標準入力・標準出力)は使えません*"},
+        CliCase{"DashAfterDashDash", "a,1", {"IN", "--", "-"}, 2, "", "hy3conv: 「-」*"},
+        CliCase{"FolderOptionWithoutFolder",
+                "a,1",
+                {"IN", "-o"},
+                2,
+                "",
+                "hy3conv: -o のあとに出力先のフォルダがありません" + kUsage},
+        CliCase{"StrictWithShow", "", {"--strict", "--show", "IN"}, 2, "", "hy3conv: --show には*"},
+        CliCase{"TwoOutputsOfOneName",
+                "a,1",
+                {"-o", "DIR", "IN", "DIR/in.csv"},
+                2,
+                "",
+                "hy3conv: 出力ファイルが同じ *"},
+        CliCase{"Help", "", {"--help"}, 0, "使い方: *", ""},
+        CliCase{"ShortHelp", "", {"-h"}, 0, "使い方: *", ""},
+        CliCase{"Version", "", {"--version"}, 0, "hy3conv *", ""},
+        CliCase{"ShortVersion", "", {"-V"}, 0, "hy3conv *", ""}),
     [](const auto& info) { return info.param.label; });
 
-TEST(Hy3conv, ConvertsTheTemplateItHandsOut) {
+TEST(Hy3conv, BatchWritesEachFileAndKeepsTheFailedOnesOutput) {
+    test_support::ScratchFolder folder;
+    std::filesystem::create_directory(folder.Path("out"));
+    const std::string a = folder.Path("a.csv"), b = folder.Path("b.txt"), c = folder.Path("c.csv");
+    WriteBytes(a, "a,1,140\n");
+    WriteBytes(b, "a,1\nb,99999\n");
+    WriteBytes(c, "a,1\nb,2\n");
+    WriteBytes(folder.Path("out/b.hy3"), "previous");
+
+    Result result = RunHy3conv(folder, {"-o", folder.Path("out"), a, b, c});
+    EXPECT_EQ(result.status, 1);
+    const std::string out = folder.Path("out/");
+    EXPECT_EQ(result.out, a + " → " + out + "a.hy3: 正常にコンバートされました（1行）。\n" + b +
+                              " → " + out +
+                              "b.hy3: 失敗しました（出力ファイルは変更していません）。\n" + c +
+                              " → " + out + "c.hy3: 正常にコンバートされました（2行）。\n" +
+                              "3 個のうち 2 個を変換しました。1 個は失敗しました。\n");
+    EXPECT_EQ(result.err, "hy3conv: " + b + ":2: 6:オーバーフローしました。\n" +
+                              "hy3conv: ファイルを点検してください。\n");
+    EXPECT_EQ(ReadBytes(out + "a.hy3").size(), 2 + 305u);
+    EXPECT_EQ(ReadBytes(out + "b.hy3"), "previous");
+    EXPECT_EQ(ReadBytes(out + "c.hy3").size(), 2 + 2 * 305u);
+}
+
+TEST(Hy3conv, TemplateConvertsAndReadsBackToTheSameText) {
     test_support::ScratchFolder folder;
     const std::string text = folder.Path("template.txt"), data = folder.Path("template.hy3");
+    const std::string templateBytes(template_text::TemplateText());
     Result result = RunHy3conv(folder, {"--template", text});
     ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(ReadBytes(text), std::string(template_text::TemplateText()));
+    EXPECT_EQ(ReadBytes(text), templateBytes);
 
     result = RunHy3conv(folder, {text, data});
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, kSuccess);
+    EXPECT_EQ(result.out,
+              "正常にコンバートされました（7行）。\n"
+              "運賃表示器を動かして表示テストを行ってください。\n");
     EXPECT_EQ(ReadBytes(data).size(), 2202u);
+
+    result = RunHy3conv(folder, {"--to-text", data, folder.Path("back.txt")});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "テキストに書き戻しました（7行）。\n");
+    EXPECT_EQ(ReadBytes(folder.Path("back.txt")), templateBytes);
+
+    std::filesystem::create_directory(folder.Path("texts"));
+    result = RunHy3conv(folder, {"--to-text", "--quiet", "-o", folder.Path("texts"), data});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(ReadBytes(folder.Path("texts/template.txt")), templateBytes);
+
+    // Written back over itself, the data file would be lost.
+    result = RunHy3conv(folder, {"--to-text", data, data});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(ReadBytes(data).size(), 2202u);
+
+    result = RunHy3conv(folder, {"--show", data});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(result.out.starts_with("行  地名")) << result.out;
+    EXPECT_NE(result.out.find("\n 7  地名６ "), std::string::npos) << result.out;
+
+    // A file that ends inside its last record names that record.
+    WriteBytes(data, ReadBytes(data).substr(0, 2201));
+    result = RunHy3conv(folder, {"--show", data});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(result.err.starts_with("hy3conv: " + data + ":7: 62:")) << result.err;
+}
+
+// A reader that went away must not pass for a success, nor kill the program by SIGPIPE.
+TEST(Hy3conv, ReportsAClosedStandardOutput) {
+    test_support::ScratchFolder folder;
+    WriteBytes(folder.Path("in.csv"), "a,1,140\n");
+    const std::vector<std::vector<std::string>> commands = {
+        {"--version"}, {folder.Path("in.csv"), folder.Path("out.hy3")}};
+    for (const auto& command : commands) {
+        int pipeEnds[2];
+        ASSERT_EQ(pipe(pipeEnds), 0);
+        close(pipeEnds[0]);
+        const std::string errPath = folder.Path("stderr");
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            dup2(pipeEnds[1], STDOUT_FILENO);
+            dup2(err, STDERR_FILENO);
+            std::vector<char*> argv{const_cast<char*>(HY3CONV_PATH)};
+            for (const auto& arg : command)
+                argv.push_back(const_cast<char*>(arg.c_str()));
+            argv.push_back(nullptr);
+            execv(HY3CONV_PATH, argv.data());
+            _exit(127);
+        }
+        close(pipeEnds[1]);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+        EXPECT_EQ(WEXITSTATUS(status), 1);
+        EXPECT_EQ(ReadBytes(errPath),
+                  "hy3conv: 標準出力に書き込めませんでした（読み取る側が閉じています）。"
+                  "表示の一部または全部が失われています。\n");
+    }
+    EXPECT_EQ(ReadBytes(folder.Path("out.hy3")).size(), 2 + 305u);
 }
 
 }  // namespace

@@ -1,0 +1,243 @@
+#include "programs/hy3conv/commands.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "conversion/conversion_run.h"
+#include "platform/os/file_access.h"
+#include "platform/os/output_file.h"
+#include "programs/hy3conv/file_result.h"
+#include "programs/hy3conv/messages.h"
+#include "programs/hy3conv/options.h"
+#include "programs/hy3conv/read_back.h"
+#include "template/text/template_text.h"
+
+namespace hy3conv {
+namespace {
+
+using conversion::ConversionOutcome;
+using Kind = FileResult::Kind;
+
+constexpr std::string_view kNotWritten = "（出力ファイルは変更していません）。";
+
+// Failures that name no line come from opening one of the two files; the input is opened
+// first, so where it can be read, the output is to blame.
+const std::string& BlamedFile(const std::string& input, const std::string& output,
+                              const platform::RunError& error) {
+    struct stat status {};
+    const bool inputReadable = stat(input.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
+                               access(input.c_str(), R_OK) == 0;
+    return error.line() || !inputReadable ? input : output;
+}
+
+FileResult ConvertOne(const Options& options, const std::string& input, const std::string& output) {
+    const ConversionOutcome outcome =
+        conversion::ConvertFareTableWith(input, output, {.withholdOnNotices = options.strict});
+    const bool withheld = outcome.kind == ConversionOutcome::Kind::kWithheld;
+    // Under --strict the notices of a withheld table are its failure.
+    if (!options.quiet || withheld) {
+        for (const conversion::Notice& notice : outcome.notices) {
+            ReportNotice(input, notice);
+        }
+    }
+    switch (outcome.kind) {
+        case ConversionOutcome::Kind::kSucceeded:
+            return {Kind::kWritten, "正常にコンバートされました（" +
+                                        std::to_string(outcome.rowsWritten) + "行）。"};
+        case ConversionOutcome::Kind::kFailed:
+            ReportFailure(BlamedFile(input, output, *outcome.error), *outcome.error);
+            return {Kind::kFailed, "失敗しました" + std::string(kNotWritten)};
+        case ConversionOutcome::Kind::kNothingToConvert:
+            ReportError(input +
+                        ": 変換する行がありません（入力ファイルが空か、1行目が空行です）。"
+                        "出力ファイルは変更していません。");
+            return {Kind::kNothingToConvert, "変換する行がありません" + std::string(kNotWritten)};
+        case ConversionOutcome::Kind::kWithheld:
+            break;
+    }
+    ReportError(input +
+                ": 注意があるため書き出していません（--strict）。"
+                "出力ファイルは変更していません。");
+    return {Kind::kWithheld, "注意があるため書き出していません" + std::string(kNotWritten)};
+}
+
+using FileAction = std::function<FileResult(const std::string&, const std::string&)>;
+
+int RunOne(const Options& options, const FileAction& action) {
+    const FileResult result = action(options.paths[0], options.paths[1]);
+    if (result.kind == Kind::kWritten && !options.quiet) {
+        PrintOut(result.summary + "\n");
+        if (options.action == Action::kConvert) {
+            PrintOut("運賃表示器を動かして表示テストを行ってください。\n");
+        }
+    }
+    if (result.kind == Kind::kFailed) {
+        ReportError(kCheckTheFile);
+    }
+    return ExitStatusOf(result.kind);
+}
+
+// DIR/NAME.EXT for each input, NAME being its file name without the last extension; two
+// inputs that would share an output are refused before anything is written.
+std::optional<std::string> OutputsInFolder(const Options& options, std::string_view extension,
+                                           std::vector<std::string>& outputs) {
+    std::map<std::string, std::string> inputOf;
+    for (const std::string& input : options.paths) {
+        const std::filesystem::path name = std::filesystem::path(input).filename();
+        if (name.empty() || name == "." || name == "..") {
+            return "ファイル名がありません: " + input;
+        }
+        std::string output = *options.outputFolder;
+        if (!output.ends_with('/')) {
+            output += '/';
+        }
+        output += name.stem().string() + std::string(extension);
+        auto [at, added] = inputOf.emplace(output, input);
+        if (!added) {
+            return "出力ファイルが同じ " + output + " になる入力が二つあります: " + at->second +
+                   " と " + input;
+        }
+        outputs.push_back(output);
+    }
+    return std::nullopt;
+}
+
+std::string BatchSummary(const std::map<Kind, int>& counts, size_t total) {
+    auto count = [&](Kind kind) {
+        auto at = counts.find(kind);
+        return at == counts.end() ? 0 : at->second;
+    };
+    std::string summary = std::to_string(total) + " 個のうち " +
+                          std::to_string(count(Kind::kWritten)) + " 個を変換しました。";
+    if (int failed = count(Kind::kFailed)) {
+        summary += std::to_string(failed) + " 個は失敗しました。";
+    }
+    if (int withheld = count(Kind::kWithheld)) {
+        summary += std::to_string(withheld) + " 個は注意があるため書き出していません。";
+    }
+    if (int empty = count(Kind::kNothingToConvert)) {
+        summary += std::to_string(empty) + " 個は変換する行がありませんでした。";
+    }
+    return summary + "\n";
+}
+
+int RunBatch(const Options& options, std::string_view extension, const FileAction& action) {
+    std::vector<std::string> outputs;
+    if (auto conflict = OutputsInFolder(options, extension, outputs)) {
+        ReportError(*conflict);
+        std::fwrite(UsageText().data(), 1, UsageText().size(), stderr);
+        return kExitUsage;
+    }
+    const std::string& folder = *options.outputFolder;
+    struct stat folderStatus {};
+    if (stat(folder.c_str(), &folderStatus) != 0) {
+        ReportFailure(folder, errno == ENOENT
+                                  ? platform::RunError(platform::error_code::kPathNotFound)
+                                        .WithExplanation("出力先のフォルダがありません。")
+                                  : platform::ErrorFromErrno(errno, folder));
+        return kExitFailed;
+    }
+    if (!S_ISDIR(folderStatus.st_mode)) {
+        ReportFailure(folder, platform::RunError(platform::error_code::kPathFileAccess)
+                                  .WithExplanation("-o のあとにはフォルダを指定してください。"));
+        return kExitFailed;
+    }
+    std::map<Kind, int> counts;
+    int status = kExitSucceeded;
+    for (size_t i = 0; i < outputs.size(); ++i) {
+        const FileResult result = action(options.paths[i], outputs[i]);
+        ++counts[result.kind];
+        // The most serious outcome decides: a failure, then --strict, then an empty table.
+        const int fileStatus = ExitStatusOf(result.kind);
+        auto rank = [](int s) { return s == kExitFailed ? 3 : s == kExitWithheld ? 2 : s != 0; };
+        if (rank(fileStatus) > rank(status)) {
+            status = fileStatus;
+        }
+        if (!options.quiet) {
+            PrintOut(options.paths[i] + " → " + outputs[i] + ": " + result.summary + "\n");
+        }
+    }
+    if (!options.quiet) {
+        PrintOut(BatchSummary(counts, outputs.size()));
+    }
+    if (counts[Kind::kFailed] > 0) {
+        ReportError(kCheckTheFile);
+    }
+    return status;
+}
+
+int WriteTemplate(const std::string& path) {
+    try {
+        platform::WriteFileAtomically(path, template_text::TemplateText());
+    } catch (const platform::RunError& error) {
+        ReportFailure(path, error);
+        ReportError(kCheckTheFile);
+        return kExitFailed;
+    }
+    return kExitSucceeded;
+}
+
+int RunAction(const Options& options) {
+    switch (options.action) {
+        case Action::kHelp:
+            PrintOut(HelpText());
+            return kExitSucceeded;
+        case Action::kVersion:
+            PrintOut("hy3conv " HY3CONV_VERSION "\n");
+            return kExitSucceeded;
+        case Action::kTemplate:
+            return WriteTemplate(options.paths[0]);
+        case Action::kShow:
+            return ShowDataFile(options.paths[0]);
+        case Action::kToText:
+            return options.outputFolder ? RunBatch(options, ".txt", WriteBackAsText)
+                                        : RunOne(options, WriteBackAsText);
+        case Action::kConvert:
+            break;
+    }
+    FileAction convert = [&](const std::string& input, const std::string& output) {
+        return ConvertOne(options, input, output);
+    };
+    return options.outputFolder ? RunBatch(options, ".hy3", convert) : RunOne(options, convert);
+}
+
+}  // namespace
+
+int ExitStatusOf(FileResult::Kind kind) {
+    switch (kind) {
+        case Kind::kWritten:
+            return kExitSucceeded;
+        case Kind::kNothingToConvert:
+            return kExitNothingToConvert;
+        case Kind::kWithheld:
+            return kExitWithheld;
+        case Kind::kFailed:
+            break;
+    }
+    return kExitFailed;
+}
+
+int Run(int argc, char** argv) {
+    // A closed pipe on standard output must come back as a failed write, reported, not as
+    // a silent death by signal.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    auto parsed = ParseOptions(arguments);
+    if (auto* usage = std::get_if<UsageError>(&parsed)) {
+        ReportError(usage->message);
+        std::fwrite(UsageText().data(), 1, UsageText().size(), stderr);
+        return kExitUsage;
+    }
+    const int status = RunAction(std::get<Options>(parsed));
+    return FinishOutput() || status != kExitSucceeded ? status : kExitFailed;
+}
+
+}  // namespace hy3conv

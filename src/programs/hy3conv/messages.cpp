@@ -1,0 +1,78 @@
+#include "programs/hy3conv/messages.h"
+
+#include <cerrno>
+#include <cstdio>
+
+namespace hy3conv {
+namespace {
+
+int outputErrno = 0;  // the first failed write to standard output
+
+void WriteError(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
+}
+
+}  // namespace
+
+std::string MessageLine(std::string_view file, std::optional<int> line, std::optional<int> field,
+                        std::string_view text) {
+    std::string message = "hy3conv: ";
+    message += file;
+    if (line) {
+        message += ":" + std::to_string(*line);
+        if (field) {
+            message += ":" + std::to_string(*field);
+        }
+    }
+    message += ": ";
+    message += text;
+    message += '\n';
+    return message;
+}
+
+std::string FailureText(const platform::RunError& error) {
+    std::string text = std::to_string(error.code()) + ":" + error.description();
+    if (!error.explanation().empty()) {
+        text += " " + error.explanation();
+    }
+    return text;
+}
+
+void ReportError(std::string_view text) {
+    WriteError("hy3conv: " + std::string(text) + "\n");
+}
+
+void ReportFailure(std::string_view file, const platform::RunError& error) {
+    WriteError(MessageLine(file, error.line(), error.field(), FailureText(error)));
+}
+
+void ReportNotice(std::string_view file, const conversion::Notice& notice) {
+    WriteError(MessageLine(file, notice.line, notice.field, "注意: " + NoticeText(notice)));
+}
+
+void PrintOut(std::string_view text) {
+    // A failure leaves the stream's error flag set; FinishOutput reports it once.
+    errno = 0;
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() && outputErrno == 0) {
+        outputErrno = errno;
+    }
+}
+
+bool FinishOutput() {
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) {
+        return true;
+    }
+    const int err = outputErrno != 0 ? outputErrno : errno;
+    std::string text = "標準出力に書き込めませんでした";
+    if (err == EPIPE) {
+        text += "（読み取る側が閉じています）";
+    } else if (err == ENOSPC) {
+        text += "（ディスクの空きがありません）";
+    }
+    ReportError(text + "。表示の一部または全部が失われています。");
+    return false;
+}
+
+}  // namespace hy3conv

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "conversion/notice.h"
+#include "platform/os/run_error.h"
+
+namespace hy3conv {
+
+// Messages on standard error in the form editors and build tools read:
+// "hy3conv: FILE:LINE:FIELD: text", where LINE and FIELD are left out when unknown.
+std::string MessageLine(std::string_view file, std::optional<int> line, std::optional<int> field,
+                        std::string_view text);
+
+// "CODE:DESCRIPTION", then the explanation where the error has one.
+std::string FailureText(const platform::RunError& error);
+
+// The second line of every failure, as the window shows it.
+inline constexpr std::string_view kCheckTheFile = "ファイルを点検してください。";
+
+void ReportError(std::string_view text);  // "hy3conv: text"
+void ReportFailure(std::string_view file, const platform::RunError& error);
+void ReportNotice(std::string_view file, const conversion::Notice& notice);
+
+// Standard output goes through here so that a failed write (a full disk, a closed pipe) is
+// noticed and reported instead of passing for a success.
+void PrintOut(std::string_view text);
+// Flushes standard output; false (after a message on standard error) where anything written
+// to it was lost.
+bool FinishOutput();
+
+}  // namespace hy3conv

@@ -1,0 +1,158 @@
+#include "programs/hy3conv/options.h"
+
+namespace hy3conv {
+namespace {
+
+constexpr std::string_view kUsage =
+    "使い方: hy3conv [--strict] [--quiet] [--] 入力ファイル 出力ファイル\n"
+    "        hy3conv [--strict] [--quiet] -o フォルダ 入力ファイル...\n"
+    "        hy3conv --to-text [--quiet] [--] 入力.hy3 出力.txt\n"
+    "        hy3conv --to-text [--quiet] -o フォルダ 入力.hy3...\n"
+    "        hy3conv --show 入力.hy3\n"
+    "        hy3conv --template ファイル\n"
+    "        hy3conv -h | --help | -V | --version\n";
+
+constexpr std::string_view kHelpBody =
+    "\n"
+    "カンマ区切りの運賃表テキストファイル(*.txt/*.csv)を、運賃表示器(Ver3)のデータファイル\n"
+    "(*.hy3)に変換します。失敗したときは出力ファイルを変更しません。\n"
+    "\n"
+    "  --strict          注意が出る表は書き出さずに失敗とします(終了状態 4)\n"
+    "  --quiet           失敗だけを表示します\n"
+    "  -o フォルダ       入力ごとに フォルダ/名前.hy3 (--to-text では 名前.txt) に書き出します\n"
+    "  --to-text         .hy3 ファイルを運賃表のテキスト(Shift_JIS、CR LF)に書き戻します\n"
+    "  --show            .hy3 ファイルの中身を表にして表示します\n"
+    "  --template        テンプレートのテキストファイルを書き出します\n"
+    "  --                これより後ろはすべてパスとして扱います\n"
+    "  -h, --help        この説明を表示します\n"
+    "  -V, --version     版数を表示します\n"
+    "\n"
+    "終了状態: 0 成功 / 1 失敗 / 2 使い方の誤り / 3 変換する行がない /\n"
+    "          4 --strict で注意があった\n"
+    "-o で複数のファイルを変換したときは、いちばん重いもの(1、4、3、0 の順)を返します。\n";
+
+// Checks that the options given fit the action; the first misfit is reported.
+std::optional<std::string> MisfitOf(const Options& options, bool show, bool templ, bool toText) {
+    if (show + templ + toText > 1) {
+        return "--to-text、--show、--template はどれか一つだけ指定してください";
+    }
+    if ((show || templ) && (options.outputFolder || options.strict || options.quiet)) {
+        return std::string(show ? "--show" : "--template") +
+               " には -o、--strict、--quiet は使えません";
+    }
+    if (toText && options.strict) {
+        return "--strict は変換のときだけ使えます（--to-text では使えません）";
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> PathCountError(const Options& options) {
+    const size_t count = options.paths.size();
+    switch (options.action) {
+        case Action::kShow:
+        case Action::kTemplate:
+            if (count == 0) {
+                return options.action == Action::kShow ? "表示する .hy3 ファイルがありません"
+                                                       : "書き出すファイルがありません";
+            }
+            if (count > 1) {
+                return "ファイルは一つだけ指定してください: " + options.paths[1];
+            }
+            return std::nullopt;
+        default:
+            break;
+    }
+    if (count == 0) {
+        return "入力ファイルがありません";
+    }
+    if (options.outputFolder) {
+        return std::nullopt;
+    }
+    if (count == 1) {
+        return "出力ファイルがありません（複数の入力をまとめて変換するときは -o フォルダ "
+               "を付けます）";
+    }
+    if (count > 2) {
+        return "ファイルが多すぎます: " + options.paths[2] +
+               "（複数の入力をまとめて変換するときは -o フォルダ を付けます）";
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::variant<Options, UsageError> ParseOptions(std::span<const std::string_view> arguments) {
+    Options options;
+    bool show = false, templ = false, toText = false, help = false, version = false;
+    bool pathsOnly = false;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view argument = arguments[i];
+        // The table is read twice, so standard input (a pipe) cannot be the input; and
+        // standard output is where the messages go.
+        if (argument == "-") {
+            return UsageError{
+                "「-」(標準入力・標準出力)は使えません。入力は2回読むので、パイプからは"
+                "読めません。「-」という名前のファイルなら ./- と書いてください"};
+        }
+        if (pathsOnly || !argument.starts_with('-')) {
+            options.paths.emplace_back(argument);
+        } else if (argument == "--") {
+            pathsOnly = true;
+        } else if (argument == "--strict") {
+            options.strict = true;
+        } else if (argument == "--quiet") {
+            options.quiet = true;
+        } else if (argument == "--to-text") {
+            toText = true;
+        } else if (argument == "--show") {
+            show = true;
+        } else if (argument == "--template") {
+            templ = true;
+        } else if (argument == "-h" || argument == "--help") {
+            help = true;
+        } else if (argument == "-V" || argument == "--version") {
+            version = true;
+        } else if (argument == "-o") {
+            if (options.outputFolder) {
+                return UsageError{"-o は一度だけ指定してください"};
+            }
+            if (i + 1 == arguments.size() || arguments[i + 1].empty()) {
+                return UsageError{"-o のあとに出力先のフォルダがありません"};
+            }
+            options.outputFolder = std::string(arguments[++i]);
+        } else {
+            return UsageError{"不明なオプションです: " + std::string(argument)};
+        }
+    }
+    if (help || version) {
+        // "hy3conv IN --help" must not pass for a conversion to a file named "--help".
+        if (arguments.size() > 1) {
+            return UsageError{std::string(help ? "--help" : "--version") +
+                              " はほかの引数といっしょには使えません"};
+        }
+        options.action = help ? Action::kHelp : Action::kVersion;
+        return options;
+    }
+    if (auto misfit = MisfitOf(options, show, templ, toText)) {
+        return UsageError{*misfit};
+    }
+    options.action = show     ? Action::kShow
+                     : templ  ? Action::kTemplate
+                     : toText ? Action::kToText
+                              : Action::kConvert;
+    if (auto error = PathCountError(options)) {
+        return UsageError{*error};
+    }
+    return options;
+}
+
+std::string_view UsageText() {
+    return kUsage;
+}
+
+std::string_view HelpText() {
+    static const std::string help = std::string(kUsage) + std::string(kHelpBody);
+    return help;
+}
+
+}  // namespace hy3conv
