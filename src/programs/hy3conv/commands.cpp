@@ -39,8 +39,10 @@ const std::string& BlamedFile(const std::string& input, const std::string& outpu
 }
 
 FileResult ConvertOne(const Options& options, const std::string& input, const std::string& output) {
+    conversion::ConversionOptions conversionOptions;
+    conversionOptions.withholdOnNotices = options.strict;
     const ConversionOutcome outcome =
-        conversion::ConvertFareTableWith(input, output, {.withholdOnNotices = options.strict});
+        conversion::ConvertFareTableWith(input, output, conversionOptions);
     const bool withheld = outcome.kind == ConversionOutcome::Kind::kWithheld;
     // Under --strict the notices of a withheld table are its failure.
     if (!options.quiet || withheld) {

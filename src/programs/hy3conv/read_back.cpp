@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <optional>
 
 #include <cerrno>
 #include <vector>
@@ -92,12 +93,13 @@ std::string ReadDataFileBytes(const std::string& path) {
 FileResult WriteBackAsText(const std::string& inputPath, const std::string& outputPath) {
     std::string text;
     size_t rows = 0;
-    platform::FileIdentity inputIdentity{};
+    std::optional<platform::FileIdentity> inputIdentity;
     try {
         const std::vector<conversion::FareLineRecord> records = ReadRecords(inputPath);
         text = conversion::FareTableText(records);
         rows = records.size();
-        if (!platform::IdentityOf(inputPath, inputIdentity)) {
+        inputIdentity = platform::IdentityOf(inputPath);
+        if (!inputIdentity) {
             throw platform::ErrorFromErrno(ENOENT, inputPath);
         }
     } catch (const RunError& error) {
@@ -106,8 +108,7 @@ FileResult WriteBackAsText(const std::string& inputPath, const std::string& outp
     }
     try {
         // Writing the text over the .hy3 it came from would lose the data file.
-        platform::FileIdentity outputIdentity{};
-        if (platform::IdentityOf(outputPath, outputIdentity) && outputIdentity == inputIdentity) {
+        if (platform::IdentityOf(outputPath) == inputIdentity) {
             throw RunError(error_code::kPathFileAccess, "変換元と変換先が同じファイルです。");
         }
         platform::AtomicOutputFile output(outputPath);
