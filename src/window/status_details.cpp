@@ -13,8 +13,22 @@ namespace {
 // says how many more there are, so that it still fits on the screen.
 constexpr qsizetype kMostNoticesInToolTip = 20;
 
+// An explanation may quote a cell of any length; measuring megabytes of text would hold the
+// window, and no screen shows more than this of one line anyway.
+constexpr qsizetype kLongestDetail = 200;
+
+// UTF-8 text, cut to kLongestDetail characters.
 QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    QString detail = QString::fromUtf8(
+        text.data(), static_cast<qsizetype>(std::min(text.size(), size_t{kLongestDetail * 4})));
+    if (detail.size() > kLongestDetail) {
+        qsizetype kept = kLongestDetail - 1;
+        if (detail.at(kept - 1).isHighSurrogate()) {
+            --kept;  // never half a character
+        }
+        detail = detail.left(kept) + QChar(0x2026);
+    }
+    return detail;
 }
 
 QString Others(qsizetype count) {
