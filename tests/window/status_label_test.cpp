@@ -282,7 +282,7 @@ TEST_F(StatusLabelTest, Pictures) {
         next_ = outcome;
         Convert();
         const QString path = QDir(folder).filePath(QString::fromLatin1(name) + ".png");
-        EXPECT_TRUE(form_->grab().save(path)) << path.toStdString();
+        EXPECT_TRUE(form_->grab().save(path, "PNG", 0)) << path.toStdString();
     }
 }
 
