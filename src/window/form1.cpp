@@ -22,6 +22,7 @@
 #include "template/export/template_export.h"
 #include "window/layout_table.h"
 #include "window/path_field.h"
+#include "window/status_details.h"
 
 namespace main_window {
 namespace {
@@ -96,15 +97,6 @@ class BusyCursor {
     BusyCursor(const BusyCursor&) = delete;
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
-
-// Where the failure came from one line of the input, the status label's tooltip names it.
-QString FailureLineTip(const conversion::ConversionOutcome& outcome) {
-    if (!outcome.error || !outcome.error->line()) {
-        return QString();
-    }
-    return QStringLiteral("入力ファイルの%1行目でエラーが見つかりました。")
-        .arg(*outcome.error->line());
-}
 
 // The control the layout builder made for the row `name`, as the kind the table gives it.
 template <typename Widget>
@@ -343,8 +335,18 @@ void Form1::ConvertClicked() {
         blinkTimer_->start();
     }
     const std::optional<std::string> text = conversion::OutcomeText(outcome);
-    statusLabel_->setText(text ? FromUtf8(*text) : QString());
-    statusLabel_->setToolTip(FailureLineTip(outcome));
+    QString caption = text ? FromUtf8(*text) : QString();
+    const StatusDetails details = DescribeOutcome(outcome);
+    if (details.HasLine()) {
+        // The label has room for three lines: the third must stay one line, whatever its
+        // length. The pixels kept in hand absorb rounding between the measure and the drawing.
+        constexpr int kSlackPixels = 4;
+        const int width =
+            statusLabel_->contentsRect().width() - 2 * statusLabel_->margin() - kSlackPixels;
+        caption += QStringLiteral("\r\n") + details.FittedLine(statusLabel_->fontMetrics(), width);
+    }
+    statusLabel_->setText(caption);
+    statusLabel_->setToolTip(details.toolTip);
 }
 
 void Form1::ToggleStatusBlink() {
