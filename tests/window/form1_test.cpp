@@ -334,7 +334,9 @@ TEST_F(Form1Test, TheTooltipNamesTheRowThatFailed) {
     const QString table = WriteFile(QStringLiteral("bad.csv"), "stop,1,140\r\nstop2,1,99999\r\n");
     ConvertThroughWindow(table, directory_.filePath(QStringLiteral("out.hy3")));
     EXPECT_TRUE(Status()->text().startsWith(QStringLiteral("6:")));
-    EXPECT_EQ(Status()->toolTip(), QStringLiteral("入力ファイルの2行目でエラーが見つかりました。"));
+    EXPECT_EQ(Status()->toolTip(),
+              QStringLiteral("入力ファイルの2行目でエラーが見つかりました。\n"
+                             "2行目3列目: 「99999」が -32768〜32767 の範囲を超えています。"));
 }
 
 TEST_F(Form1Test, AnEmptyTableKeepsTheCaptionButStopsTheBlink) {
