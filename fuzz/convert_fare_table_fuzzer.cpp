@@ -227,6 +227,32 @@ void CheckSameAsCodePage932(const ScratchFolder& folder, const std::string& cp93
     }
 }
 
+// Notices never change the bytes: asked to withhold a table with notices, the run writes the
+// same bytes where it has none and nothing where it has some, and tells the same notices.
+void CheckNoticesChangeNoByte(const test_support::ScratchFolder& folder, const std::string& input,
+                              const ConversionOutcome& outcome, const std::string& bytes) {
+    const std::string strictOutput = folder.Path("strict.hy3");
+    conversion::ConversionOptions strict;
+    strict.withholdOnNotices = true;
+    ConversionOutcome withheld = conversion::ConvertFareTableWith(input, strictOutput, strict);
+    const std::optional<std::string> strictBytes = ReadBytesIfPresent(strictOutput);
+    unlink(strictOutput.c_str());
+    if (withheld.notices != outcome.notices) {
+        Broken("the notices differ between two runs");
+    }
+    const bool expectWithheld = !outcome.notices.empty();
+    if (withheld.kind != (expectWithheld ? ConversionOutcome::Kind::kWithheld
+                                         : ConversionOutcome::Kind::kSucceeded) ||
+        strictBytes.has_value() == expectWithheld || (strictBytes && *strictBytes != bytes)) {
+        Broken("withholding on notices changed what is written");
+    }
+    for (const conversion::Notice& notice : outcome.notices) {
+        if (notice.line < 1 || conversion::NoticeText(notice).empty()) {
+            Broken("a notice without its line or text");
+        }
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -293,6 +319,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 Broken("the previous output was not kept");
             }
             break;
+        case ConversionOutcome::Kind::kWithheld:
+            Broken("withheld without being asked to");
+    }
+    if (outcome.kind == ConversionOutcome::Kind::kSucceeded) {
+        CheckNoticesChangeNoByte(folder, input, outcome, bytes);
     }
     if (expected) {
         CheckAgainstExpected(*expected, outcome, bytes);
