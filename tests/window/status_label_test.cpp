@@ -134,7 +134,7 @@ TEST_F(StatusLabelTest, TheThirdLineAndTheTooltipTellWhatTheTableLostOrWhyItFail
              QStringLiteral("<br>（ほか5件）</p>")},
         {"failure with its line, field and explanation",
          ConversionOutcome::Failed(
-             Explained(6, 12, 5, "「40000」は -32768〜32767 に収まりません。"),
+             Explained(6, 12, 5, "「40000」が -32768〜32767 の範囲を超えています。"),
              {Rounded(3, 4, "2.5", 2)}),
          {kOverflow, kCheckTheFile,
           QStringLiteral("12行目5列目: 「40000」は -32768〜32767 に収まりません。")},
@@ -269,13 +269,13 @@ TEST_F(StatusLabelTest, Pictures) {
         {"blank-line", ConversionOutcome::Succeeded(
                            {{Notice::Kind::kRowsAfterBlankLine, 41, std::nullopt, "", 0, 60}})},
         {"quoted-comma",
-         ConversionOutcome::Succeeded({{Notice::Kind::kQuotedSeparator, 7, 5, "1,200", 0, 1}})},
+         ConversionOutcome::Succeeded({{Notice::Kind::kQuotedSeparator, 7, 5, "\"1,200\"", 0, 1}})},
         {"text-in-fare",
          ConversionOutcome::Succeeded({TextInFare(1, 2, "ゾーン", 0, 151),
                                        TextInFare(5, 7, "abc", 0), TextInFare(8, 4, "1O0", 1)})},
         {"rounded-fare", ConversionOutcome::Succeeded({Rounded(6, 9, "1.5", 2)})},
         {"failure", ConversionOutcome::Failed(
-                        Explained(6, 12, 5, "「40000」は -32768〜32767 に収まりません。"))},
+                        Explained(6, 12, 5, "「40000」が -32768〜32767 の範囲を超えています。"))},
     };
     ASSERT_TRUE(QDir().mkpath(folder));
     for (const auto& [name, outcome] : pictures) {
