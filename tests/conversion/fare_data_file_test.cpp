@@ -7,6 +7,7 @@
 
 #include "platform/os/code_page.h"
 #include "platform/os/run_error.h"
+#include "fare_records.h"
 #include "test_support.h"
 
 namespace {
@@ -17,14 +18,7 @@ using test_support::ExpectedRow;
 using test_support::Hex;
 using test_support::Hy3;
 
-FareLineRecord Record(std::u32string name, int16_t zone, std::vector<int16_t> fares = {}) {
-    FareLineRecord record;
-    record.PlaceName = std::move(name);
-    record.ZoneNumber = zone;
-    for (size_t k = 0; k < fares.size(); ++k)
-        record.Fares[k] = fares[k];
-    return record;
-}
+using test_support::Record;
 
 class FareDataFileTest : public ::testing::Test {
   protected:

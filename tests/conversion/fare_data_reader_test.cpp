@@ -11,6 +11,7 @@
 #include "platform/os/code_page.h"
 #include "platform/os/run_error.h"
 #include "template/text/template_text.h"
+#include "fare_records.h"
 #include "test_support.h"
 
 namespace {
@@ -19,14 +20,7 @@ using conversion::FareLineRecord;
 using test_support::Cp932;
 using test_support::Hy3;
 
-FareLineRecord Record(std::u32string name, int16_t zone, std::vector<int16_t> fares = {}) {
-    FareLineRecord record;
-    record.PlaceName = std::move(name);
-    record.ZoneNumber = zone;
-    for (size_t k = 0; k < fares.size(); ++k)
-        record.Fares[k] = fares[k];
-    return record;
-}
+using test_support::Record;
 
 std::string Le16(int value) {
     std::string bytes;

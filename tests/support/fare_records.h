@@ -1,0 +1,23 @@
+#pragma once
+
+// Records built by hand for the tests of the data file's writer and reader.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "conversion/fare_line_record.h"
+
+namespace test_support {
+
+inline conversion::FareLineRecord Record(std::u32string name, int16_t zone,
+                                         std::vector<int16_t> fares = {}) {
+    conversion::FareLineRecord record;
+    record.PlaceName = std::move(name);
+    record.ZoneNumber = zone;
+    for (size_t k = 0; k < fares.size(); ++k)
+        record.Fares[k] = fares[k];
+    return record;
+}
+
+}  // namespace test_support
