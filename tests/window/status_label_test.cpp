@@ -134,7 +134,7 @@ TEST_F(StatusLabelTest, TheThirdLineAndTheTooltipTellWhatTheTableLostOrWhyItFail
              QStringLiteral("<br>（ほか5件）</p>")},
         {"failure with its line, field and explanation",
          ConversionOutcome::Failed(
-             Explained(6, 12, 5, "「40000」が -32768〜32767 の範囲を超えています。"),
+             Explained(6, 12, 5, "「40000」は -32768〜32767 に収まりません。"),
              {Rounded(3, 4, "2.5", 2)}),
          {kOverflow, kCheckTheFile,
           QStringLiteral("12行目5列目: 「40000」は -32768〜32767 に収まりません。")},
