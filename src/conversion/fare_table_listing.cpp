@@ -52,10 +52,6 @@ bool IsControl(char32_t ch) {
     return ch < 0x20 || (ch >= 0x7F && ch <= 0x9F);
 }
 
-bool IsUnicodeScalar(char32_t ch) {
-    return ch <= 0x10FFFF && (ch < 0xD800 || ch > 0xDFFF);
-}
-
 struct Cell {
     std::string text;
     int width = 0;
@@ -79,7 +75,7 @@ Cell NameCell(std::u32string_view name) {
             }
             cell.width += 4;
         } else {
-            char32_t shown = IsUnicodeScalar(ch) ? ch : U'\uFFFD';
+            char32_t shown = platform::IsUnicodeScalar(ch) ? ch : U'\uFFFD';
             printable.push_back(shown);
             cell.width += TerminalWidth(shown);
         }

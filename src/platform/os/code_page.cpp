@@ -243,12 +243,22 @@ std::optional<std::u32string> DecodeUtf8(std::string_view bytes) {
     return std::u32string(AsCharacters(utf32));
 }
 
+bool IsUnicodeScalar(char32_t ch) {
+    return ch <= 0x10FFFF && (ch < 0xD800 || ch > 0xDFFF);
+}
+
 std::string EncodeUtf8(std::u32string_view text) {
+    std::u32string replaced;
+    if (!std::all_of(text.begin(), text.end(), IsUnicodeScalar)) {
+        replaced.assign(text);
+        std::replace_if(
+            replaced.begin(), replaced.end(), [](char32_t ch) { return !IsUnicodeScalar(ch); },
+            U'\uFFFD');
+        text = replaced;
+    }
     IconvConverter converter(kUtf8, kUtf32);
     std::string utf8;
-    if (!converter.Convert(AsBytes(text), utf8)) {
-        throw std::invalid_argument("text holds a value that is not a Unicode character");
-    }
+    converter.Convert(AsBytes(text), utf8);
     return utf8;
 }
 

@@ -70,7 +70,11 @@ class Cp932Encoder {
 // How many bytes at the start are ASCII.
 size_t AsciiPrefixLength(std::string_view bytes);
 
-// Plain UTF-8 helpers for messages and tests; invalid input yields nullopt.
+// False for surrogates and values past U+10FFFF, which no encoding can write.
+bool IsUnicodeScalar(char32_t ch);
+
+// Plain UTF-8 helpers for messages and tests. Invalid bytes yield nullopt; a value that is
+// not a character is written as U+FFFD, so a message about hostile text never fails.
 std::optional<std::u32string> DecodeUtf8(std::string_view bytes);
 std::string EncodeUtf8(std::u32string_view text);
 

@@ -74,6 +74,8 @@ TEST(Utf8, RoundTrips) {
     const std::u32string text = U"a地ｱ😀\uE000";
     EXPECT_EQ(platform::DecodeUtf8(platform::EncodeUtf8(text)).value(), text);
     EXPECT_EQ(platform::EncodeUtf8(U"地"), "地");
+    // Messages quote hostile text: a value that is no character must not stop them.
+    EXPECT_EQ(platform::EncodeUtf8(std::u32string{U'a', 0xD800, 0x110000, U'b'}), "a\uFFFD\uFFFDb");
 }
 
 }  // namespace
