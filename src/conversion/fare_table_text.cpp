@@ -3,6 +3,7 @@
 #include <optional>
 #include <string_view>
 
+#include "conversion/utf8_evidence.h"
 #include "platform/os/code_page.h"
 
 namespace conversion {
@@ -57,29 +58,21 @@ std::string NameBytes(const FareLineRecord& record, int number, platform::Cp932E
     return std::move(*bytes);
 }
 
-// The converter reads a file as UTF-8 when it starts with the UTF-8 byte order mark, or
-// when the whole file is valid UTF-8, holds a byte that is not ASCII and only characters code
-// page 932 can write (a narrower test, that also asks for a character of three or more bytes,
-// only refuses less). Such a table would be read as other characters. No code page 932
+// The converter reads a table without a byte order mark as UTF-8 when its bytes are the
+// evidence for it; such a table would be read as other characters. No code page 932
 // character starts with byte EF, so no table starts with the byte order mark.
-void CheckNotTakenForUtf8(std::string_view text, int firstNonAsciiRecord,
-                          platform::Cp932Encoder& encoder) {
+void CheckNotTakenForUtf8(std::string_view text, int firstNonAsciiRecord) {
     if (firstNonAsciiRecord == 0) {
         return;  // ASCII reads the same either way
     }
-    std::optional<std::u32string> asUtf8 = platform::DecodeUtf8(text);
-    if (!asUtf8) {
-        return;
+    Utf8Evidence evidence;
+    evidence.Feed(text, true);
+    if (evidence.IsUtf8()) {
+        throw BadName(
+            "表のバイト列全体が UTF-8 としても読めるため、コンバートすると地名が別の文字に"
+            "なります。",
+            firstNonAsciiRecord);
     }
-    for (char32_t ch : *asUtf8) {
-        if (!encoder.CanEncode(ch)) {
-            return;
-        }
-    }
-    throw BadName(
-        "表のバイト列全体が UTF-8 としても読めるため、コンバートすると地名が別の文字に"
-        "なります。",
-        firstNonAsciiRecord);
 }
 
 }  // namespace
@@ -120,7 +113,7 @@ std::string FareTableText(std::span<const FareLineRecord> records) {
         }
         text += "\r\n";
     }
-    CheckNotTakenForUtf8(text, firstNonAsciiRecord, encoder);
+    CheckNotTakenForUtf8(text, firstNonAsciiRecord);
     return text;
 }
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <unordered_map>
 
 #include "conversion/text_rules.h"
+#include "conversion/utf8_evidence.h"
 #include "platform/os/run_error.h"
 
 namespace conversion {
@@ -17,49 +17,6 @@ constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 constexpr int kMaxCountedRows = INT16_MAX;
 // How far past the blank line the first reading looks for rows that it leaves out.
 constexpr size_t kLookAheadBytes = size_t{1} << 20;
-
-bool IsAscii(std::string_view bytes) {
-    return platform::AsciiPrefixLength(bytes) == bytes.size();
-}
-
-// Weighs, line by line, whether the table's bytes are UTF-8: valid, with a character of three
-// or more bytes, and every character one that code page 932 can write. Each distinct
-// character is asked of iconv once.
-class Utf8Evidence {
-  public:
-    void Feed(std::string_view bytes, bool endsLine) {
-        if (!possible_ || (IsAscii(bytes) && !utf8_.MidCharacter())) {
-            return;
-        }
-        if (!utf8_.DecodePiece(bytes, endsLine, decoded_)) {
-            possible_ = false;
-            return;
-        }
-        for (char32_t ch : decoded_) {
-            if (ch < 0x80) {
-                continue;
-            }
-            sawLongCharacter_ = sawLongCharacter_ || ch >= 0x800;
-            auto [known, inserted] = coverage_.try_emplace(ch, false);
-            if (inserted) {
-                known->second = encoder_.CanEncode(ch);
-            }
-            if (!known->second) {
-                possible_ = false;
-                return;
-            }
-        }
-    }
-    bool IsUtf8() const { return possible_ && sawLongCharacter_; }
-
-  private:
-    bool possible_ = true;
-    bool sawLongCharacter_ = false;
-    platform::TextDecoder utf8_{TextEncoding::kUtf8};
-    std::u32string decoded_;
-    platform::Cp932Encoder encoder_;
-    std::unordered_map<char32_t, bool> coverage_;
-};
 
 }  // namespace
 

@@ -8,10 +8,10 @@
 
 #include "conversion/conversion_run.h"
 #include "conversion/fare_table_text.h"
+#include "fare_records.h"
 #include "platform/os/code_page.h"
 #include "platform/os/run_error.h"
 #include "template/text/template_text.h"
-#include "fare_records.h"
 #include "test_support.h"
 
 namespace {
@@ -136,6 +136,13 @@ TEST_F(FareTableRoundTrip, TrickyRecordsComeBackTheSame) {
     }
     EXPECT_EQ(test_support::Hex(hy3), test_support::Hex(Hy3(rows)));
     EXPECT_EQ(conversion::ReadFareDataFile(hy3), records);
+}
+
+// Valid two-byte UTF-8 alone is no sign of it, so a table of half-width kana is written: the
+// converter reads ﾎｼ (CE BC) and ﾐｶ (D0 B6) as code page 932.
+TEST_F(FareTableRoundTrip, HalfWidthKanaThatIsAlsoTwoByteUtf8) {
+    const std::vector<FareLineRecord> records = {Record(U"ﾎｼ", 1, {140}), Record(U"ﾐｶ", 2)};
+    EXPECT_EQ(conversion::ReadFareDataFile(Convert(conversion::FareTableText(records))), records);
 }
 
 TEST(FareTableText, RefusesWhatWouldConvertDifferently) {
