@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "fare_records.h"
 #include "platform/os/code_page.h"
 #include "platform/os/run_error.h"
-#include "fare_records.h"
 #include "test_support.h"
 
 namespace {

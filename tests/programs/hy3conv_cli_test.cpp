@@ -84,7 +84,8 @@ INSTANTIATE_TEST_SUITE_P(
                 {"none.txt", "OUT"},
                 1,
                 "",
-                "hy3conv: none.txt: 53:ファイルが見つかりません。 変換元（入力ファイル）のエラーです。\n"
+                "hy3conv: none.txt: 53:ファイルが見つかりません。 "
+                "変換元（入力ファイル）のエラーです。\n"
                 "hy3conv: ファイルを点検してください。\n"},
         CliCase{"NamesTheLine",
                 "a,1\nb,99999\n",
@@ -148,8 +149,11 @@ TEST(Hy3conv, BatchWritesEachFileAndKeepsTheFailedOnesOutput) {
                               "b.hy3: 失敗しました（出力ファイルは変更していません）。\n" + c +
                               " → " + out + "c.hy3: 正常にコンバートされました（2行）。\n" +
                               "3 個のうち 2 個を変換しました。1 個は失敗しました。\n");
-    EXPECT_EQ(result.err, "hy3conv: " + b + ":2:2: 6:オーバーフローしました。 「99999」が -32768〜32767 の範囲を超えています。\n" +
-                              "hy3conv: ファイルを点検してください。\n");
+    EXPECT_EQ(
+        result.err,
+        "hy3conv: " + b +
+            ":2:2: 6:オーバーフローしました。 「99999」が -32768〜32767 の範囲を超えています。\n" +
+            "hy3conv: ファイルを点検してください。\n");
     EXPECT_EQ(ReadBytes(out + "a.hy3").size(), 2 + 305u);
     EXPECT_EQ(ReadBytes(out + "b.hy3"), "previous");
     EXPECT_EQ(ReadBytes(out + "c.hy3").size(), 2 + 2 * 305u);
