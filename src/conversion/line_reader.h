@@ -35,12 +35,10 @@ class TableLineReader {
     explicit TableLineReader(platform::InputFile& input);
 
     // The first reading, from the start: counts the rows up to the first blank line (code 6
-    // past 32767) and decides the encoding from those lines alone. UTF-8 where the file starts
-    // with the UTF-8 byte order mark, or where the rows are valid UTF-8 holding at least one
-    // character of three or more bytes (kana and kanji are) and only characters code page 932
-    // can write; code page 932 otherwise. Stops at the first blank line (and looks a bounded
-    // way past it), at line 32768 or at the end of the file. Two-byte UTF-8 alone is no sign:
-    // half-width katakana pairs in code page 932 read as valid UTF-8 (ﾎｼ, CE BC, would become μ).
+    // past 32767) and decides the encoding from those lines alone: UTF-8 where the file starts
+    // with the UTF-8 byte order mark or the rows are the Utf8Evidence for it, code page 932
+    // otherwise. Stops at the first blank line (and looks a bounded way past it), at line
+    // 32768 or at the end of the file.
     TableCount CountRows();
     // Back to the first line, to read in `encoding`.
     void Restart(InputEncoding encoding);

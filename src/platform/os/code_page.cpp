@@ -248,17 +248,14 @@ bool IsUnicodeScalar(char32_t ch) {
 }
 
 std::string EncodeUtf8(std::u32string_view text) {
-    std::u32string replaced;
-    if (!std::all_of(text.begin(), text.end(), IsUnicodeScalar)) {
-        replaced.assign(text);
-        std::replace_if(
-            replaced.begin(), replaced.end(), [](char32_t ch) { return !IsUnicodeScalar(ch); },
-            U'\uFFFD');
-        text = replaced;
-    }
+    std::u32string scalars(text);
+    std::replace_if(
+        scalars.begin(), scalars.end(), [](char32_t ch) { return !IsUnicodeScalar(ch); },
+        U'\uFFFD');
     IconvConverter converter(kUtf8, kUtf32);
     std::string utf8;
-    converter.Convert(AsBytes(text), utf8);
+    // Cannot fail: every Unicode scalar value has a UTF-8 form.
+    converter.Convert(AsBytes(scalars), utf8);
     return utf8;
 }
 
