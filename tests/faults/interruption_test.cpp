@@ -89,6 +89,34 @@ INSTANTIATE_TEST_SUITE_P(
                     Interruption{"NamedFallback", false, {SIGINT, SIGTERM, SIGHUP}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A signal the moment a temporary name is on disk, before anything else runs: the file is
+// still removed. Unnamed files get a name only at the end, where an old output is replaced.
+TEST(SignalAtATemporaryName, LeavesNothingBehind) {
+    for (bool unnamedFiles : {false, true}) {
+        Workspace workspace;
+        WriteBytes(workspace.input(), "a,1,150\r\n");
+        fs::path output = workspace.outputFolder() / "table.hy3";
+        WriteBytes(output, kOld);
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            platform::OutputFileSeams& seams = platform::OutputFileSeamsForTesting();
+            seams.unnamedFiles = unnamedFiles;
+            seams.namedTemporary = [] { kill(getpid(), SIGTERM); };
+            conversion::ConvertFareTable(workspace.input(), output);
+            _exit(3);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM)
+            << "unnamed files " << unnamedFiles << ": the child did not end by the signal";
+        FolderSnapshot after = Snapshot(workspace.outputFolder());
+        EXPECT_EQ(after, (FolderSnapshot{{"table.hy3", kOld}}))
+            << "unnamed files " << unnamedFiles << ": "
+            << DescribeDifference({{"table.hy3", kOld}}, after);
+    }
+}
+
 // Out of memory at any point, even before the conversion starts, ends in status 1 and a
 // message; never a signal. Below about 6 MB the loader itself cannot map the program.
 TEST(AddressSpaceLimit, Hy3convReportsInsteadOfAborting) {

@@ -41,6 +41,12 @@ std::string RandomTemporaryName() {
     return name;
 }
 
+void RunNamedTemporarySeam() {
+    if (const auto& seam = OutputFileSeamsForTesting().namedTemporary) {
+        seam();
+    }
+}
+
 RunError SameFileError() {
     return RunError(error_code::kPathFileAccess, "変換元と変換先が同じファイルです。");
 }
@@ -87,9 +93,11 @@ AtomicOutputFile::~AtomicOutputFile() {
 void AtomicOutputFile::CreateNamedTemporary() {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         std::string name = RandomTemporaryName();
+        CleanedSignalsHeld held;
         fd_ = openat(target_.folder, name.c_str(),
                      O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (fd_ >= 0) {
+            RunNamedTemporarySeam();
             temporaryName_ = name;
             guard_ = std::make_unique<TemporaryNameGuard>(target_.folder, name.c_str());
             return;
@@ -207,7 +215,9 @@ void AtomicOutputFile::PutInPlace() {
         }
         for (int attempt = 0; temporaryName_.empty(); ++attempt) {
             std::string candidate = RandomTemporaryName();
+            CleanedSignalsHeld held;
             if (link(candidate.c_str())) {
+                RunNamedTemporarySeam();
                 temporaryName_ = candidate;
                 guard_ = std::make_unique<TemporaryNameGuard>(target_.folder, candidate.c_str());
             } else if (errno != EEXIST || attempt == kNameAttempts) {

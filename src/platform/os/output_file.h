@@ -58,9 +58,10 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes);
 
 // Where tests put faults in the way; left as they are, they change nothing.
 struct OutputFileSeams {
-    bool unnamedFiles = true;            // false: always a named temporary file
-    std::function<void()> beforeRename;  // runs right before the target is re-checked
-    std::function<int(int)> syncFolder;  // stands in for fsync of the folder
+    bool unnamedFiles = true;              // false: always a named temporary file
+    std::function<void()> beforeRename;    // runs right before the target is re-checked
+    std::function<void()> namedTemporary;  // runs as soon as a temporary name is on disk
+    std::function<int(int)> syncFolder;    // stands in for fsync of the folder
 };
 OutputFileSeams& OutputFileSeamsForTesting();
 

@@ -1,6 +1,7 @@
 #include "platform/os/temporary_name_guard.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -32,6 +33,19 @@ void RemoveAndReraise(int signal) {
 }
 
 }  // namespace
+
+CleanedSignalsHeld::CleanedSignalsHeld() {
+    sigset_t held;
+    sigemptyset(&held);
+    for (int signal : kCleanedSignals) {
+        sigaddset(&held, signal);
+    }
+    pthread_sigmask(SIG_BLOCK, &held, &previous_);
+}
+
+CleanedSignalsHeld::~CleanedSignalsHeld() {
+    pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+}
 
 TemporaryNameGuard::TemporaryNameGuard(int folder, const char* name) {
     guardedFolder = folder;
