@@ -91,12 +91,19 @@ AtomicOutputFile::~AtomicOutputFile() {
 }
 
 void AtomicOutputFile::CreateNamedTemporary() {
+    NameTemporary([&](const char* name) {
+        fd_ = openat(target_.folder, name, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW,
+                     0666);
+        return fd_ >= 0;
+    });
+}
+
+void AtomicOutputFile::NameTemporary(const std::function<bool(const char*)>& create) {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         std::string name = RandomTemporaryName();
+        // A signal that comes before the guard is in place is handled right after it.
         CleanedSignalsHeld held;
-        fd_ = openat(target_.folder, name.c_str(),
-                     O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW, 0666);
-        if (fd_ >= 0) {
+        if (create(name.c_str())) {
             RunNamedTemporarySeam();
             temporaryName_ = name;
             guard_ = std::make_unique<TemporaryNameGuard>(target_.folder, name.c_str());
@@ -213,17 +220,7 @@ void AtomicOutputFile::PutInPlace() {
             }
             return;
         }
-        for (int attempt = 0; temporaryName_.empty(); ++attempt) {
-            std::string candidate = RandomTemporaryName();
-            CleanedSignalsHeld held;
-            if (link(candidate.c_str())) {
-                RunNamedTemporarySeam();
-                temporaryName_ = candidate;
-                guard_ = std::make_unique<TemporaryNameGuard>(target_.folder, candidate.c_str());
-            } else if (errno != EEXIST || attempt == kNameAttempts) {
-                throw ErrorFromErrno(errno, path_);
-            }
-        }
+        NameTemporary(link);
     }
     // Where there was no file, one that appeared meanwhile is not replaced.
     unsigned flags = target_.existing ? 0 : RENAME_NOREPLACE;

@@ -38,6 +38,9 @@ class AtomicOutputFile {
 
   private:
     void CreateNamedTemporary();
+    // Makes the temporary file under a fresh hidden name with `create` (false with errno on
+    // failure) and guards it from the moment the name is on disk.
+    void NameTemporary(const std::function<bool(const char*)>& create);
     void CopyMetadataOfReplacedFile();
     void PutInPlace();
     void Flush();
