@@ -104,7 +104,7 @@ ConversionOutcome Convert(const std::string& inputPath, const std::string& outpu
     // Opened before the second reading, so that an output that cannot be written fails
     // before any row is parsed.
     state.atOutput = true;
-    platform::AtomicOutputFile output(outputPath);
+    platform::AtomicOutputFile output(outputPath, options.outputSeams);
     state.atOutput = false;
     if (options.betweenReadings) {
         options.betweenReadings();

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "conversion/notice.h"
+#include "platform/os/output_file.h"
 #include "platform/os/run_error.h"
 
 namespace conversion {
@@ -36,6 +37,8 @@ struct ConversionOptions {
     bool withholdOnNotices = false;
     // A seam for tests: called after the rows are counted and before they are read again.
     std::function<void()> betweenReadings;
+    // Seams for tests: faults put in the way of writing the output.
+    platform::OutputFileSeams outputSeams;
 };
 
 // Converts the fare table text file at `inputPath` to the fare display data file at

@@ -60,8 +60,9 @@ TEST_P(InterruptionTest, LeavesTheOldOrTheWholeNewOutputAndNothingElse) {
         pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            platform::OutputFileSeamsForTesting().unnamedFiles = setting.unnamedFiles;
-            while (conversion::ConvertFareTable(workspace.input(), output).kind ==
+            conversion::ConversionOptions options;
+            options.outputSeams.unnamedFiles = setting.unnamedFiles;
+            while (conversion::ConvertFareTableWith(workspace.input(), output, options).kind ==
                    ConversionOutcome::Kind::kSucceeded) {
             }
             _exit(3);
@@ -100,10 +101,10 @@ TEST(SignalAtATemporaryName, LeavesNothingBehind) {
         pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            platform::OutputFileSeams& seams = platform::OutputFileSeamsForTesting();
-            seams.unnamedFiles = unnamedFiles;
-            seams.namedTemporary = [] { kill(getpid(), SIGTERM); };
-            conversion::ConvertFareTable(workspace.input(), output);
+            conversion::ConversionOptions options;
+            options.outputSeams.unnamedFiles = unnamedFiles;
+            options.outputSeams.namedTemporary = [] { kill(getpid(), SIGTERM); };
+            conversion::ConvertFareTableWith(workspace.input(), output, options);
             _exit(3);
         }
         int status = 0;

@@ -153,12 +153,13 @@ TEST(OutputSwappedBeforeRename, ForALinkToTheInputLeavesTheInputAlone) {
         WriteBytes(workspace.input(), kTable);
         fs::path output = workspace.outputFolder() / "table.hy3";
         WriteBytes(output, kOld);
-        platform::OutputFileSeamsForTesting().beforeRename = [&] {
+        conversion::ConversionOptions options;
+        options.outputSeams.beforeRename = [&] {
             fs::remove(output);
             fs::create_symlink(workspace.input(), output);
         };
-        std::string findings =
-            OutcomeFindings(conversion::ConvertFareTable(workspace.input(), output), 75);
+        std::string findings = OutcomeFindings(
+            conversion::ConvertFareTableWith(workspace.input(), output, options), 75);
         if (ReadBytes(workspace.input()) != kTable) {
             findings += "the input changed; ";
         }

@@ -1,24 +1,19 @@
 #include "platform/os/code_page.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <stdexcept>
 
 #include "platform/os/run_error.h"
 
 namespace platform {
 namespace {
 
-// Unicode characters travel through iconv as UTF-32 in the machine's own byte order.
-constexpr const char* kUtf32 = std::endian::native == std::endian::little ? "UTF-32LE" : "UTF-32BE";
-constexpr const char* kCp932 = "CP932";
-constexpr const char* kUtf8 = "UTF-8";
+using Code = CodeConverter::Code;
+constexpr Code kUtf32 = Code::kUtf32;
+constexpr Code kCp932 = Code::kCp932;
+constexpr Code kUtf8 = Code::kUtf8;
 
 bool IsAscii(unsigned char byte) {
     return byte < 0x80;
@@ -57,73 +52,7 @@ std::string_view AsBytes(std::u32string_view text) {
     return {reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char32_t)};
 }
 
-// glibc reports a conversion module it could not load as EINVAL, whatever the cause, so the
-// system is asked directly.
-bool OutOfFileDescriptors() {
-    if (errno == EMFILE || errno == ENFILE) {
-        return true;
-    }
-    int fd = open("/dev/null", O_RDONLY | O_CLOEXEC);
-    if (fd >= 0) {
-        close(fd);
-        return false;
-    }
-    return errno == EMFILE || errno == ENFILE;
-}
-
 }  // namespace
-
-IconvConverter::IconvConverter(const char* toCode, const char* fromCode)
-    : handle_(iconv_open(toCode, fromCode)) {
-    if (handle_ == reinterpret_cast<iconv_t>(-1)) {
-        // Loading the conversion's module opens files: a process out of descriptors must
-        // hear that, not of an internal error.
-        int cause = errno;
-        if (cause == ENOMEM) {
-            throw RunError(error_code::kOutOfMemory);
-        }
-        if (OutOfFileDescriptors()) {
-            throw RunError(error_code::kTooManyFiles);
-        }
-        throw std::runtime_error(std::string("iconv cannot convert from ") + fromCode + " to " +
-                                 toCode);
-    }
-}
-
-IconvConverter::~IconvConverter() {
-    iconv_close(handle_);
-}
-
-bool IconvConverter::Convert(std::string_view input, std::string& out, size_t* incompleteTail) {
-    iconv(handle_, nullptr, nullptr, nullptr, nullptr);  // a fresh start for every piece
-    char* in = const_cast<char*>(input.data());
-    size_t inLeft = input.size();
-    char buffer[4096];
-    while (true) {
-        char* outPos = buffer;
-        size_t outLeft = sizeof buffer;
-        size_t result = iconv(handle_, inLeft > 0 ? &in : nullptr, &inLeft, &outPos, &outLeft);
-        out.append(buffer, outPos);
-        if (result != static_cast<size_t>(-1)) {
-            if (inLeft == 0) {
-                // Flush any shift state, then done.
-                outPos = buffer;
-                outLeft = sizeof buffer;
-                iconv(handle_, nullptr, nullptr, &outPos, &outLeft);
-                out.append(buffer, outPos);
-                return true;
-            }
-            continue;
-        }
-        if (errno == EINVAL && incompleteTail != nullptr) {
-            *incompleteTail = inLeft;  // cut off in the middle of a character
-            return true;
-        }
-        if (errno != E2BIG) {
-            return false;  // EILSEQ: not valid; EINVAL: cut off in the middle of a character
-        }
-    }
-}
 
 TextDecoder::TextDecoder(TextEncoding encoding)
     : encoding_(encoding), converter_(kUtf32, encoding == TextEncoding::kUtf8 ? kUtf8 : kCp932) {}
@@ -235,7 +164,7 @@ bool Cp932Encoder::CanEncode(char32_t ch) {
 }
 
 std::optional<std::u32string> DecodeUtf8(std::string_view bytes) {
-    IconvConverter converter(kUtf32, kUtf8);
+    CodeConverter converter(kUtf32, kUtf8);
     std::string utf32;
     if (!converter.Convert(bytes, utf32)) {
         return std::nullopt;
@@ -252,7 +181,7 @@ std::string EncodeUtf8(std::u32string_view text) {
     std::replace_if(
         scalars.begin(), scalars.end(), [](char32_t ch) { return !IsUnicodeScalar(ch); },
         U'\uFFFD');
-    IconvConverter converter(kUtf8, kUtf32);
+    CodeConverter converter(kUtf8, kUtf32);
     std::string utf8;
     // Cannot fail: every Unicode scalar value has a UTF-8 form.
     converter.Convert(AsBytes(scalars), utf8);

@@ -1,30 +1,12 @@
 #pragma once
 
-#include <iconv.h>
-
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/os/code_converter.h"
+
 namespace platform {
-
-// One iconv conversion, opened once and reused; not shareable between threads.
-class IconvConverter {
-  public:
-    IconvConverter(const char* toCode, const char* fromCode);
-    ~IconvConverter();
-    IconvConverter(const IconvConverter&) = delete;
-    IconvConverter& operator=(const IconvConverter&) = delete;
-
-    // Appends the converted bytes to `out`; false where the input holds a sequence the
-    // conversion cannot read or write (nothing is then guaranteed about `out`). Given
-    // `incompleteTail`, a character cut off at the very end is no failure: its bytes are left
-    // unconverted and their number is stored there.
-    bool Convert(std::string_view input, std::string& out, size_t* incompleteTail = nullptr);
-
-  private:
-    iconv_t handle_;
-};
 
 enum class TextEncoding { kCp932, kUtf8 };
 
@@ -48,13 +30,13 @@ class TextDecoder {
     bool DecodeText(std::string_view bytes, bool last, std::u32string& text);
 
     TextEncoding encoding_;
-    IconvConverter converter_;
+    CodeConverter converter_;
     std::string scratch_;
     std::string carried_;  // the start of a character cut off by the end of a piece
     std::string joined_;
 };
 
-// Encodes Unicode characters to code page 932 (the vendor's table, as glibc's iconv has it).
+// Encodes Unicode characters to code page 932 (the vendor's table).
 class Cp932Encoder {
   public:
     Cp932Encoder();
@@ -63,7 +45,7 @@ class Cp932Encoder {
     bool CanEncode(char32_t ch);
 
   private:
-    IconvConverter converter_;
+    CodeConverter converter_;
     std::string scratch_;
 };
 

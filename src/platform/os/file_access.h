@@ -1,23 +1,23 @@
 #pragma once
 
-#include <sys/types.h>
-
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/os/run_error.h"
 
 namespace platform {
 
-// Turns an errno met on `path` into the RunError the user sees.
-RunError ErrorFromErrno(int errnum, const std::string& path);
-
 // Fails with code 52 for an empty path or one holding a NUL character.
 void CheckPathSyntax(const std::string& path);
 
+// Which file a path names, whatever the path: two paths (links included) that name the same
+// file have the same identity.
 struct FileIdentity {
-    dev_t device;
-    ino_t inode;
+    uint64_t device;
+    uint64_t inode;
     friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };
 
@@ -37,11 +37,27 @@ class InputFile {
 
   private:
     std::string path_;
-    int fd_ = -1;
+    int handle_ = -1;  // the system's own handle of the open file
     std::string buffer_;
 };
 
 // The identity of the file a path names, following links; none where there is no such file.
 std::optional<FileIdentity> IdentityOf(const std::string& path);
+
+// A whole file read at once, up to a bound, for formats that are read whole.
+struct BoundedRead {
+    enum class Status { kRead, kNotRegularFile, kTooLarge };
+    Status status = Status::kRead;
+    std::string bytes;  // kRead only
+    FileIdentity identity{};
+};
+// Reads the regular file at `path` if it holds at most `limit` bytes; a folder, pipe or device
+// is refused without waiting on it. Throws RunError where the file cannot be opened or read.
+BoundedRead ReadBoundedFile(const std::string& path, size_t limit);
+
+// What a path names, for a folder the user gives: nothing, a folder, or something else.
+// Throws RunError where that cannot be told.
+enum class EntryKind { kNone, kFolder, kOther };
+EntryKind EntryKindOf(const std::string& path);
 
 }  // namespace platform

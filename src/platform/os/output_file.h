@@ -7,12 +7,17 @@
 #include <string_view>
 
 #include "platform/os/file_access.h"
-#include "platform/os/output_target.h"
 #include "platform/os/run_error.h"
 
 namespace platform {
 
-class TemporaryNameGuard;
+// Where tests put faults in the way; left as they are, they change nothing.
+struct OutputFileSeams {
+    bool unnamedFiles = true;              // false: always a named temporary file
+    std::function<void()> beforeRename;    // runs right before the target is re-checked
+    std::function<void()> namedTemporary;  // runs as soon as a temporary name is on disk
+    std::function<int(int)> syncFolder;    // stands in for syncing the folder (its handle)
+};
 
 // Writes a new file beside `path` and puts it in place in one atomic step on Commit. Until
 // then, and after any failure, the file at `path` stays exactly as it was and nothing is
@@ -24,7 +29,7 @@ class TemporaryNameGuard;
 // a new file gets what the umask or the folder's default ACL give it.
 class AtomicOutputFile {
   public:
-    explicit AtomicOutputFile(const std::string& path);
+    explicit AtomicOutputFile(const std::string& path, OutputFileSeams seams = {});
     ~AtomicOutputFile();
     AtomicOutputFile(const AtomicOutputFile&) = delete;
     AtomicOutputFile& operator=(const AtomicOutputFile&) = delete;
@@ -37,35 +42,11 @@ class AtomicOutputFile {
     void Commit(std::optional<FileIdentity> mustNotReplace = std::nullopt);
 
   private:
-    void CreateNamedTemporary();
-    // Makes the temporary file under a fresh hidden name with `create` (false with errno on
-    // failure) and guards it from the moment the name is on disk.
-    void NameTemporary(const std::function<bool(const char*)>& create);
-    void CopyMetadataOfReplacedFile();
-    void PutInPlace();
-    void Flush();
-    void Discard() noexcept;
-
-    std::string path_;
-    OutputTarget target_;
-    int fd_ = -1;
-    bool unnamed_ = false;
-    std::string temporaryName_;
-    std::unique_ptr<TemporaryNameGuard> guard_;
-    std::string pending_;
-    bool committed_ = false;
+    struct Impl;  // the system's own (posix/output_file.cpp)
+    std::unique_ptr<Impl> impl_;
 };
 
 // Replaces (or creates) the file at `path` with `bytes`, atomically as above.
 void WriteFileAtomically(const std::string& path, std::string_view bytes);
-
-// Where tests put faults in the way; left as they are, they change nothing.
-struct OutputFileSeams {
-    bool unnamedFiles = true;              // false: always a named temporary file
-    std::function<void()> beforeRename;    // runs right before the target is re-checked
-    std::function<void()> namedTemporary;  // runs as soon as a temporary name is on disk
-    std::function<int(int)> syncFolder;    // stands in for fsync of the folder
-};
-OutputFileSeams& OutputFileSeamsForTesting();
 
 }  // namespace platform

@@ -139,15 +139,19 @@ int RunBatch(const Options& options, std::string_view extension, const FileActio
         return kExitUsage;
     }
     const std::string& folder = *options.outputFolder;
-    struct stat folderStatus {};
-    if (stat(folder.c_str(), &folderStatus) != 0) {
-        ReportFailure(folder, errno == ENOENT
-                                  ? platform::RunError(platform::error_code::kPathNotFound)
-                                        .WithExplanation("出力先のフォルダがありません。")
-                                  : platform::ErrorFromErrno(errno, folder));
+    platform::EntryKind folderKind = platform::EntryKind::kNone;
+    try {
+        folderKind = platform::EntryKindOf(folder);
+    } catch (const platform::RunError& error) {
+        ReportFailure(folder, error);
         return kExitFailed;
     }
-    if (!S_ISDIR(folderStatus.st_mode)) {
+    if (folderKind == platform::EntryKind::kNone) {
+        ReportFailure(folder, platform::RunError(platform::error_code::kPathNotFound)
+                                  .WithExplanation("出力先のフォルダがありません。"));
+        return kExitFailed;
+    }
+    if (folderKind != platform::EntryKind::kFolder) {
         ReportFailure(folder, platform::RunError(platform::error_code::kPathFileAccess)
                                   .WithExplanation("-o のあとにはフォルダを指定してください。"));
         return kExitFailed;

@@ -1,11 +1,6 @@
 #include "programs/hy3conv/read_back.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <optional>
-
-#include <cerrno>
 #include <vector>
 
 #include "conversion/fare_data_reader.h"
@@ -26,22 +21,6 @@ RunError TooLarge() {
         .WithExplanation(".hy3 ファイルとして大きすぎます（読めるのは 64 MiB までです）。");
 }
 
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
 std::vector<conversion::FareLineRecord> ReadRecords(const std::string& path) {
     return conversion::ReadFareDataFile(ReadDataFileBytes(path));
 }
@@ -49,45 +28,18 @@ std::vector<conversion::FareLineRecord> ReadRecords(const std::string& path) {
 }  // namespace
 
 std::string ReadDataFileBytes(const std::string& path) {
-    platform::CheckPathSyntax(path);
-    // Non-blocking, so that a named pipe cannot hold the program before it is refused.
-    FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (file.get() < 0) {
-        throw platform::ErrorFromErrno(errno, path);
-    }
-    struct stat status {};
-    if (fstat(file.get(), &status) != 0) {
-        throw platform::ErrorFromErrno(errno, path);
-    }
-    if (!S_ISREG(status.st_mode)) {
-        throw RunError(error_code::kPathFileAccess)
-            .WithExplanation(
-                "通常のファイルではありません（フォルダ、パイプ、装置は読めません）。");
-    }
-    if (static_cast<unsigned long long>(status.st_size) > kMaxDataFileBytes) {
-        throw TooLarge();
-    }
-    fcntl(file.get(), F_SETFL, fcntl(file.get(), F_GETFL) & ~O_NONBLOCK);
-
-    // The file may grow while it is read: the bound holds for what is read, not the size seen.
-    std::string bytes;
-    char block[65536];
-    for (;;) {
-        ssize_t count = read(file.get(), block, sizeof block);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            throw platform::ErrorFromErrno(errno, path);
-        }
-        if (count == 0) {
-            return bytes;
-        }
-        if (bytes.size() + static_cast<size_t>(count) > kMaxDataFileBytes) {
+    platform::BoundedRead read = platform::ReadBoundedFile(path, kMaxDataFileBytes);
+    switch (read.status) {
+        case platform::BoundedRead::Status::kNotRegularFile:
+            throw RunError(error_code::kPathFileAccess)
+                .WithExplanation(
+                    "通常のファイルではありません（フォルダ、パイプ、装置は読めません）。");
+        case platform::BoundedRead::Status::kTooLarge:
             throw TooLarge();
-        }
-        bytes.append(block, static_cast<size_t>(count));
+        case platform::BoundedRead::Status::kRead:
+            break;
     }
+    return std::move(read.bytes);
 }
 
 FileResult WriteBackAsText(const std::string& inputPath, const std::string& outputPath) {
@@ -100,7 +52,7 @@ FileResult WriteBackAsText(const std::string& inputPath, const std::string& outp
         rows = records.size();
         inputIdentity = platform::IdentityOf(inputPath);
         if (!inputIdentity) {
-            throw platform::ErrorFromErrno(ENOENT, inputPath);
+            throw RunError(error_code::kFileNotFound);
         }
     } catch (const RunError& error) {
         ReportFailure(inputPath, error);

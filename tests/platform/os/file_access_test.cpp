@@ -1,4 +1,5 @@
 #include "platform/os/file_access.h"
+#include "platform/os/posix/errno_error.h"
 
 #include <sys/stat.h>
 

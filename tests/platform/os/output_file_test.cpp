@@ -65,9 +65,10 @@ TEST(AtomicOutputFile, CommitReplacesTheFileAndKeepsItsMode) {
     EXPECT_EQ(test_support::PermissionBits(path), 0604u);
 }
 
-int CommitCode(const std::string& path, std::optional<platform::FileIdentity> mustNotReplace) {
+int CommitCode(const std::string& path, std::optional<platform::FileIdentity> mustNotReplace,
+               platform::OutputFileSeams seams = {}) {
     try {
-        platform::AtomicOutputFile file(path);
+        platform::AtomicOutputFile file(path, std::move(seams));
         file.Write("new");
         file.Commit(mustNotReplace);
     } catch (const platform::RunError& error) {
@@ -90,13 +91,12 @@ TEST(AtomicOutputFile, CommitRefusesToReplaceTheNamedFile) {
 
 TEST(AtomicOutputFile, AFolderThatCannotBeSyncedFailsWith57) {
     test_support::ScratchFolder folder;
-    platform::OutputFileSeams& seams = platform::OutputFileSeamsForTesting();
+    platform::OutputFileSeams seams;
     seams.syncFolder = [](int) {
         errno = EIO;
         return -1;
     };
-    EXPECT_EQ(CommitCode(folder.Path("out.hy3"), std::nullopt), 57);
-    seams.syncFolder = nullptr;
+    EXPECT_EQ(CommitCode(folder.Path("out.hy3"), std::nullopt, seams), 57);
 }
 
 // A failed run must not look like a change to a program watching the old file.

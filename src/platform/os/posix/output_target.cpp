@@ -1,4 +1,4 @@
-#include "platform/os/output_target.h"
+#include "platform/os/posix/output_target.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/os/file_access.h"
+#include "platform/os/posix/errno_error.h"
 #include "platform/os/run_error.h"
 
 namespace platform {

@@ -1,4 +1,4 @@
-#include "platform/os/file_metadata.h"
+#include "platform/os/posix/file_metadata.h"
 
 #include <sys/xattr.h>
 

@@ -1,4 +1,4 @@
-#include "platform/os/temporary_name_guard.h"
+#include "platform/os/posix/temporary_name_guard.h"
 
 #include <fcntl.h>
 #include <pthread.h>

@@ -9,8 +9,10 @@
 #include <csignal>
 #include <mutex>
 
-#include "platform/os/file_metadata.h"
-#include "platform/os/temporary_name_guard.h"
+#include "platform/os/posix/errno_error.h"
+#include "platform/os/posix/file_metadata.h"
+#include "platform/os/posix/output_target.h"
+#include "platform/os/posix/temporary_name_guard.h"
 
 namespace platform {
 namespace {
@@ -41,24 +43,53 @@ std::string RandomTemporaryName() {
     return name;
 }
 
-void RunNamedTemporarySeam() {
-    if (const auto& seam = OutputFileSeamsForTesting().namedTemporary) {
-        seam();
-    }
-}
-
 RunError SameFileError() {
     return RunError(error_code::kPathFileAccess, "変換元と変換先が同じファイルです。");
 }
 
 }  // namespace
 
-OutputFileSeams& OutputFileSeamsForTesting() {
-    static OutputFileSeams seams;
-    return seams;
+struct AtomicOutputFile::Impl {
+    Impl(const std::string& path, OutputFileSeams seams);
+    ~Impl();
+    void Write(std::string_view bytes);
+    void Commit(std::optional<FileIdentity> mustNotReplace);
+
+    void CreateNamedTemporary();
+    // Makes the temporary file under a fresh hidden name with `create` (false with errno on
+    // failure) and guards it from the moment the name is on disk.
+    void NameTemporary(const std::function<bool(const char*)>& create);
+    void CopyMetadataOfReplacedFile();
+    void PutInPlace();
+    void Flush();
+    void Discard() noexcept;
+
+    std::string path_;
+    OutputFileSeams seams_;
+    OutputTarget target_;
+    int fd_ = -1;
+    bool unnamed_ = false;
+    std::string temporaryName_;
+    std::unique_ptr<TemporaryNameGuard> guard_;
+    std::string pending_;
+    bool committed_ = false;
+};
+
+AtomicOutputFile::AtomicOutputFile(const std::string& path, OutputFileSeams seams)
+    : impl_(std::make_unique<Impl>(path, std::move(seams))) {}
+
+AtomicOutputFile::~AtomicOutputFile() = default;
+
+void AtomicOutputFile::Write(std::string_view bytes) {
+    impl_->Write(bytes);
 }
 
-AtomicOutputFile::AtomicOutputFile(const std::string& path) : path_(path) {
+void AtomicOutputFile::Commit(std::optional<FileIdentity> mustNotReplace) {
+    impl_->Commit(mustNotReplace);
+}
+
+AtomicOutputFile::Impl::Impl(const std::string& path, OutputFileSeams seams)
+    : path_(path), seams_(std::move(seams)) {
     IgnoreFileSizeSignal();
     target_ = ResolveOutputTarget(path);
     try {
@@ -67,7 +98,7 @@ AtomicOutputFile::AtomicOutputFile(const std::string& path) : path_(path) {
             faccessat(target_.folder, target_.name.c_str(), W_OK, AT_EACCESS) != 0) {
             throw ErrorFromErrno(errno, path_);
         }
-        if (OutputFileSeamsForTesting().unnamedFiles) {
+        if (seams_.unnamedFiles) {
             // Mode 0666 lets the kernel apply the umask or the folder's default ACL.
             fd_ = openat(target_.folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
             if (fd_ < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
@@ -85,12 +116,12 @@ AtomicOutputFile::AtomicOutputFile(const std::string& path) : path_(path) {
     }
 }
 
-AtomicOutputFile::~AtomicOutputFile() {
+AtomicOutputFile::Impl::~Impl() {
     Discard();
     close(target_.folder);
 }
 
-void AtomicOutputFile::CreateNamedTemporary() {
+void AtomicOutputFile::Impl::CreateNamedTemporary() {
     NameTemporary([&](const char* name) {
         fd_ = openat(target_.folder, name, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW,
                      0666);
@@ -98,13 +129,15 @@ void AtomicOutputFile::CreateNamedTemporary() {
     });
 }
 
-void AtomicOutputFile::NameTemporary(const std::function<bool(const char*)>& create) {
+void AtomicOutputFile::Impl::NameTemporary(const std::function<bool(const char*)>& create) {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         std::string name = RandomTemporaryName();
         // A signal that comes before the guard is in place is handled right after it.
         CleanedSignalsHeld held;
         if (create(name.c_str())) {
-            RunNamedTemporarySeam();
+            if (seams_.namedTemporary) {
+                seams_.namedTemporary();
+            }
             temporaryName_ = name;
             guard_ = std::make_unique<TemporaryNameGuard>(target_.folder, name.c_str());
             return;
@@ -116,14 +149,14 @@ void AtomicOutputFile::NameTemporary(const std::function<bool(const char*)>& cre
     throw RunError(error_code::kPathFileAccess);
 }
 
-void AtomicOutputFile::Write(std::string_view bytes) {
+void AtomicOutputFile::Impl::Write(std::string_view bytes) {
     pending_.append(bytes);
     if (pending_.size() >= kWriteBlockSize) {
         Flush();
     }
 }
 
-void AtomicOutputFile::Flush() {
+void AtomicOutputFile::Impl::Flush() {
     size_t written = 0;
     while (written < pending_.size()) {
         ssize_t count = write(fd_, pending_.data() + written, pending_.size() - written);
@@ -138,7 +171,7 @@ void AtomicOutputFile::Flush() {
     pending_.clear();
 }
 
-void AtomicOutputFile::CopyMetadataOfReplacedFile() {
+void AtomicOutputFile::Impl::CopyMetadataOfReplacedFile() {
     const struct stat& old = *target_.existing;
     // The owner where we may give it (as root); otherwise the file is the converter's.
     if (fchown(fd_, old.st_uid, old.st_gid) != 0) {
@@ -170,7 +203,7 @@ void AtomicOutputFile::CopyMetadataOfReplacedFile() {
     }
 }
 
-void AtomicOutputFile::Commit(std::optional<FileIdentity> mustNotReplace) {
+void AtomicOutputFile::Impl::Commit(std::optional<FileIdentity> mustNotReplace) {
     Flush();
     if (target_.existing) {
         CopyMetadataOfReplacedFile();
@@ -178,7 +211,7 @@ void AtomicOutputFile::Commit(std::optional<FileIdentity> mustNotReplace) {
     if (fsync(fd_) != 0) {
         throw ErrorFromErrno(errno, path_);
     }
-    const OutputFileSeams& seams = OutputFileSeamsForTesting();
+    const OutputFileSeams& seams = seams_;
     if (seams.beforeRename) {
         seams.beforeRename();
     }
@@ -186,7 +219,8 @@ void AtomicOutputFile::Commit(std::optional<FileIdentity> mustNotReplace) {
         throw RunError(error_code::kPathFileAccess);
     }
     if (mustNotReplace && target_.existing &&
-        FileIdentity{target_.existing->st_dev, target_.existing->st_ino} == *mustNotReplace) {
+        FileIdentity{static_cast<uint64_t>(target_.existing->st_dev),
+                     static_cast<uint64_t>(target_.existing->st_ino)} == *mustNotReplace) {
         throw SameFileError();
     }
     PutInPlace();
@@ -202,7 +236,7 @@ void AtomicOutputFile::Commit(std::optional<FileIdentity> mustNotReplace) {
     }
 }
 
-void AtomicOutputFile::PutInPlace() {
+void AtomicOutputFile::Impl::PutInPlace() {
     const char* name = target_.name.c_str();
     if (unnamed_) {
         // Named only now, complete: a kill before this leaves nothing behind.
@@ -234,7 +268,7 @@ void AtomicOutputFile::PutInPlace() {
     }
 }
 
-void AtomicOutputFile::Discard() noexcept {
+void AtomicOutputFile::Impl::Discard() noexcept {
     if (fd_ >= 0) {
         close(fd_);
         fd_ = -1;

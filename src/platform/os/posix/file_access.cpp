@@ -9,6 +9,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/os/posix/errno_error.h"
+
 namespace platform {
 namespace {
 
@@ -74,31 +76,31 @@ InputFile::InputFile(const std::string& path) : path_(path), buffer_(kReadBlockS
     CheckPathSyntax(path);
     // Non-blocking, so that a named pipe cannot hold the program before it is refused below,
     // nor a file that blocks on reading afterwards.
-    fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd_ < 0) {
+    handle_ = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (handle_ < 0) {
         throw ErrorFromErrno(errno, path);
     }
     struct stat status {};
-    if (fstat(fd_, &status) != 0) {
+    if (fstat(handle_, &status) != 0) {
         int err = errno;
-        close(fd_);
+        close(handle_);
         throw ErrorFromErrno(err, path);
     }
     // The table is read twice, so only a regular file will do: not a folder, pipe or device.
     if (!S_ISREG(status.st_mode)) {
-        close(fd_);
+        close(handle_);
         throw RunError(error_code::kPathFileAccess);
     }
 }
 
 InputFile::~InputFile() {
-    close(fd_);
+    close(handle_);
 }
 
 std::string_view InputFile::ReadBlock() {
     ssize_t count;
     do {
-        count = read(fd_, buffer_.data(), buffer_.size());
+        count = read(handle_, buffer_.data(), buffer_.size());
     } while (count < 0 && errno == EINTR);
     // The descriptor stays non-blocking: a file that would make us wait (some procfs files
     // do) is refused as a pipe is, never waited for.
@@ -112,15 +114,15 @@ std::string_view InputFile::ReadBlock() {
 }
 
 void InputFile::Rewind() {
-    if (lseek(fd_, 0, SEEK_SET) < 0) {
+    if (lseek(handle_, 0, SEEK_SET) < 0) {
         throw ErrorFromErrno(errno, path_);
     }
 }
 
 FileIdentity InputFile::Identity() const {
     struct stat status {};
-    fstat(fd_, &status);
-    return {status.st_dev, status.st_ino};
+    fstat(handle_, &status);
+    return {static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
 }
 
 std::optional<FileIdentity> IdentityOf(const std::string& path) {
@@ -128,7 +130,83 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
     if (stat(path.c_str(), &status) != 0) {
         return std::nullopt;
     }
-    return FileIdentity{status.st_dev, status.st_ino};
+    return FileIdentity{static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
+}
+
+namespace {
+
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+}  // namespace
+
+BoundedRead ReadBoundedFile(const std::string& path, size_t limit) {
+    CheckPathSyntax(path);
+    // Non-blocking, so that a named pipe cannot hold the program before it is refused.
+    Descriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (file.get() < 0) {
+        throw ErrorFromErrno(errno, path);
+    }
+    struct stat status {};
+    if (fstat(file.get(), &status) != 0) {
+        throw ErrorFromErrno(errno, path);
+    }
+    BoundedRead result;
+    result.identity = {static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
+    if (!S_ISREG(status.st_mode)) {
+        result.status = BoundedRead::Status::kNotRegularFile;
+        return result;
+    }
+    if (static_cast<unsigned long long>(status.st_size) > limit) {
+        result.status = BoundedRead::Status::kTooLarge;
+        return result;
+    }
+    fcntl(file.get(), F_SETFL, fcntl(file.get(), F_GETFL) & ~O_NONBLOCK);
+
+    // The file may grow while it is read: the bound holds for what is read, not the size seen.
+    char block[65536];
+    for (;;) {
+        ssize_t count = read(file.get(), block, sizeof block);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            throw ErrorFromErrno(errno, path);
+        }
+        if (count == 0) {
+            return result;
+        }
+        if (result.bytes.size() + static_cast<size_t>(count) > limit) {
+            result.bytes.clear();
+            result.status = BoundedRead::Status::kTooLarge;
+            return result;
+        }
+        result.bytes.append(block, static_cast<size_t>(count));
+    }
+}
+
+EntryKind EntryKindOf(const std::string& path) {
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) {
+        if (errno == ENOENT) {
+            return EntryKind::kNone;
+        }
+        throw ErrorFromErrno(errno, path);
+    }
+    return S_ISDIR(status.st_mode) ? EntryKind::kFolder : EntryKind::kOther;
 }
 
 }  // namespace platform
