@@ -1,7 +1,6 @@
 #include "conversion/conversion_run.h"
 
 #include <algorithm>
-#include <new>
 #include <span>
 #include <vector>
 
@@ -74,19 +73,9 @@ void WriteFareDataFile(platform::AtomicOutputFile& output, std::span<const FareL
     output.Commit(input.Identity());
 }
 
-// What a run has found so far, kept when it fails.
-struct RunState {
-    Notices notices;
-    bool atOutput = false;  // which file a file error is about
-};
-
-bool IsFileError(int code) {
-    return code >= error_code::kBadFileName;
-}
-
 ConversionOutcome Convert(const std::string& inputPath, const std::string& outputPath,
-                          const ConversionOptions& options, RunState& state) {
-    Notices& notices = state.notices;
+                          const ConversionOptions& options, UseCaseProgress& progress) {
+    Notices& notices = progress.notices;
     platform::InputFile input(inputPath);
     TableLineReader reader(input);
     TableCount count = reader.CountRows();
@@ -96,16 +85,13 @@ ConversionOutcome Convert(const std::string& inputPath, const std::string& outpu
     }
     rows = std::min(rows, kMaxRows);
 
-    // Writing the output over its own input would destroy the table.
-    if (platform::IdentityOf(outputPath) == input.Identity()) {
-        throw RunError(error_code::kPathFileAccess, "変換元と変換先が同じファイルです。");
-    }
+    RefuseOutputOverInput(outputPath, input.Identity());
 
     // Opened before the second reading, so that an output that cannot be written fails
     // before any row is parsed.
-    state.atOutput = true;
+    progress.at = ConcernedFile::Role::kOutput;
     platform::AtomicOutputFile output(outputPath, options.outputSeams);
-    state.atOutput = false;
+    progress.at = ConcernedFile::Role::kInput;
     if (options.betweenReadings) {
         options.betweenReadings();
     }
@@ -129,9 +115,11 @@ ConversionOutcome Convert(const std::string& inputPath, const std::string& outpu
                            count.rowsAfterBlank});
     }
     if (options.withholdOnNotices && !notices.empty()) {
-        return {ConversionOutcome::Kind::kWithheld, std::nullopt, std::move(notices), 0};
+        ConversionOutcome withheld = ConversionOutcome::Succeeded(std::move(notices));
+        withheld.kind = ConversionOutcome::Kind::kWithheld;
+        return withheld;
     }
-    state.atOutput = true;
+    progress.at = ConcernedFile::Role::kOutput;
     WriteFareDataFile(output, table, input);
     ConversionOutcome succeeded = ConversionOutcome::Succeeded(std::move(notices));
     succeeded.rowsWritten = static_cast<int>(table.size());
@@ -142,23 +130,9 @@ ConversionOutcome Convert(const std::string& inputPath, const std::string& outpu
 
 ConversionOutcome ConvertFareTableWith(const std::string& inputPath, const std::string& outputPath,
                                        const ConversionOptions& options) noexcept {
-    // The one place where failures are caught: everything below only throws.
-    RunState state;
-    try {
-        return Convert(inputPath, outputPath, options, state);
-    } catch (const RunError& error) {
-        if (IsFileError(error.code()) && error.explanation().empty()) {
-            return ConversionOutcome::Failed(
-                error.WithExplanation(state.atOutput ? "変換先（出力ファイル）のエラーです。"
-                                                     : "変換元（入力ファイル）のエラーです。"),
-                std::move(state.notices));
-        }
-        return ConversionOutcome::Failed(error, std::move(state.notices));
-    } catch (const std::bad_alloc&) {
-        return ConversionOutcome::Failed(RunError(error_code::kOutOfMemory));
-    } catch (...) {
-        return ConversionOutcome::Failed(RunError(error_code::kInternal));
-    }
+    return RunUseCase(inputPath, outputPath, true, [&](UseCaseProgress& progress) {
+        return Convert(inputPath, outputPath, options, progress);
+    });
 }
 
 ConversionOutcome ConvertFareTable(const std::string& inputPath,

@@ -4,33 +4,11 @@
 #include <optional>
 #include <string>
 
-#include "conversion/notice.h"
+#include "conversion/outcome.h"
 #include "platform/os/output_file.h"
 #include "platform/os/run_error.h"
 
 namespace conversion {
-
-struct ConversionOutcome {
-    // kWithheld: the table converted with notices and the caller asked that such a table not
-    // be written; the output path is as it was.
-    enum class Kind { kSucceeded, kFailed, kNothingToConvert, kWithheld };
-    Kind kind = Kind::kNothingToConvert;
-    std::optional<platform::RunError> error;  // set for kFailed only
-    // What the table lost or misread on the way, in the order met; a failure keeps those
-    // found before it.
-    Notices notices;
-    int rowsWritten = 0;  // kSucceeded only
-
-    static ConversionOutcome Succeeded(Notices notices = {}) {
-        return {Kind::kSucceeded, std::nullopt, std::move(notices), 0};
-    }
-    static ConversionOutcome Failed(platform::RunError error, Notices notices = {}) {
-        return {Kind::kFailed, std::move(error), std::move(notices), 0};
-    }
-    static ConversionOutcome NothingToConvert() {
-        return {Kind::kNothingToConvert, std::nullopt, {}, 0};
-    }
-};
 
 struct ConversionOptions {
     // Scripts that must never load a doubtful table: notices withhold the output.

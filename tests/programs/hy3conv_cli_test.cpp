@@ -237,4 +237,32 @@ TEST(Hy3conv, ReportsAClosedStandardOutput) {
     EXPECT_EQ(ReadBytes(folder.Path("out.hy3")).size(), 2 + 305u);
 }
 
+// With too few file descriptors the run fails with 67, and the message names the file that
+// its explanation blames, whichever file it was working on when the descriptors ran out.
+TEST(Hy3convDescriptorLimit, NamesTheFileItsExplanationBlames) {
+    test_support::ScratchFolder folder;
+    const std::string in = folder.Path("in.txt"), out = folder.Path("out.hy3");
+    WriteBytes(in, "a,1,140\r\n");
+    int failures = 0;
+    for (int limit = 4; limit <= 8; ++limit) {
+        // The limit is set in a shell of its own, after the redirections of the outer one,
+        // with the descriptors the test runner may have passed on closed.
+        Result result = RunHy3conv(folder, {in, out},
+                                   "sh -c 'exec 3>&- 4>&- 5>&- 6>&- 7>&- 8>&- 9>&-; ulimit -n " +
+                                       std::to_string(limit) + "; exec \"$0\" \"$@\"' ");
+        // 127: too few even to load the program's libraries.
+        if (result.status == 0 || result.status == 127) {
+            continue;
+        }
+        ++failures;
+        EXPECT_EQ(result.status, 1) << "limit " << limit << ": " << result.err;
+        const bool blamesInput = result.err.find("変換元（入力ファイル）") != std::string::npos;
+        const bool blamesOutput = result.err.find("変換先（出力ファイル）") != std::string::npos;
+        ASSERT_TRUE(blamesInput != blamesOutput) << "limit " << limit << ": " << result.err;
+        EXPECT_EQ(result.err.rfind("hy3conv: " + (blamesInput ? in : out) + ": 67:", 0), 0u)
+            << "limit " << limit << ": " << result.err;
+    }
+    EXPECT_GT(failures, 0) << "no limit was low enough to fail";
+}
+
 }  // namespace

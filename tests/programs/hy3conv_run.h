@@ -25,9 +25,11 @@ inline std::string Quote(const std::string& argument) {
     return quoted + "'";
 }
 
+// `wrapper` comes before the program on the command line, for example a shell that lowers a
+// limit and then runs it.
 inline Result RunHy3conv(const test_support::ScratchFolder& folder,
-                         const std::vector<std::string>& args) {
-    std::string command = Quote(HY3CONV_PATH);
+                         const std::vector<std::string>& args, const std::string& wrapper = "") {
+    std::string command = wrapper + Quote(HY3CONV_PATH);
     for (const auto& arg : args)
         command += " " + Quote(arg);
     const std::string outPath = folder.Path("stdout"), errPath = folder.Path("stderr");

@@ -1,10 +1,5 @@
 #include "programs/hy3conv/commands.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -14,6 +9,7 @@
 #include "conversion/conversion_run.h"
 #include "platform/os/file_access.h"
 #include "platform/os/output_file.h"
+#include "platform/os/process.h"
 #include "programs/hy3conv/file_result.h"
 #include "programs/hy3conv/messages.h"
 #include "programs/hy3conv/options.h"
@@ -27,16 +23,6 @@ using conversion::ConversionOutcome;
 using Kind = FileResult::Kind;
 
 constexpr std::string_view kNotWritten = "（出力ファイルは変更していません）。";
-
-// Failures that name no line come from opening one of the two files; the input is opened
-// first, so where it can be read, the output is to blame.
-const std::string& BlamedFile(const std::string& input, const std::string& output,
-                              const platform::RunError& error) {
-    struct stat status {};
-    const bool inputReadable = stat(input.c_str(), &status) == 0 && S_ISREG(status.st_mode) &&
-                               access(input.c_str(), R_OK) == 0;
-    return error.line() || !inputReadable ? input : output;
-}
 
 FileResult ConvertOne(const Options& options, const std::string& input, const std::string& output) {
     conversion::ConversionOptions conversionOptions;
@@ -55,7 +41,7 @@ FileResult ConvertOne(const Options& options, const std::string& input, const st
             return {Kind::kWritten, "正常にコンバートされました（" +
                                         std::to_string(outcome.rowsWritten) + "行）。"};
         case ConversionOutcome::Kind::kFailed:
-            ReportFailure(BlamedFile(input, output, *outcome.error), *outcome.error);
+            ReportFailure(outcome);
             return {Kind::kFailed, "失敗しました" + std::string(kNotWritten)};
         case ConversionOutcome::Kind::kNothingToConvert:
             ReportError(input +
@@ -232,9 +218,7 @@ int ExitStatusOf(FileResult::Kind kind) {
 }
 
 int Run(int argc, char** argv) {
-    // A closed pipe on standard output must come back as a failed write, reported, not as
-    // a silent death by signal.
-    std::signal(SIGPIPE, SIG_IGN);
+    platform::ReportClosedPipesAsWriteErrors();
     std::vector<std::string_view> arguments(argv + 1, argv + argc);
     auto parsed = ParseOptions(arguments);
     if (auto* usage = std::get_if<UsageError>(&parsed)) {

@@ -47,6 +47,12 @@ void ReportFailure(std::string_view file, const platform::RunError& error) {
     WriteError(MessageLine(file, error.line(), error.field(), FailureText(error)));
 }
 
+void ReportFailure(const conversion::ConversionOutcome& outcome) {
+    const platform::RunError error =
+        outcome.error.value_or(platform::RunError(platform::error_code::kInternal));
+    ReportFailure(outcome.file ? std::string_view(outcome.file->path) : std::string_view(), error);
+}
+
 void ReportNotice(std::string_view file, const conversion::Notice& notice) {
     WriteError(MessageLine(file, notice.line, notice.field, "注意: " + NoticeText(notice)));
 }

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "conversion/notice.h"
+#include "conversion/outcome.h"
 #include "platform/os/run_error.h"
 
 namespace hy3conv {
@@ -22,6 +23,8 @@ inline constexpr std::string_view kCheckTheFile = "ファイルを点検して�
 
 void ReportError(std::string_view text);  // "hy3conv: text"
 void ReportFailure(std::string_view file, const platform::RunError& error);
+// A kFailed outcome's error, against the file it concerns.
+void ReportFailure(const conversion::ConversionOutcome& outcome);
 void ReportNotice(std::string_view file, const conversion::Notice& notice);
 
 // Standard output goes through here so that a failed write (a full disk, a closed pipe) is

@@ -1,0 +1,63 @@
+#include "conversion/read_back.h"
+
+#include <utility>
+
+#include "conversion/fare_data_reader.h"
+#include "conversion/fare_table_text.h"
+#include "platform/os/file_access.h"
+
+namespace conversion {
+namespace {
+
+using platform::RunError;
+namespace error_code = platform::error_code;
+
+struct ReadBack {
+    std::vector<FareLineRecord> records;
+    platform::FileIdentity identity;
+};
+
+ReadBack ReadRecords(const std::string& path) {
+    platform::BoundedRead read = platform::ReadBoundedFile(path, kMaxDataFileBytes);
+    switch (read.status) {
+        case platform::BoundedRead::Status::kNotRegularFile:
+            throw RunError(error_code::kPathFileAccess)
+                .WithExplanation(
+                    "通常のファイルではありません（フォルダ、パイプ、装置は読めません）。");
+        case platform::BoundedRead::Status::kTooLarge:
+            throw RunError(error_code::kOverflow)
+                .WithExplanation(".hy3 ファイルとして大きすぎます（読めるのは 64 MiB までです）。");
+        case platform::BoundedRead::Status::kRead:
+            break;
+    }
+    return {ReadFareDataFile(read.bytes), read.identity};
+}
+
+}  // namespace
+
+ConversionOutcome ReadBackDataFile(const std::string& path) noexcept {
+    return RunUseCase(path, path, false, [&](UseCaseProgress&) {
+        ConversionOutcome outcome = ConversionOutcome::Succeeded();
+        outcome.records = ReadRecords(path).records;
+        return outcome;
+    });
+}
+
+ConversionOutcome WriteBackAsText(const std::string& inputPath, const std::string& outputPath,
+                                  platform::OutputFileSeams seams) noexcept {
+    return RunUseCase(inputPath, outputPath, false, [&](UseCaseProgress& progress) {
+        const ReadBack input = ReadRecords(inputPath);
+        const std::string text = FareTableText(input.records);
+        // Writing the text over the .hy3 it came from would lose the data file.
+        progress.at = ConcernedFile::Role::kOutput;
+        RefuseOutputOverInput(outputPath, input.identity);
+        platform::AtomicOutputFile output(outputPath, std::move(seams));
+        output.Write(text);
+        output.Commit(input.identity);
+        ConversionOutcome outcome = ConversionOutcome::Succeeded();
+        outcome.rowsWritten = static_cast<int>(input.records.size());
+        return outcome;
+    });
+}
+
+}  // namespace conversion

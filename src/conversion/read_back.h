@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+#include "conversion/outcome.h"
+#include "platform/os/output_file.h"
+
+namespace conversion {
+
+// A .hy3 file holds at most 32767 records of up to 304 + 65535 bytes each, far more than any
+// real table; reading stops at this size instead of taking the memory a hostile file asks for.
+inline constexpr size_t kMaxDataFileBytes = 64u << 20;
+
+// Reads the .hy3 file at `path` back into its records: kSucceeded with `records` (and
+// rowsWritten 0), or kFailed about the file: 75 for a folder, pipe or device, 6 beyond
+// kMaxDataFileBytes, the layout errors of ReadFareDataFile, and the usual file codes.
+ConversionOutcome ReadBackDataFile(const std::string& path) noexcept;
+
+// Writes the .hy3 file at `inputPath` back as fare table text at `outputPath`, atomically:
+// kSucceeded with rowsWritten the lines written, or kFailed about the file to blame (the
+// output where it is the input, or cannot be written), the output then as it was.
+ConversionOutcome WriteBackAsText(const std::string& inputPath, const std::string& outputPath,
+                                  platform::OutputFileSeams seams = {}) noexcept;
+
+}  // namespace conversion
