@@ -5,9 +5,7 @@
 #include <vector>
 
 #include "conversion/fare_data_file.h"
-#include "conversion/fare_line_parser.h"
-#include "conversion/line_reader.h"
-#include "conversion/text_rules.h"
+#include "conversion/row_source.h"
 #include "platform/os/file_access.h"
 #include "platform/os/output_file.h"
 
@@ -17,48 +15,55 @@ namespace {
 using platform::RunError;
 namespace error_code = platform::error_code;
 
-// The display unit reads at most 301 rows.
-constexpr int kMaxRows = 301;
+constexpr int kMaxRows = kMaxTableRows;
 
-const char kFileChanged[] = "読んでいる間に入力ファイルが書き換えられました。";
+// Puts the source's own name for the place of the row read last on what it found.
+RunError Placed(const RowSource& source, const RunError& error) {
+    std::string cell = source.CellReference(source.rowNumber(), error.field());
+    return cell.empty() ? error : error.WithCell(std::move(cell));
+}
+Notice Placed(const RowSource& source, Notice notice) {
+    notice.cell = source.CellReference(source.rowNumber(), notice.field);
+    return notice;
+}
 
-std::vector<FareLineRecord> ParseRows(TableLineReader& reader, int countedRows, Notices& notices) {
+std::vector<FareLineRecord> ReadRows(RowSource& source, int countedRows, Notices& notices) {
     std::vector<FareLineRecord> table;
     table.reserve(static_cast<size_t>(countedRows));
-    FareLineParser parser;
     bool blank = false;
-    while (!reader.AtEnd() && table.size() < kMaxRows) {
-        // A line is parsed as it is read; a blank one leaves the parser unharmed, as leading
-        // spaces never reach the place name and spaces never change a number.
+    while (table.size() < kMaxRows) {
         bool counted = static_cast<int>(table.size()) < countedRows;
-        blank = true;
+        FareLineRecord record;
+        Notices rowNotices;
+        RowSource::Row row = RowSource::Row::kEnd;
         try {
-            reader.ReadLineCharacters([&](std::u32string_view characters) {
-                blank = blank && IsBlankText(characters);
-                if (counted) {
-                    parser.Feed(characters);
-                } else if (!blank) {
-                    // The file grew between the two readings.
-                    throw RunError(error_code::kSubscriptOutOfRange).WithExplanation(kFileChanged);
-                }
-            });
+            row = source.ReadRow(counted, record, rowNotices);
         } catch (const RunError& error) {
-            throw error.WithLine(reader.lineNumber());
+            throw Placed(source, error.WithLine(source.rowNumber()));
         }
-        FareLineRecord record = parser.Finish();
-        if (blank) {
+        if (row == RowSource::Row::kEnd) {
             break;
         }
-        for (Notice& notice : parser.TakeNotices()) {
-            notice.line = reader.lineNumber();
-            notices.push_back(std::move(notice));
+        if (row == RowSource::Row::kBlank) {
+            blank = true;
+            break;
+        }
+        if (!counted) {
+            // The file grew between the two readings.
+            throw RunError(error_code::kSubscriptOutOfRange, source.rowNumber())
+                .WithExplanation(explanation::FileChanged());
+        }
+        for (Notice& notice : rowNotices) {
+            notice.line = source.rowNumber();
+            notices.push_back(Placed(source, std::move(notice)));
         }
         table.push_back(std::move(record));
     }
     // The file shrank between the two readings: the table it now holds is not the one counted.
     if (static_cast<int>(table.size()) < std::min(countedRows, kMaxRows)) {
-        int endLine = blank ? reader.lineNumber() : reader.lineNumber() + 1;
-        throw RunError(error_code::kSubscriptOutOfRange, endLine).WithExplanation(kFileChanged);
+        int endLine = blank ? source.rowNumber() : source.rowNumber() + 1;
+        throw RunError(error_code::kSubscriptOutOfRange, endLine)
+            .WithExplanation(explanation::FileChanged());
     }
     return table;
 }
@@ -68,24 +73,25 @@ std::vector<FareLineRecord> ParseRows(TableLineReader& reader, int countedRows, 
 // identity is checked again right before the rename: the output may have been swapped for a
 // link to the input since the first check.
 void WriteFareDataFile(platform::AtomicOutputFile& output, std::span<const FareLineRecord> records,
-                       const platform::InputFile& input) {
+                       const platform::FileIdentity& input) {
     output.Write(FareDataFileBytes(records));
-    output.Commit(input.Identity());
+    output.Commit(input);
 }
 
-ConversionOutcome Convert(const std::string& inputPath, const std::string& outputPath,
-                          const ConversionOptions& options, UseCaseProgress& progress) {
+}  // namespace
+
+ConversionOutcome ConvertRows(RowSource& source, const platform::FileIdentity& input,
+                              const std::string& outputPath, const ConversionOptions& options,
+                              UseCaseProgress& progress) {
     Notices& notices = progress.notices;
-    platform::InputFile input(inputPath);
-    TableLineReader reader(input);
-    TableCount count = reader.CountRows();
+    TableCount count = source.CountRows();
     int rows = count.rows;
     if (rows == 0) {
         return ConversionOutcome::NothingToConvert();
     }
     rows = std::min(rows, kMaxRows);
 
-    RefuseOutputOverInput(outputPath, input.Identity());
+    RefuseOutputOverInput(outputPath, input);
 
     // Opened before the second reading, so that an output that cannot be written fails
     // before any row is parsed.
@@ -95,8 +101,8 @@ ConversionOutcome Convert(const std::string& inputPath, const std::string& outpu
     if (options.betweenReadings) {
         options.betweenReadings();
     }
-    reader.Restart(count.encoding);
-    std::vector<FareLineRecord> table = ParseRows(reader, rows, notices);
+    source.Restart(count);
+    std::vector<FareLineRecord> table = ReadRows(source, rows, notices);
     // What the table loses as a whole comes after what its rows misread, in line order.
     if (count.rows > kMaxRows) {
         notices.push_back({Notice::Kind::kRowsBeyondLimit,
@@ -126,35 +132,18 @@ ConversionOutcome Convert(const std::string& inputPath, const std::string& outpu
     return succeeded;
 }
 
-}  // namespace
-
 ConversionOutcome ConvertFareTableWith(const std::string& inputPath, const std::string& outputPath,
                                        const ConversionOptions& options) noexcept {
     return RunUseCase(inputPath, outputPath, true, [&](UseCaseProgress& progress) {
-        return Convert(inputPath, outputPath, options, progress);
+        platform::InputFile input(inputPath);
+        TextRowSource source(input);
+        return ConvertRows(source, input.Identity(), outputPath, options, progress);
     });
 }
 
 ConversionOutcome ConvertFareTable(const std::string& inputPath,
                                    const std::string& outputPath) noexcept {
     return ConvertFareTableWith(inputPath, outputPath, ConversionOptions{});
-}
-
-std::optional<std::string> OutcomeText(const ConversionOutcome& outcome) {
-    switch (outcome.kind) {
-        case ConversionOutcome::Kind::kSucceeded:
-            return "正常にコンバートされました。\r\n運賃表示器を動かして表示テストを行ってください"
-                   "。";
-        case ConversionOutcome::Kind::kFailed: {
-            const RunError& error = outcome.error.value();
-            return std::to_string(error.code()) + ":" + error.description() +
-                   "\r\nファイルを点検してください。";
-        }
-        case ConversionOutcome::Kind::kNothingToConvert:
-        case ConversionOutcome::Kind::kWithheld:
-            break;
-    }
-    return std::nullopt;
 }
 
 }  // namespace conversion

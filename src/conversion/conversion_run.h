@@ -5,6 +5,8 @@
 #include <string>
 
 #include "conversion/outcome.h"
+#include "conversion/row_source.h"
+#include "conversion/wording.h"
 #include "platform/os/output_file.h"
 #include "platform/os/run_error.h"
 
@@ -29,8 +31,12 @@ ConversionOutcome ConvertFareTable(const std::string& inputPath,
 ConversionOutcome ConvertFareTableWith(const std::string& inputPath, const std::string& outputPath,
                                        const ConversionOptions& options) noexcept;
 
-// The status text for an outcome (UTF-8, two lines joined by CR LF); none for
-// kNothingToConvert and kWithheld.
-std::optional<std::string> OutcomeText(const ConversionOutcome& outcome);
+// The conversion itself, for any source of rows: counts the rows, reads them, writes the data
+// file at `outputPath` in place of whatever is there. `input` is the identity of the file the
+// rows come from, which the output must never replace. Throws; a use case runs it inside
+// RunUseCase, as ConvertFareTableWith does for a table text file.
+ConversionOutcome ConvertRows(RowSource& source, const platform::FileIdentity& input,
+                              const std::string& outputPath, const ConversionOptions& options,
+                              UseCaseProgress& progress);
 
 }  // namespace conversion

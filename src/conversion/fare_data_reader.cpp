@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "conversion/wording.h"
 #include "platform/os/code_page.h"
 
 namespace conversion {
@@ -41,7 +42,7 @@ class ByteCursor {
 };
 
 std::string Row(int record) {
-    return std::to_string(record) + "行目";
+    return PlaceText(record);
 }
 
 RunError EndsInside(int record, const std::string& what) {

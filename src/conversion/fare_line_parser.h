@@ -1,27 +1,22 @@
 #pragma once
 
-#include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "conversion/fare_line_record.h"
-#include "conversion/leading_number_reader.h"
+#include "conversion/field_reader.h"
 #include "conversion/notice.h"
-#include "platform/os/run_error.h"
 
 // The line parser, kept apart from the window as the module "Module1".
 namespace conversion {
 
-// Turns one decoded line into a record, fed in pieces of any size so that a line need never
-// be held whole: its state is the record, the field's number reader and the place name, which
-// is bounded by the 65535 bytes the data file can hold. Throws platform::RunError with code 6
-// where a number (or a leading part of one) does not fit 16 bits or (when bounded) the place
-// name is over 65535 bytes in code page 932, and code 9 where the line has more than 152
-// fields.
+// Splits one decoded line into fields for a FareFieldReader, fed in pieces of any size so
+// that a line need never be held whole. A tab, "," or "，" separates fields; a double quote
+// never groups anything and just vanishes, and quotes that held a separator make a notice.
+// Throws what the field reader throws (codes 6 and 9).
 class FareLineParser {
   public:
-    // Unbounded only where the caller holds the whole line anyway; the data file still
-    // refuses a name that long.
-    explicit FareLineParser(bool boundsPlaceName = true) : boundsPlaceName_(boundsPlaceName) {}
+    explicit FareLineParser(bool boundsPlaceName = true) : fields_(boundsPlaceName) {}
 
     void Feed(std::u32string_view characters);
     // The record of the characters fed since the last Finish; the parser starts afresh.
@@ -31,32 +26,10 @@ class FareLineParser {
     Notices TakeNotices() { return std::move(finishedNotices_); }
 
   private:
-    static Notice Uncounted() {
-        Notice notice;
-        notice.count = 0;
-        return notice;
-    }
-    void AddToPlaceName(char32_t ch);
-    void AddToNumber(char32_t ch);
-    void StartField();
-    void EndField();
     void Quote();
-    platform::RunError Explained(const platform::RunError& error) const;
+    void NoteQuotedSeparator();
 
-    bool boundsPlaceName_;
-    FareLineRecord record_;
-    int column_ = 1;
-    size_t placeNameBytes_ = 0;
-    LeadingNumberReader number_;
-
-    // What is watched for notices: the current field's first characters and whether text
-    // stands in it beside the number; quotes opened and whether a separator fell inside.
-    std::u32string fieldText_;
-    bool fieldHasCharacters_ = false;
-    bool fieldHasText_ = false;
-    // Counted per line: 0 until a field of the kind is met.
-    Notice textNotice_ = Uncounted();
-    Notice roundedNotice_ = Uncounted();
+    FareFieldReader fields_;
     bool inQuotes_ = false;
     bool quoteHeldSeparator_ = false;
     int quoteColumn_ = 0;

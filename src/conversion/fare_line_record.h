@@ -8,6 +8,9 @@ namespace conversion {
 
 inline constexpr int kFareCount = 150;
 
+// The display unit reads at most this many rows; a converted table never holds more.
+inline constexpr int kMaxTableRows = 301;
+
 // One row of the fare table. A new record is empty: no name, zone 0, every fare 0.
 struct FareLineRecord {
     std::u32string PlaceName;
@@ -17,5 +20,15 @@ struct FareLineRecord {
 
     friend bool operator==(const FareLineRecord&, const FareLineRecord&) = default;
 };
+
+// How many fares a row shows: up to its last non-zero one. Fares after a line's last field
+// read as 0, so trailing zeros are left out when a record is shown or written back.
+inline size_t FaresInUse(const FareLineRecord& record) {
+    size_t used = record.Fares.size();
+    while (used > 0 && record.Fares[used - 1] == 0) {
+        --used;
+    }
+    return used;
+}
 
 }  // namespace conversion

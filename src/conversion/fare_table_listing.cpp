@@ -119,10 +119,7 @@ std::string FareTableListing(std::span<const FareLineRecord> records) {
         row.number = NumberCell(static_cast<int>(i) + 1);
         row.name = NameCell(record.PlaceName);
         row.zone = NumberCell(record.ZoneNumber);
-        size_t shown = record.Fares.size();
-        while (shown > 0 && record.Fares[shown - 1] == 0) {
-            --shown;
-        }
+        const size_t shown = FaresInUse(record);
         fareWidths.resize(std::max(fareWidths.size(), shown), 0);
         for (size_t k = 0; k < shown; ++k) {
             row.fares.push_back(NumberCell(record.Fares[k]));

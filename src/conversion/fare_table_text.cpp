@@ -84,8 +84,9 @@ std::string FareTableText(std::span<const FareLineRecord> records) {
     }
     if (records.size() > static_cast<size_t>(kMaxTableRows)) {
         throw RunError(error_code::kSubscriptOutOfRange,
-                       "行が多すぎます（運賃表示器が読めるのは 301 行までで、この表は " +
-                           std::to_string(records.size()) + " 行あります）。",
+                       "行が多すぎます（運賃表示器が読めるのは " + std::to_string(kMaxTableRows) +
+                           " 行までで、この表は " + std::to_string(records.size()) +
+                           " 行あります）。",
                        kMaxTableRows + 1);
     }
     platform::Cp932Encoder encoder;
@@ -102,11 +103,7 @@ std::string FareTableText(std::span<const FareLineRecord> records) {
         text += name;
         text += ',';
         text += std::to_string(record.ZoneNumber);
-        // Fares after the line's last field read as 0, so trailing zeros are left out.
-        size_t shown = record.Fares.size();
-        while (shown > 0 && record.Fares[shown - 1] == 0) {
-            --shown;
-        }
+        const size_t shown = FaresInUse(record);
         for (size_t k = 0; k < shown; ++k) {
             text += ',';
             text += std::to_string(record.Fares[k]);

@@ -8,9 +8,6 @@
 
 namespace conversion {
 
-// The display unit reads at most this many rows; a converted table never holds more.
-inline constexpr int kMaxTableRows = 301;
-
 // Writes records back as a fare table text: code page 932 bytes, one line per record,
 // "name,zone" followed by ",fare" for Fares(1) up to the last non-zero fare, each line ended
 // by CR LF. Converting that text gives exactly the data file the writer makes of `records`.

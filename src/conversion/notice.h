@@ -34,14 +34,13 @@ struct Notice {
     std::string text;          // UTF-8, the field's text as written (shortened if long)
     int value = 0;             // the value the field was read as
     int count = 1;
+    // Where the source shows the row or field its own way, for example "運賃!C12"; empty for
+    // a text file.
+    std::string cell{};
 
     friend bool operator==(const Notice&, const Notice&) = default;
 };
 
 using Notices = std::vector<Notice>;
-
-// One line of plain Japanese (UTF-8) that says what happened, without the file's name: for
-// example "302行目から199行は変換していません（変換するのは301行までです）。".
-std::string NoticeText(const Notice& notice);
 
 }  // namespace conversion

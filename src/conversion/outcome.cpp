@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include "conversion/wording.h"
+
 namespace conversion {
 namespace {
 
@@ -24,8 +26,7 @@ ConversionOutcome RunUseCase(
         try {
             const bool atOutput = progress.at == ConcernedFile::Role::kOutput;
             if (explainRole && IsFileError(error.code()) && error.explanation().empty()) {
-                error = error.WithExplanation(atOutput ? "変換先（出力ファイル）のエラーです。"
-                                                       : "変換元（入力ファイル）のエラーです。");
+                error = error.WithExplanation(explanation::FileRole(progress.at));
             }
             outcome = ConversionOutcome::Failed(std::move(error), std::move(notices));
             outcome.file = ConcernedFile{progress.at, atOutput ? outputPath : inputPath};
@@ -47,7 +48,7 @@ ConversionOutcome RunUseCase(
 
 void RefuseOutputOverInput(const std::string& outputPath, const platform::FileIdentity& input) {
     if (platform::IdentityOf(outputPath) == input) {
-        throw RunError(error_code::kPathFileAccess, "変換元と変換先が同じファイルです。");
+        throw RunError(error_code::kPathFileAccess, explanation::SameFile());
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "conversion/fare_data_reader.h"
 #include "conversion/fare_table_text.h"
+#include "conversion/wording.h"
 #include "platform/os/file_access.h"
 
 namespace conversion {
@@ -22,11 +23,10 @@ ReadBack ReadRecords(const std::string& path) {
     switch (read.status) {
         case platform::BoundedRead::Status::kNotRegularFile:
             throw RunError(error_code::kPathFileAccess)
-                .WithExplanation(
-                    "通常のファイルではありません（フォルダ、パイプ、装置は読めません）。");
+                .WithExplanation(explanation::NotRegularFile());
         case platform::BoundedRead::Status::kTooLarge:
             throw RunError(error_code::kOverflow)
-                .WithExplanation(".hy3 ファイルとして大きすぎます（読めるのは 64 MiB までです）。");
+                .WithExplanation(explanation::DataFileTooLarge(kMaxDataFileBytes));
         case platform::BoundedRead::Status::kRead:
             break;
     }

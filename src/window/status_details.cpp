@@ -35,16 +35,13 @@ QString Others(qsizetype count) {
     return QStringLiteral("（ほか%1件）").arg(count);
 }
 
-// "12行目", "12行目5列目" or nothing.
+// The place of the problem, as the core words it, or nothing.
 QString Place(const platform::RunError& error) {
     if (!error.line()) {
         return QString();
     }
-    QString place = QStringLiteral("%1行目").arg(*error.line());
-    if (error.field()) {
-        place += QStringLiteral("%1列目").arg(*error.field());
-    }
-    return place;
+    return QString::fromStdString(
+        conversion::PlaceText(*error.line(), error.field(), error.cell()));
 }
 
 // Tooltips that look like markup are drawn as markup; the notices quote the user's cells,
@@ -83,8 +80,7 @@ StatusDetails DescribeOutcome(const conversion::ConversionOutcome& outcome) {
         const platform::RunError& error = *outcome.error;
         const QString place = Place(error);
         if (!place.isEmpty()) {
-            tip.append(QStringLiteral("入力ファイルの%1行目でエラーが見つかりました。")
-                           .arg(*error.line()));
+            tip.append(QString::fromStdString(conversion::ErrorFoundText(error)));
         }
         if (!error.explanation().empty()) {
             details.lead = place.isEmpty() ? QString() : place + QStringLiteral(": ");

@@ -12,7 +12,8 @@ namespace main_window {
 // without hovering: the first notice of a success, or the plain reason of a failure.
 struct StatusDetails {
     // The third line, in three pieces so that only the middle one is shortened to fit:
-    // "注意: " + the first notice + "（ほか2件）", or "12行目5列目: " + the explanation.
+    // "注意: " + the first notice + "（ほか2件）", or the place of the problem + ": " + the
+    // explanation.
     QString lead;
     QString body;
     QString tail;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "conversion/notice.h"
+#include "conversion/wording.h"
 #include "hy3conv_run.h"
 
 namespace {

@@ -45,6 +45,9 @@ class RunError : public std::runtime_error {
     std::optional<int> line() const noexcept { return line_; }
     std::optional<int> field() const noexcept { return field_; }
     const std::string& explanation() const noexcept { return explanation_; }
+    // Where the source shows the row or field its own way, for example "運賃!C12"; empty for
+    // a text file.
+    const std::string& cell() const noexcept { return cell_; }
 
     RunError WithLine(int line) const {
         RunError copy = *this;
@@ -56,6 +59,11 @@ class RunError : public std::runtime_error {
         copy.field_ = field;
         return copy;
     }
+    RunError WithCell(std::string cell) const {
+        RunError copy = *this;
+        copy.cell_ = std::move(cell);
+        return copy;
+    }
     RunError WithExplanation(std::string explanation) const {
         RunError copy = *this;
         copy.explanation_ = std::move(explanation);
@@ -64,7 +72,7 @@ class RunError : public std::runtime_error {
 
     friend bool operator==(const RunError& a, const RunError& b) {
         return a.code_ == b.code_ && a.description_ == b.description_ && a.line_ == b.line_ &&
-               a.field_ == b.field_ && a.explanation_ == b.explanation_;
+               a.field_ == b.field_ && a.explanation_ == b.explanation_ && a.cell_ == b.cell_;
     }
 
   private:
@@ -73,6 +81,7 @@ class RunError : public std::runtime_error {
     std::optional<int> line_;
     std::optional<int> field_;
     std::string explanation_;
+    std::string cell_;
 };
 
 }  // namespace platform

@@ -44,9 +44,7 @@ FileResult ConvertOne(const Options& options, const std::string& input, const st
             ReportFailure(outcome);
             return {Kind::kFailed, "失敗しました" + std::string(kNotWritten)};
         case ConversionOutcome::Kind::kNothingToConvert:
-            ReportError(input +
-                        ": 変換する行がありません（入力ファイルが空か、1行目が空行です）。"
-                        "出力ファイルは変更していません。");
+            ReportError(input + ": " + conversion::NothingToConvertText());
             return {Kind::kNothingToConvert, "変換する行がありません" + std::string(kNotWritten)};
         case ConversionOutcome::Kind::kWithheld:
             break;

@@ -1,5 +1,7 @@
 #include "programs/hy3conv/messages.h"
 
+#include "conversion/wording.h"
+
 #include <cerrno>
 #include <cstdio>
 

@@ -1,0 +1,127 @@
+#include "conversion/wording.h"
+
+#include <string_view>
+
+#include "conversion/fare_line_record.h"
+
+namespace conversion {
+namespace {
+
+std::string Quoted(std::string_view text) {
+    return "「" + std::string(text) + "」";
+}
+
+std::string Where(const Notice& notice) {
+    return PlaceText(notice.line, notice.field, notice.cell);
+}
+
+}  // namespace
+
+std::optional<std::string> OutcomeText(const ConversionOutcome& outcome) {
+    switch (outcome.kind) {
+        case ConversionOutcome::Kind::kSucceeded:
+            return "正常にコンバートされました。\r\n運賃表示器を動かして表示テストを行ってください"
+                   "。";
+        case ConversionOutcome::Kind::kFailed: {
+            const platform::RunError& error = outcome.error.value();
+            return std::to_string(error.code()) + ":" + error.description() +
+                   "\r\nファイルを点検してください。";
+        }
+        case ConversionOutcome::Kind::kNothingToConvert:
+        case ConversionOutcome::Kind::kWithheld:
+            break;
+    }
+    return std::nullopt;
+}
+
+std::string PlaceText(int line, std::optional<int> field, const std::string& cell) {
+    std::string place = std::to_string(line) + "行目";
+    if (field) {
+        place += std::to_string(*field) + "列目";
+    }
+    if (!cell.empty()) {
+        place += "（" + cell + "）";
+    }
+    return place;
+}
+
+std::string ErrorFoundText(const platform::RunError& error) {
+    return "入力ファイルの" + PlaceText(error.line().value_or(0), std::nullopt, error.cell()) +
+           "でエラーが見つかりました。";
+}
+
+std::string NoticeText(const Notice& notice) {
+    const std::string count = std::to_string(notice.count);
+    const std::string value = std::to_string(notice.value);
+    const std::string row = PlaceText(notice.line);
+    switch (notice.kind) {
+        case Notice::Kind::kRowsBeyondLimit:
+            return row + "から" + count + "行は変換していません（変換するのは" +
+                   std::to_string(kMaxTableRows) + "行までです）。";
+        case Notice::Kind::kRowsAfterBlankLine:
+            return row + "の空行で表が終わり、その後の" + count + "行は変換していません。";
+        case Notice::Kind::kTextInNumber:
+            if (notice.count > 1) {
+                return row + "に数値でない欄が" + count + "個あります（" + Where(notice) + "の" +
+                       Quoted(notice.text) + "を " + value + " と読むなど）。";
+            }
+            return Where(notice) + "の" + Quoted(notice.text) + "は数値だけではないため、" + value +
+                   " と読みました。";
+        case Notice::Kind::kQuotedSeparator:
+            return Where(notice) + "の" + Quoted(notice.text) +
+                   "は、引用符の中の区切りで別々の欄に分かれました。";
+        case Notice::Kind::kRounded:
+            if (notice.count > 1) {
+                return row + "の小数の値" + count + "個を整数に丸めました（" + Where(notice) +
+                       "の" + Quoted(notice.text) + "を " + value + " にするなど）。";
+            }
+            return Where(notice) + "の" + Quoted(notice.text) + "を " + value + " に丸めました。";
+    }
+    return {};
+}
+
+std::string NothingToConvertText() {
+    return "変換する行がありません（入力ファイルが空か、" + PlaceText(1) +
+           "が空行です）。出力ファイルは変更していません。";
+}
+
+namespace explanation {
+
+std::string FileRole(ConcernedFile::Role role) {
+    return role == ConcernedFile::Role::kOutput ? "変換先（出力ファイル）のエラーです。"
+                                                : "変換元（入力ファイル）のエラーです。";
+}
+
+std::string FileChanged() {
+    return "読んでいる間に入力ファイルが書き換えられました。";
+}
+
+std::string SameFile() {
+    return "変換元と変換先が同じファイルです。";
+}
+
+std::string NotRegularFile() {
+    return "通常のファイルではありません（フォルダ、パイプ、装置は読めません）。";
+}
+
+std::string DataFileTooLarge(size_t limit) {
+    return ".hy3 ファイルとして大きすぎます（読めるのは " + std::to_string(limit >> 20) +
+           " MiB までです）。";
+}
+
+std::string PlaceNameTooLong() {
+    return "地名が 65535 バイトを超えています。";
+}
+
+std::string TooManyFields(int column) {
+    return "運賃が150個を超えています（" + std::to_string(column) +
+           "番目の欄があります。表計算ソフトで保存した行の末尾の空の列も欄に数えます）。";
+}
+
+std::string OutOfRange(const std::string& shownText) {
+    return Quoted(shownText) + "が -32768〜32767 の範囲を超えています。";
+}
+
+}  // namespace explanation
+
+}  // namespace conversion
