@@ -2,6 +2,7 @@
 
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "conversion/fare_line_record.h"
 
@@ -13,6 +14,9 @@ namespace conversion {
 // width (see TerminalWidth). Control characters in a name are shown as \xNN, so that a
 // hostile file cannot send commands to the terminal. Never throws but for lack of memory.
 std::string FareTableListing(std::span<const FareLineRecord> records);
+
+// A place name in UTF-8 as the listing shows it: control characters as \xNN.
+std::string PrintableName(std::u32string_view name);
 
 // The columns a character takes on a terminal, from a fixed table so the result does not
 // depend on the locale: 2 for East Asian Wide and Fullwidth characters, 0 for combining
