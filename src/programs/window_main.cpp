@@ -1,26 +1,86 @@
-// The window program: builds the main window and hands it the desktop's dialogs.
+// The window program: reads its command line, then opens the main window or a table window
+// for each file, with the desktop's dialogs.
 #include <QApplication>
+#include <QFile>
 #include <QIcon>
+#include <cstdio>
 
 #include "platform/desktop/qt_file_dialog.h"
 #include "platform/desktop/qt_file_opener.h"
 #include "platform/desktop/qt_message_box.h"
 #include "window/desktop_setup.h"
-#include "window/form1.h"
+#include "window/program_start.h"
+
+namespace {
+
+void Print(std::FILE* stream, const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.data(), 1, static_cast<size_t>(bytes.size()), stream);
+}
+
+// Help, version and usage errors need no display; the exit status, or -1 to go on.
+int Answered(const main_window::StartRequest& request) {
+    using Action = main_window::StartRequest::Action;
+    switch (request.action) {
+        case Action::kHelp:
+            Print(stdout, main_window::StartHelpText());
+            return 0;
+        case Action::kVersion:
+            Print(stdout, QStringLiteral("rukanoba3 " RUKANOBA3_VERSION "\n"));
+            return 0;
+        case Action::kUsageError:
+            Print(stderr, QStringLiteral("rukanoba3: ") + request.message + QLatin1Char('\n') +
+                              main_window::StartUsageText());
+            return 2;
+        case Action::kOpen:
+            break;
+    }
+    return -1;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
-    // The program takes no command line; Qt keeps only its own options.
-    QApplication application(argc, argv);
+    // Help and version are answered before Qt looks for a display. Qt's own options
+    // (-platform and the like) are only known once the application has taken them out.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments.append(QFile::decodeName(argv[i]));
+    }
+    const main_window::StartRequest early = main_window::ParseStartArguments(arguments);
+    if (early.action != main_window::StartRequest::Action::kUsageError) {
+        if (const int status = Answered(early); status >= 0) {
+            return status;
+        }
+    }
+
+    std::optional<QApplication> application;
+    {
+        const main_window::DisplayConnectionGuard guard;
+        application.emplace(argc, argv);
+    }
+    arguments.clear();
+    for (int i = 1; i < argc; ++i) {
+        arguments.append(QFile::decodeName(argv[i]));
+    }
+    const main_window::StartRequest request = main_window::ParseStartArguments(arguments);
+    if (const int status = Answered(request); status >= 0) {
+        return status;
+    }
+    if (!request.message.isEmpty()) {
+        Print(stderr, QStringLiteral("rukanoba3: ") + request.message + QLatin1Char('\n'));
+    }
+
     main_window::RegisterFontSubstitutions();
-    main_window::InstallJapaneseTranslation(application);
-    application.setWindowIcon(QIcon(QStringLiteral(":/icons/rukanoba3.png")));
+    main_window::InstallJapaneseTranslation(*application);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/rukanoba3.png")));
     // Ties the window to its menu entry and icon on Wayland too.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.rukanoba3.Rukanoba3"));
 
     platform::QtFileDialog dialog;
     platform::QtMessageBox messageBox;
     platform::QtFileOpener fileOpener;
-    main_window::Form1 form(dialog, messageBox, fileOpener);
-    form.show();
-    return application.exec();
+    main_window::ProgramWindows windows(dialog, messageBox, fileOpener);
+    windows.Open(request);
+    return QApplication::exec();
 }

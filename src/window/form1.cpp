@@ -284,6 +284,12 @@ void Form1::SelectMode(int index) {
     }
 }
 
+void Form1::StartWithInput(const QString& inputPath) {
+    optionButtons_[0]->click();
+    pathFields_[0]->setText(inputPath);
+    pathFields_[1]->setFocus(Qt::OtherFocusReason);
+}
+
 void Form1::UpdateConvertEnabled() {
     // Only an empty text counts as empty: a path of spaces is still the user's to try.
     convertButton_->setEnabled(!pathFields_[0]->text().isEmpty() &&

@@ -39,6 +39,10 @@ class Form1 : public QWidget {
           platform::FileOpener& fileOpener, QWidget* parent = nullptr,
           FareTableConverter converter = conversion::ConvertFareTable);
 
+    // As if the user had answered Yes and chosen `inputPath` with Browse: the steps are
+    // shown, step 1 holds the path, and the focus waits in step 2 for the output path.
+    void StartWithInput(const QString& inputPath);
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -44,6 +44,8 @@ QString Place(const platform::RunError& error) {
         conversion::PlaceText(*error.line(), error.field(), error.cell()));
 }
 
+}  // namespace
+
 // Tooltips that look like markup are drawn as markup; the notices quote the user's cells,
 // which may hold "<b>", so such a tooltip is handed over as escaped text.
 QString PlainToolTip(const QStringList& lines) {
@@ -58,8 +60,6 @@ QString PlainToolTip(const QStringList& lines) {
     return QStringLiteral("<p style='white-space:pre'>") + escaped.join(QStringLiteral("<br>")) +
            QStringLiteral("</p>");
 }
-
-}  // namespace
 
 QString StatusDetails::FittedLine(const QFontMetrics& metrics, int width) const {
     const QString whole = lead + body + tail;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "conversion/conversion_run.h"
 
@@ -25,6 +26,10 @@ struct StatusDetails {
     // one line of the label; the tooltip holds the whole text.
     QString FittedLine(const QFontMetrics& metrics, int width) const;
 };
+
+// Tooltips that look like markup are drawn as markup; texts that quote the user's cells may
+// hold "<b>", so such a tooltip is handed over as escaped text.
+QString PlainToolTip(const QStringList& lines);
 
 // Nothing for a success without notices: the label then shows exactly the outcome's text.
 StatusDetails DescribeOutcome(const conversion::ConversionOutcome& outcome);

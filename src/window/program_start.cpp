@@ -1,0 +1,225 @@
+#include "window/program_start.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+#include <cstdio>
+#include <cstdlib>
+
+#include "window/form1.h"
+#include "window/table_window.h"
+
+namespace main_window {
+namespace {
+
+const QString kUsage = QStringLiteral(
+    "使い方: rukanoba3 [--] [ファイル...]\n"
+    "        rukanoba3 -h | --help | -V | --version\n");
+
+const QString kHelpBody = QStringLiteral(
+    "\n"
+    "ルカノバ 3 のウィンドウを開きます。\n"
+    "\n"
+    "  ファイル.hy3        中身を表のウィンドウで表示します（いくつでも）\n"
+    "  ファイル.csv など   「はい」を選んで手順1にそのファイルを入れた状態で開きます\n"
+    "  -h, --help          この説明を表示します\n"
+    "  -V, --version       版数を表示します\n");
+
+bool IsOption(const QString& argument) {
+    return argument.startsWith(QLatin1Char('-')) && argument.size() > 1;
+}
+
+// The local .hy3 files a drag carries.
+QStringList DataFilesIn(const QMimeData* data) {
+    QStringList files;
+    if (data == nullptr || !data->hasUrls()) {
+        return files;
+    }
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile() && IsDataFilePath(url.toLocalFile())) {
+            files.append(url.toLocalFile());
+        }
+    }
+    return files;
+}
+
+}  // namespace
+
+bool IsDataFilePath(const QString& path) {
+    return path.endsWith(QStringLiteral(".hy3"), Qt::CaseInsensitive);
+}
+
+StartRequest ParseStartArguments(const QStringList& arguments) {
+    StartRequest request;
+    auto usageError = [&](const QString& message) {
+        request = StartRequest{StartRequest::Action::kUsageError, {}, std::nullopt, message};
+        return request;
+    };
+    bool pathsOnly = false;
+    QStringList others;
+    for (const QString& argument : arguments) {
+        if (!pathsOnly &&
+            (argument == QStringLiteral("-h") || argument == QStringLiteral("--help") ||
+             argument == QStringLiteral("-V") || argument == QStringLiteral("--version"))) {
+            if (arguments.size() > 1) {
+                return usageError(argument +
+                                  QStringLiteral(" はほかの引数といっしょには使えません"));
+            }
+            const bool help =
+                argument == QStringLiteral("-h") || argument == QStringLiteral("--help");
+            request.action = help ? StartRequest::Action::kHelp : StartRequest::Action::kVersion;
+            return request;
+        }
+        if (!pathsOnly && argument == QStringLiteral("--")) {
+            pathsOnly = true;
+        } else if (!pathsOnly && IsOption(argument)) {
+            return usageError(QStringLiteral("不明なオプションです: ") + argument);
+        } else if (argument.isEmpty()) {
+            continue;  // a file manager never passes one; nothing to open
+        } else if (IsDataFilePath(argument)) {
+            request.dataFiles.append(argument);
+        } else if (!request.tableText) {
+            request.tableText = argument;
+        } else {
+            others.append(argument);
+        }
+    }
+    if (!others.isEmpty()) {
+        request.message = QStringLiteral("変換する表は一つずつ開きます。開かなかったファイル: ") +
+                          others.join(QStringLiteral(", "));
+    }
+    return request;
+}
+
+QString StartHelpText() {
+    return kUsage + kHelpBody;
+}
+
+QString StartUsageText() {
+    return kUsage;
+}
+
+QString NoDisplayText() {
+    return QStringLiteral(
+        "rukanoba3: 画面（ディスプレイ）に接続できないため、ウィンドウを開けません。\n"
+        "rukanoba3: デスクトップの中で起動してください。画面のないところでは hy3conv "
+        "で変換できます。\n");
+}
+
+ProgramWindows::ProgramWindows(platform::FileDialog& dialog, platform::MessageBox& messageBox,
+                               platform::FileOpener& fileOpener)
+    : dialog_(dialog), messageBox_(messageBox), fileOpener_(fileOpener) {}
+
+ProgramWindows::~ProgramWindows() {
+    for (const QPointer<TableWindow>& table : tables_) {
+        delete table.data();
+    }
+}
+
+Form1& ProgramWindows::MainWindow() {
+    if (!form_) {
+        form_ = std::make_unique<Form1>(dialog_, messageBox_, fileOpener_);
+        form_->setAcceptDrops(true);
+        form_->installEventFilter(this);
+    }
+    return *form_;
+}
+
+TableWindow& ProgramWindows::OpenTable(const QString& path, const TableMarks& marks) {
+    auto* table = new TableWindow(dialog_, path, marks);
+    table->setAttribute(Qt::WA_DeleteOnClose);
+    tables_.emplace_back(table);
+    table->show();
+    table->raise();
+    table->activateWindow();
+    return *table;
+}
+
+std::vector<TableWindow*> ProgramWindows::TableWindows() const {
+    std::vector<TableWindow*> open;
+    for (const QPointer<TableWindow>& table : tables_) {
+        if (table) {
+            open.push_back(table.data());
+        }
+    }
+    return open;
+}
+
+void ProgramWindows::Open(const StartRequest& request) {
+    if (request.tableText || request.dataFiles.isEmpty()) {
+        Form1& form = MainWindow();
+        if (request.tableText) {
+            form.StartWithInput(*request.tableText);
+        }
+        form.show();
+    }
+    for (const QString& path : request.dataFiles) {
+        OpenTable(path);
+    }
+}
+
+bool ProgramWindows::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (watched == form_.get() &&
+        (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop)) {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QStringList files = DataFilesIn(drop->mimeData());
+        if (files.isEmpty()) {
+            return false;
+        }
+        // Taken as a copy: a "move" would let the file manager delete the file.
+        if (!(drop->possibleActions() & Qt::CopyAction)) {
+            drop->ignore();
+            return true;
+        }
+        drop->setDropAction(Qt::CopyAction);
+        drop->accept();
+        if (type == QEvent::Drop) {
+            for (const QString& path : files) {
+                OpenTable(path);
+            }
+        }
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+namespace {
+
+QtMessageHandler previousHandler = nullptr;
+struct HeldMessage {
+    QtMsgType type;
+    QString text;
+};
+std::vector<HeldMessage>* heldMessages = nullptr;
+
+void HoldMessage(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtFatalMsg) {
+        // Qt gives up only when no platform can be reached: the one fatal error at start-up.
+        const QByteArray said = NoDisplayText().toUtf8();
+        std::fwrite(said.data(), 1, static_cast<size_t>(said.size()), stderr);
+        std::fflush(stderr);
+        std::_Exit(1);
+    }
+    heldMessages->push_back({type, text});
+}
+
+}  // namespace
+
+DisplayConnectionGuard::DisplayConnectionGuard() {
+    heldMessages = new std::vector<HeldMessage>();
+    previousHandler = qInstallMessageHandler(HoldMessage);
+}
+
+DisplayConnectionGuard::~DisplayConnectionGuard() {
+    qInstallMessageHandler(previousHandler);
+    for (const HeldMessage& message : *heldMessages) {
+        const QMessageLogContext context;
+        qt_message_output(message.type, context, message.text);
+    }
+    delete heldMessages;
+    heldMessages = nullptr;
+}
+
+}  // namespace main_window

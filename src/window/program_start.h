@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "window/fare_table_model.h"
+
+namespace platform {
+class FileDialog;
+class MessageBox;
+class FileOpener;
+}  // namespace platform
+
+namespace main_window {
+
+class Form1;
+class TableWindow;
+
+// What the window program's command line asks for.
+struct StartRequest {
+    enum class Action { kOpen, kHelp, kVersion, kUsageError };
+    Action action = Action::kOpen;
+    QStringList dataFiles;             // .hy3 files, each shown in a table window
+    std::optional<QString> tableText;  // a fare table to convert: the main window, step 1 filled
+    QString message;                   // a usage error, or a note on arguments left unused
+};
+
+// Reads the arguments after the program's name, as the file manager passes them (%F): a
+// ".hy3" file opens in the table window, any other file is a table to convert. "-h",
+// "--help", "-V" and "--version" stand alone; after "--" every argument is a file.
+StartRequest ParseStartArguments(const QStringList& arguments);
+
+QString StartHelpText();   // the usage and what each way in does
+QString StartUsageText();  // the usage alone, after a usage error
+QString NoDisplayText();   // why the window cannot open where there is no display
+
+// Whether the path names a fare display data file (by its extension, in any case).
+bool IsDataFilePath(const QString& path);
+
+// The windows of one run of the program: the main window and any number of table windows.
+// A .hy3 dropped anywhere on the main window outside its path fields opens in a table
+// window.
+class ProgramWindows : public QObject {
+    Q_OBJECT
+
+  public:
+    ProgramWindows(platform::FileDialog& dialog, platform::MessageBox& messageBox,
+                   platform::FileOpener& fileOpener);
+    ~ProgramWindows() override;
+
+    // Shows what the request asks for: the main window unless it names only .hy3 files.
+    void Open(const StartRequest& request);
+    Form1& MainWindow();
+    TableWindow& OpenTable(const QString& path, const TableMarks& marks = {});
+    std::vector<TableWindow*> TableWindows() const;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    platform::FileDialog& dialog_;
+    platform::MessageBox& messageBox_;
+    platform::FileOpener& fileOpener_;
+    std::unique_ptr<Form1> form_;
+    std::vector<QPointer<TableWindow>> tables_;
+};
+
+// Holds Qt's start-up messages while the application connects to the display: where it
+// cannot, the program says so in Japanese and ends with status 1 instead of Qt's abort.
+// Once the application stands, the held messages go out as usual.
+class DisplayConnectionGuard {
+  public:
+    DisplayConnectionGuard();
+    ~DisplayConnectionGuard();
+    DisplayConnectionGuard(const DisplayConnectionGuard&) = delete;
+    DisplayConnectionGuard& operator=(const DisplayConnectionGuard&) = delete;
+};
+
+}  // namespace main_window

@@ -1,0 +1,191 @@
+// The table window and the ways into it, run at 1x and at 2x scale (QT_SCALE_FACTOR).
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include "fakes.h"
+#include "qt_files.h"
+#include "qt_printers.h"
+#include "template/text/template_text.h"
+#include "test_support.h"
+#include "window/form1.h"
+#include "window/program_start.h"
+#include "window/table_window.h"
+
+namespace main_window {
+namespace {
+
+using conversion::Notice;
+using conversion::RecordDifference;
+
+class TableWindowTest : public ::testing::Test {
+  protected:
+    QString WriteFile(const QString& name, std::string_view bytes) {
+        const QString path = directory_.filePath(name);
+        test_support::WriteBytes(path, bytes);
+        return path;
+    }
+    // The template's seven rows as a .hy3, built from the layout alone.
+    QString TemplateDataFile(const QString& name = QStringLiteral("運賃.hy3")) {
+        return WriteFile(
+            name, test_support::Hy3(
+                      {{test_support::Cp932("１２３系統　コンバータのテンプレート"), 1, {140}},
+                       {test_support::Cp932("地名１"), 1, {140}},
+                       {test_support::Cp932("地名２"), 1, {140}},
+                       {test_support::Cp932("地名３"), 2, {150}},
+                       {test_support::Cp932("地名４"), 2, {150, 140}},
+                       {test_support::Cp932("地名５"), 3, {180, 140}},
+                       {test_support::Cp932("地名６"), 4, {200, 150, 140}}}));
+    }
+
+    static QString Cell(QTableView* grid, int row, int column, int role = Qt::DisplayRole) {
+        return grid->model()->index(row, column).data(role).toString();
+    }
+
+    TableWindow* OnlyTable() {
+        const std::vector<TableWindow*> tables = windows_.TableWindows();
+        EXPECT_EQ(tables.size(), 1u);
+        return tables.empty() ? nullptr : tables.front();
+    }
+
+    QTemporaryDir directory_;
+    test_support::FakeFileDialog dialog_;
+    test_support::FakeMessageBox messageBox_;
+    test_support::FakeFileOpener opener_;
+    ProgramWindows windows_{dialog_, messageBox_, opener_};
+};
+
+TEST_F(TableWindowTest, ADataFileOnTheCommandLineShowsItsRecordsAndCopiesThemAsTabSeparatedRows) {
+    const QString damaged = WriteFile(QStringLiteral("壊れた.hy3"),
+                                      "\x01\x00\x03\x00"
+                                      "AB");
+    windows_.Open(ParseStartArguments({TemplateDataFile(), damaged}));
+    const std::vector<TableWindow*> tables = windows_.TableWindows();
+    ASSERT_EQ(tables.size(), 2u);
+    TableWindow* table = tables[0];
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(table));
+    EXPECT_EQ(table->windowTitle(), QStringLiteral("運賃.hy3 - ルカノバ 3"));
+    auto* grid = table->findChild<QTableView*>(QStringLiteral("FareTable"));
+    ASSERT_NE(grid, nullptr);
+    EXPECT_EQ(grid->model()->rowCount(), 7);
+    EXPECT_EQ(grid->model()->columnCount(), 5);  // name, zone, fares 1 to 3
+    EXPECT_EQ(grid->model()->headerData(4, Qt::Horizontal).toString(), QStringLiteral("運賃3"));
+    EXPECT_EQ(grid->model()->headerData(6, Qt::Vertical).toInt(), 7);
+    EXPECT_EQ(table->findChild<QLabel*>(QStringLiteral("TableStatus"))->text(),
+              QStringLiteral("7 行、2,202 バイト"));
+
+    QApplication::setActiveWindow(table);
+    grid->setFocus();
+    ASSERT_TRUE(grid->hasFocus());
+    QTest::keyClick(grid, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+    const QStringList lines = QApplication::clipboard()->text().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 8);  // seven rows, each ended by a line end
+    EXPECT_EQ(lines[0], QStringLiteral("１２３系統　コンバータのテンプレート\t1\t140\t\t"));
+    EXPECT_EQ(lines[6], QStringLiteral("地名６\t4\t200\t150\t140"));
+    QTest::keyClick(grid, Qt::Key_Escape);
+    EXPECT_FALSE(table->isVisible());
+
+    // A damaged file shows its numbered error instead of a grid.
+    EXPECT_EQ(tables[1]->findChild<QTableView*>(), nullptr);
+    const QString problem = tables[1]->findChild<QLabel*>(QStringLiteral("Problem"))->text();
+    EXPECT_TRUE(problem.startsWith(QStringLiteral("壊れた.hy3 を表として読めません。\n62:")))
+        << problem.toStdString();
+    EXPECT_FALSE(tables[1]->findChild<QPushButton*>(QStringLiteral("SaveAsText"))->isEnabled());
+}
+
+TEST_F(TableWindowTest, ATableTextOnTheCommandLineOpensTheMainWindowAtStepOne) {
+    const std::string_view templateBytes = template_text::TemplateText();
+    const QString input = WriteFile(QStringLiteral("運賃.csv"), templateBytes);
+    windows_.Open(ParseStartArguments({input}));
+    Form1& form = windows_.MainWindow();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    EXPECT_TRUE(windows_.TableWindows().empty());
+    EXPECT_TRUE(form.findChild<QRadioButton*>(QStringLiteral("Option1_0"))->isChecked());
+    EXPECT_FALSE(form.findChild<QWidget*>(QStringLiteral("Picture1"))->isVisible());
+    EXPECT_EQ(form.findChild<QLineEdit*>(QStringLiteral("Text1_0"))->text(), input);
+
+    // Typing the output path and pressing Convert is all that is left to do.
+    auto* output = form.findChild<QLineEdit*>(QStringLiteral("Text1_1"));
+    ASSERT_TRUE(output->hasFocus());
+    const QString written = directory_.filePath(QStringLiteral("out.hy3"));
+    QTest::keyClicks(output, written);
+    QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+    EXPECT_EQ(test_support::ReadBytes(written).size(), 2202u);
+}
+
+TEST_F(TableWindowTest, ADataFileDroppedOnTheMainWindowOpensItsTable) {
+    windows_.Open(ParseStartArguments({}));
+    Form1& form = windows_.MainWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(TemplateDataFile())});
+    const QPoint onTheQuestion =
+        form.findChild<QWidget*>(QStringLiteral("Label6"))->geometry().center();
+    QDragEnterEvent enter(onTheQuestion, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                          Qt::NoModifier);
+    QCoreApplication::sendEvent(&form, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
+    QDropEvent drop(onTheQuestion, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                    Qt::NoModifier);
+    QCoreApplication::sendEvent(&form, &drop);
+    TableWindow* table = OnlyTable();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->findChild<QTableView*>()->model()->rowCount(), 7);
+}
+
+TEST_F(TableWindowTest, CellsWithNoticesOrChangesAreMarkedAndEveryOneIsListed) {
+    TableMarks marks;
+    marks.notices = {{Notice::Kind::kRounded, 4, 3, "1.5<b>", 2, 1},
+                     {Notice::Kind::kRowsBeyondLimit, 302, std::nullopt, "", 0, 5}};
+    RecordDifference fare;
+    fare.kind = RecordDifference::Kind::kFareChanged;
+    fare.row = 7;
+    fare.fare = 3;
+    fare.place = U"地名６";
+    fare.oldValue = 130;
+    fare.newValue = 140;
+    RecordDifference removed;
+    removed.kind = RecordDifference::Kind::kRowRemoved;
+    removed.row = 8;
+    removed.place = U"地名７";
+    marks.differences = {fare, removed};
+    TableWindow table(dialog_, TemplateDataFile(), marks);
+    table.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&table));
+    auto* grid = table.findChild<QTableView*>();
+    EXPECT_EQ(grid->model()->index(3, 2).data(Qt::BackgroundRole).value<QColor>(),
+              NoticeCellColour());
+    EXPECT_EQ(Cell(grid, 3, 2, Qt::ToolTipRole),
+              QStringLiteral("<p style='white-space:pre'>4行目3列目の「1.5&lt;b&gt;」を 2 "
+                             "に丸めました。</p>"));
+    EXPECT_EQ(grid->model()->index(6, 4).data(Qt::BackgroundRole).value<QColor>(),
+              ChangedCellColour());
+    EXPECT_EQ(Cell(grid, 6, 4, Qt::ToolTipRole),
+              QStringLiteral("7行目（地名６）の運賃3を 130 から 140 に変えました。"));
+    EXPECT_FALSE(grid->model()->index(0, 0).data(Qt::BackgroundRole).isValid());
+    EXPECT_EQ(table.findChild<QPlainTextEdit*>(QStringLiteral("MarksList"))->toPlainText(),
+              QStringLiteral("注意（2件）\n"
+                             "4行目3列目の「1.5<b>」を 2 に丸めました。\n"
+                             "302行目から5行は変換していません（変換するのは301行までです）。\n"
+                             "前の .hy3 から 2 か所変わりました。\n"
+                             "7行目（地名６）の運賃3を 130 から 140 に変えました。\n"
+                             "8行目（地名７）がなくなりました。"));
+}
+
+}  // namespace
+}  // namespace main_window
