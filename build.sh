@@ -202,6 +202,10 @@ check_debian_package() {
     desktop-file-validate "$share/applications/$app_id.desktop" || problems=1
     grep -qx "Icon=$app_id" "$share/applications/$app_id.desktop" ||
         { echo "デスクトップエントリの Icon= が $app_id ではありません" >&2; problems=1; }
+    # The file manager opens .hy3 files with the window program and passes it the files.
+    grep -qx "Exec=rukanoba3 %F" "$share/applications/$app_id.desktop" &&
+        grep -q "^MimeType=application/x-hy3;" "$share/applications/$app_id.desktop" ||
+        { echo "デスクトップエントリが .hy3 ファイルを開きません（Exec=、MimeType=）" >&2; problems=1; }
     # The window names its desktop entry (a UTF-16 string literal in the program) so that docks
     # and Wayland compositors match the window to its menu entry and icon.
     LC_ALL=C grep -qaP "$(sed 's/./&\\x00/g' <<<"$app_id")" "$unpacked/usr/bin/rukanoba3" ||

@@ -29,6 +29,7 @@ int Answered(const main_window::StartRequest& request) {
             Print(stdout, QStringLiteral("rukanoba3 " RUKANOBA3_VERSION "\n"));
             return 0;
         case Action::kUsageError:
+        case Action::kUnknownOption:
             Print(stderr, QStringLiteral("rukanoba3: ") + request.message + QLatin1Char('\n') +
                               main_window::StartUsageText());
             return 2;
@@ -48,7 +49,7 @@ int main(int argc, char* argv[]) {
         arguments.append(QFile::decodeName(argv[i]));
     }
     const main_window::StartRequest early = main_window::ParseStartArguments(arguments);
-    if (early.action != main_window::StartRequest::Action::kUsageError) {
+    if (early.action != main_window::StartRequest::Action::kUnknownOption) {
         if (const int status = Answered(early); status >= 0) {
             return status;
         }

@@ -52,9 +52,9 @@ bool IsDataFilePath(const QString& path) {
 
 StartRequest ParseStartArguments(const QStringList& arguments) {
     StartRequest request;
-    auto usageError = [&](const QString& message) {
-        request = StartRequest{StartRequest::Action::kUsageError, {}, std::nullopt, message};
-        return request;
+    auto usageError = [&](const QString& message,
+                          StartRequest::Action action = StartRequest::Action::kUsageError) {
+        return StartRequest{action, {}, std::nullopt, message};
     };
     bool pathsOnly = false;
     QStringList others;
@@ -74,7 +74,8 @@ StartRequest ParseStartArguments(const QStringList& arguments) {
         if (!pathsOnly && argument == QStringLiteral("--")) {
             pathsOnly = true;
         } else if (!pathsOnly && IsOption(argument)) {
-            return usageError(QStringLiteral("不明なオプションです: ") + argument);
+            return usageError(QStringLiteral("不明なオプションです: ") + argument,
+                              StartRequest::Action::kUnknownOption);
         } else if (argument.isEmpty()) {
             continue;  // a file manager never passes one; nothing to open
         } else if (IsDataFilePath(argument)) {

@@ -23,7 +23,9 @@ class TableWindow;
 
 // What the window program's command line asks for.
 struct StartRequest {
-    enum class Action { kOpen, kHelp, kVersion, kUsageError };
+    // kUnknownOption is told apart: until Qt has taken out its own options (-platform and
+    // the like), an option this program does not know may still be Qt's.
+    enum class Action { kOpen, kHelp, kVersion, kUsageError, kUnknownOption };
     Action action = Action::kOpen;
     QStringList dataFiles;             // .hy3 files, each shown in a table window
     std::optional<QString> tableText;  // a fare table to convert: the main window, step 1 filled
