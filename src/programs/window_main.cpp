@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QFile>
 #include <QIcon>
+#include <QTimer>
+#include <QWidget>
+#include <chrono>
 #include <cstdio>
 
 #include "platform/desktop/qt_file_dialog.h"
@@ -38,6 +41,30 @@ int Answered(const main_window::StartRequest& request) {
     }
     return -1;
 }
+
+// For the start-up benchmark (bench/window_start.sh) only: once the first window has painted,
+// prints the wall-clock time in nanoseconds since the epoch and quits.
+class FirstPaintReporter : public QObject {
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (!reported_ && event->type() == QEvent::Paint && watched->isWidgetType() &&
+            qobject_cast<QWidget*>(watched)->isWindow()) {
+            reported_ = true;
+            // Children paint in the same pass: report once it has ended.
+            QTimer::singleShot(0, [] {
+                const auto now = std::chrono::system_clock::now().time_since_epoch();
+                std::printf("%lld\n",
+                            static_cast<long long>(
+                                std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+                QCoreApplication::quit();
+            });
+        }
+        return false;
+    }
+
+  private:
+    bool reported_ = false;
+};
 
 }  // namespace
 
@@ -82,6 +109,10 @@ int main(int argc, char* argv[]) {
     platform::QtMessageBox messageBox;
     platform::QtFileOpener fileOpener;
     main_window::ProgramWindows windows(dialog, messageBox, fileOpener);
+    FirstPaintReporter firstPaint;
+    if (qEnvironmentVariableIsSet("RUKANOBA_BENCH_FIRST_PAINT")) {
+        application->installEventFilter(&firstPaint);
+    }
     windows.Open(request);
     return QApplication::exec();
 }

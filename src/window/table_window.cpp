@@ -111,6 +111,15 @@ TableWindow::TableWindow(platform::FileDialog& dialog, const QString& path, cons
     bottom->addWidget(status_, 1);
     bottom->addWidget(saveButton_);
     layout->addLayout(bottom);
+    // The keyboard starts on the grid (or the error), then goes on to the list and the button.
+    QWidget* first = grid_ != nullptr ? static_cast<QWidget*>(grid_)
+                                      : findChild<QLabel*>(QStringLiteral("Problem"));
+    QWidget::setTabOrder(first, saveButton_);
+    if (auto* list = findChild<QPlainTextEdit*>(QStringLiteral("MarksList"))) {
+        QWidget::setTabOrder(first, list);
+        QWidget::setTabOrder(list, saveButton_);
+    }
+    first->setFocus(Qt::OtherFocusReason);
 
     auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(close, &QShortcut::activated, this, &QWidget::close);
