@@ -201,6 +201,52 @@ TEST(Hy3conv, TemplateConvertsAndReadsBackToTheSameText) {
     EXPECT_TRUE(result.err.starts_with("hy3conv: " + data + ":7: 62:")) << result.err;
 }
 
+// --compare exits as cmp and diff do: 0 the same, 1 different, 2 trouble.
+TEST(Hy3conv, CompareNamesEachDifferenceAndExitsAsCmpDoes) {
+    test_support::ScratchFolder folder;
+    const std::string before = folder.Path("before.hy3"), after = folder.Path("after.hy3");
+    const std::string damaged = folder.Path("damaged.hy3");
+    using test_support::Cp932;
+    WriteBytes(before,
+               test_support::Hy3({{Cp932("地名１"), 1, {140}}, {Cp932("地名２"), 1, {150}}}));
+    WriteBytes(after, test_support::Hy3({{Cp932("地名１"), 2, {140, 0, 160}}}));
+    WriteBytes(damaged, "\x01");
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string out;
+        std::string err;  // the start of standard error
+    };
+    const Case cases[] = {
+        {{"--compare", before, before}, 0, "前の .hy3 から変わったところはありません。\n", ""},
+        {{"--compare", before, after},
+         1,
+         "hy3conv: " + after +
+             ":1:2: 1行目（地名１）のゾーン番号を 1 から 2 に変えました。\n"
+             "hy3conv: " +
+             after +
+             ":1:5: 1行目（地名１）の運賃3を 0 から 160 に変えました。\n"
+             "hy3conv: " +
+             before +
+             ":2: 2行目（地名２）がなくなりました。\n"
+             "前の .hy3 から 3 か所変わりました。\n",
+         ""},
+        {{"--compare", "--quiet", before, after}, 1, "", ""},
+        {{"--compare", before, damaged}, 2, "", "hy3conv: " + damaged + ": 62:"},
+        {{"--compare", before, folder.Path("missing.hy3")},
+         2,
+         "",
+         "hy3conv: " + folder.Path("missing.hy3") + ": 53:"},
+        {{"--compare", before}, 2, "", "hy3conv: --compare には"},
+    };
+    for (const Case& c : cases) {
+        const Result result = RunHy3conv(folder, c.args);
+        EXPECT_EQ(result.status, c.status) << c.args.back();
+        EXPECT_EQ(result.out, c.out);
+        EXPECT_TRUE(result.err.starts_with(c.err)) << result.err;
+    }
+}
+
 // A reader that went away must not pass for a success, nor kill the program by SIGPIPE.
 TEST(Hy3conv, ReportsAClosedStandardOutput) {
     test_support::ScratchFolder folder;

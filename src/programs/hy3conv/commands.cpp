@@ -10,6 +10,7 @@
 #include "platform/os/file_access.h"
 #include "platform/os/output_file.h"
 #include "platform/os/process.h"
+#include "programs/hy3conv/compare.h"
 #include "programs/hy3conv/file_result.h"
 #include "programs/hy3conv/messages.h"
 #include "programs/hy3conv/options.h"
@@ -187,6 +188,8 @@ int RunAction(const Options& options) {
             return WriteTemplate(options.paths[0]);
         case Action::kShow:
             return ShowDataFile(options.paths[0]);
+        case Action::kCompare:
+            return CompareDataFiles(options.paths[0], options.paths[1], options.quiet);
         case Action::kToText:
             return options.outputFolder ? RunBatch(options, ".txt", WriteBackAsText)
                                         : RunOne(options, WriteBackAsText);

@@ -9,6 +9,7 @@ constexpr std::string_view kUsage =
     "        hy3conv --to-text [--quiet] [--] 入力.hy3 出力.txt\n"
     "        hy3conv --to-text [--quiet] -o フォルダ 入力.hy3...\n"
     "        hy3conv --show 入力.hy3\n"
+    "        hy3conv --compare [--quiet] 前の.hy3 新しい.hy3\n"
     "        hy3conv --template ファイル\n"
     "        hy3conv -h | --help | -V | --version\n";
 
@@ -22,6 +23,8 @@ constexpr std::string_view kHelpBody =
     "  -o フォルダ       入力ごとに フォルダ/名前.hy3 (--to-text では 名前.txt) に書き出します\n"
     "  --to-text         .hy3 ファイルを運賃表のテキスト(Shift_JIS、CR LF)に書き戻します\n"
     "  --show            .hy3 ファイルの中身を表にして表示します\n"
+    "  --compare         二つの .hy3 ファイルの違い(地名、ゾーン、運賃、行の増減)を一行ずつ\n"
+    "                    表示します(終了状態 0 同じ / 1 違う / 2 使い方の誤りか読めない)\n"
     "  --template        テンプレートのテキストファイルを書き出します\n"
     "  --                これより後ろはすべてパスとして扱います\n"
     "  -h, --help        この説明を表示します\n"
@@ -32,9 +35,13 @@ constexpr std::string_view kHelpBody =
     "-o で複数のファイルを変換したときは、いちばん重いもの(1、4、3、0 の順)を返します。\n";
 
 // Checks that the options given fit the action; the first misfit is reported.
-std::optional<std::string> MisfitOf(const Options& options, bool show, bool templ, bool toText) {
-    if (show + templ + toText > 1) {
-        return "--to-text、--show、--template はどれか一つだけ指定してください";
+std::optional<std::string> MisfitOf(const Options& options, bool show, bool templ, bool toText,
+                                    bool compare) {
+    if (show + templ + toText + compare > 1) {
+        return "--to-text、--show、--compare、--template はどれか一つだけ指定してください";
+    }
+    if (compare && (options.outputFolder || options.strict)) {
+        return "--compare には -o、--strict は使えません";
     }
     if ((show || templ) && (options.outputFolder || options.strict || options.quiet)) {
         return std::string(show ? "--show" : "--template") +
@@ -57,6 +64,11 @@ std::optional<std::string> PathCountError(const Options& options) {
             }
             if (count > 1) {
                 return "ファイルは一つだけ指定してください: " + options.paths[1];
+            }
+            return std::nullopt;
+        case Action::kCompare:
+            if (count != 2) {
+                return "--compare には前の .hy3 と新しい .hy3 の二つを指定してください";
             }
             return std::nullopt;
         default:
@@ -83,7 +95,8 @@ std::optional<std::string> PathCountError(const Options& options) {
 
 std::variant<Options, UsageError> ParseOptions(std::span<const std::string_view> arguments) {
     Options options;
-    bool show = false, templ = false, toText = false, help = false, version = false;
+    bool show = false, templ = false, toText = false, compare = false, help = false,
+         version = false;
     bool pathsOnly = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
@@ -106,6 +119,8 @@ std::variant<Options, UsageError> ParseOptions(std::span<const std::string_view>
             toText = true;
         } else if (argument == "--show") {
             show = true;
+        } else if (argument == "--compare") {
+            compare = true;
         } else if (argument == "--template") {
             templ = true;
         } else if (argument == "-h" || argument == "--help") {
@@ -133,13 +148,14 @@ std::variant<Options, UsageError> ParseOptions(std::span<const std::string_view>
         options.action = help ? Action::kHelp : Action::kVersion;
         return options;
     }
-    if (auto misfit = MisfitOf(options, show, templ, toText)) {
+    if (auto misfit = MisfitOf(options, show, templ, toText, compare)) {
         return UsageError{*misfit};
     }
-    options.action = show     ? Action::kShow
-                     : templ  ? Action::kTemplate
-                     : toText ? Action::kToText
-                              : Action::kConvert;
+    options.action = show      ? Action::kShow
+                     : compare ? Action::kCompare
+                     : templ   ? Action::kTemplate
+                     : toText  ? Action::kToText
+                               : Action::kConvert;
     if (auto error = PathCountError(options)) {
         return UsageError{*error};
     }

@@ -9,7 +9,7 @@
 
 namespace hy3conv {
 
-enum class Action { kConvert, kToText, kShow, kTemplate, kHelp, kVersion };
+enum class Action { kConvert, kToText, kShow, kCompare, kTemplate, kHelp, kVersion };
 
 struct Options {
     Action action = Action::kConvert;
