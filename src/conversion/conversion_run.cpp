@@ -125,10 +125,13 @@ ConversionOutcome ConvertRows(RowSource& source, const platform::FileIdentity& i
         withheld.kind = ConversionOutcome::Kind::kWithheld;
         return withheld;
     }
+    // Read before it is replaced: what this revision changes on the card.
+    std::optional<RecordDifferences> differences = CompareWithExistingFile(outputPath, table);
     progress.at = ConcernedFile::Role::kOutput;
     WriteFareDataFile(output, table, input);
     ConversionOutcome succeeded = ConversionOutcome::Succeeded(std::move(notices));
     succeeded.rowsWritten = static_cast<int>(table.size());
+    succeeded.differences = std::move(differences);
     return succeeded;
 }
 

@@ -7,6 +7,7 @@
 
 #include "conversion/fare_line_record.h"
 #include "conversion/notice.h"
+#include "conversion/revision_comparison.h"
 #include "platform/os/file_access.h"
 #include "platform/os/run_error.h"
 
@@ -35,6 +36,9 @@ struct ConversionOutcome {
     int rowsWritten = 0;                  // kSucceeded: the rows (records or lines) written
     std::optional<ConcernedFile> file;    // kFailed: the file the error is about
     std::vector<FareLineRecord> records;  // kSucceeded, read back: the data file's records
+    // kSucceeded, convert: what the table changed against the .hy3 it replaced; none where
+    // there was no readable one.
+    std::optional<RecordDifferences> differences{};
 
     static ConversionOutcome Succeeded(Notices notices = {}) {
         return {Kind::kSucceeded, std::nullopt, std::move(notices), 0, std::nullopt, {}};

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include "conversion/fare_data_reader.h"
 #include "conversion/fare_table_listing.h"
+#include "conversion/fare_table_text.h"
+#include "platform/os/file_access.h"
 
 namespace conversion {
 namespace {
@@ -81,6 +84,25 @@ RecordDifferences CompareRecords(std::span<const FareLineRecord> before,
         differences.push_back(At(Kind::kRowRemoved, static_cast<int>(i) + 1, before[i].PlaceName));
     }
     return differences;
+}
+
+std::optional<RecordDifferences> CompareWithExistingFile(
+    const std::string& path, std::span<const FareLineRecord> records) noexcept {
+    // A file the display unit could have read: 301 records with the longest names possible.
+    constexpr size_t kLargestTable = 2 + kMaxTableRows * (2 + 65535 + 2 + 2 * kFareCount);
+    try {
+        const platform::BoundedRead old = platform::ReadBoundedFile(path, kLargestTable);
+        if (old.status != platform::BoundedRead::Status::kRead) {
+            return std::nullopt;
+        }
+        const std::vector<FareLineRecord> before = ReadFareDataFile(old.bytes);
+        if (before.size() > static_cast<size_t>(kMaxTableRows)) {
+            return std::nullopt;
+        }
+        return CompareRecords(before, records);
+    } catch (...) {
+        return std::nullopt;  // no old file, or none that reads: nothing to compare with
+    }
 }
 
 std::string DifferenceText(const RecordDifference& difference) {

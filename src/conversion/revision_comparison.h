@@ -35,6 +35,12 @@ using RecordDifferences = std::vector<RecordDifference>;
 RecordDifferences CompareRecords(std::span<const FareLineRecord> before,
                                  std::span<const FareLineRecord> after);
 
+// What the records about to be written change against the .hy3 file now at `path`; none
+// where there is no such file or it cannot be read as one of at most 301 records (then there
+// is nothing to compare with). Never throws.
+std::optional<RecordDifferences> CompareWithExistingFile(
+    const std::string& path, std::span<const FareLineRecord> records) noexcept;
+
 // One line of plain Japanese (UTF-8) that names the difference, without the file's name: for
 // example "3行目（地名２）の運賃5を 140 から 150 に変えました。". Control characters in a name
 // are shown as \xNN.

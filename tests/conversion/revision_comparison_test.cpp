@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <vector>
 
+#include "conversion/conversion_run.h"
 #include "fare_records.h"
+#include "test_support.h"
 
 namespace {
 
@@ -77,6 +80,35 @@ TEST(CompareRecords, NamesEveryChangedValueRowByRow) {
     }
     EXPECT_EQ(conversion::DifferenceSummary(0), "前の .hy3 から変わったところはありません。");
     EXPECT_EQ(conversion::DifferenceSummary(12), "前の .hy3 から 12 か所変わりました。");
+}
+
+// A conversion compares the table with the .hy3 it replaces, before replacing it.
+TEST(ConvertFareTable, CarriesWhatTheTableChangedAgainstTheFileItReplaced) {
+    test_support::ScratchFolder folder;
+    const std::string input = folder.Path("in.txt"), output = folder.Path("out.hy3");
+    test_support::WriteBytes(input, "a,1,140\r\nb,2,150\r\n");
+    struct Case {
+        const char* name;
+        std::optional<std::string> old;  // the output's bytes before, if any
+        std::optional<size_t> differences;
+    };
+    const Case cases[] = {
+        {"no old file", std::nullopt, std::nullopt},
+        {"an old file that is not a .hy3", "not a table", std::nullopt},
+        {"the same table", test_support::Hy3({{"a", 1, {140}}, {"b", 2, {150}}}), 0},
+        {"one fare and one row more", test_support::Hy3({{"a", 1, {130}}}), 2},
+    };
+    for (const Case& c : cases) {
+        std::remove(output.c_str());
+        if (c.old) {
+            test_support::WriteBytes(output, *c.old);
+        }
+        const conversion::ConversionOutcome outcome = conversion::ConvertFareTable(input, output);
+        ASSERT_EQ(outcome.kind, conversion::ConversionOutcome::Kind::kSucceeded) << c.name;
+        EXPECT_EQ(outcome.differences ? std::optional(outcome.differences->size()) : std::nullopt,
+                  c.differences)
+            << c.name;
+    }
 }
 
 }  // namespace

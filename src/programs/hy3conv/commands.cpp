@@ -25,6 +25,11 @@ using Kind = FileResult::Kind;
 
 constexpr std::string_view kNotWritten = "（出力ファイルは変更していません）。";
 
+// What the conversion changed against the .hy3 it replaced, where there was one.
+std::string ChangeSummary(const ConversionOutcome& outcome) {
+    return outcome.differences ? conversion::DifferenceSummary(outcome.differences->size()) : "";
+}
+
 FileResult ConvertOne(const Options& options, const std::string& input, const std::string& output) {
     conversion::ConversionOptions conversionOptions;
     conversionOptions.withholdOnNotices = options.strict;
@@ -40,7 +45,8 @@ FileResult ConvertOne(const Options& options, const std::string& input, const st
     switch (outcome.kind) {
         case ConversionOutcome::Kind::kSucceeded:
             return {Kind::kWritten, "正常にコンバートされました（" +
-                                        std::to_string(outcome.rowsWritten) + "行）。"};
+                                        std::to_string(outcome.rowsWritten) + "行）。" +
+                                        ChangeSummary(outcome)};
         case ConversionOutcome::Kind::kFailed:
             ReportFailure(outcome);
             return {Kind::kFailed, "失敗しました" + std::string(kNotWritten)};
