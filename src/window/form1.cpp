@@ -343,12 +343,21 @@ void Form1::ConvertClicked() {
     const std::optional<std::string> text = conversion::OutcomeText(outcome);
     QString caption = text ? FromUtf8(*text) : QString();
     const StatusDetails details = DescribeOutcome(outcome);
+    const bool wroteFile = outcome.kind == Kind::kSucceeded;
+    if (tableLink_ != nullptr) {
+        tableLink_->setVisible(wroteFile);
+        if (wroteFile) {
+            writtenPath_ = pathFields_[1]->text();
+            writtenOutcome_ = outcome;
+        }
+    }
     if (details.HasLine()) {
         // The label has room for three lines: the third must stay one line, whatever its
         // length. The pixels kept in hand absorb rounding between the measure and the drawing.
         constexpr int kSlackPixels = 4;
-        const int width =
-            statusLabel_->contentsRect().width() - 2 * statusLabel_->margin() - kSlackPixels;
+        const int linkWidth = wroteFile && tableLink_ != nullptr ? tableLink_->width() : 0;
+        const int width = statusLabel_->contentsRect().width() - 2 * statusLabel_->margin() -
+                          kSlackPixels - linkWidth;
         caption += QStringLiteral("\r\n") + details.FittedLine(statusLabel_->fontMetrics(), width);
     }
     statusLabel_->setText(caption);

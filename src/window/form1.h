@@ -43,6 +43,15 @@ class Form1 : public QWidget {
     // shown, step 1 holds the path, and the focus waits in step 2 for the output path.
     void StartWithInput(const QString& inputPath);
 
+    // Opens the table window for a .hy3 the window has just written, with what the
+    // conversion found about it.
+    using TableOpener =
+        std::function<void(const QString& path, const conversion::ConversionOutcome& outcome)>;
+    // After every conversion that wrote a file, the status label offers a link 「内容を見る」
+    // (object name "Label5Link", Alt+V, next after Convert in the tab order) that calls
+    // `opener`.
+    void OfferTable(TableOpener opener);
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -83,6 +92,11 @@ class Form1 : public QWidget {
     QLabel* statusLabel_ = nullptr;                 // Label5
     QTimer* blinkTimer_ = nullptr;                  // Timer1
     bool converting_ = false;
+
+    TableOpener tableOpener_;
+    QPushButton* tableLink_ = nullptr;  // inside Label5, at the end of its third line
+    QString writtenPath_;               // the last conversion's output, and what it found
+    conversion::ConversionOutcome writtenOutcome_;
 };
 
 }  // namespace main_window

@@ -123,6 +123,11 @@ Form1& ProgramWindows::MainWindow() {
         form_ = std::make_unique<Form1>(dialog_, messageBox_, fileOpener_);
         form_->setAcceptDrops(true);
         form_->installEventFilter(this);
+        form_->OfferTable(
+            [this](const QString& path, const conversion::ConversionOutcome& outcome) {
+                OpenTable(path, TableMarks{outcome.notices, outcome.differences.value_or(
+                                                                conversion::RecordDifferences{})});
+            });
     }
     return *form_;
 }

@@ -89,11 +89,23 @@ StatusDetails DescribeOutcome(const conversion::ConversionOutcome& outcome) {
         } else if (!place.isEmpty()) {
             details.body = tip.front();
         }
-    } else if (outcome.kind == Kind::kSucceeded && !outcome.notices.empty()) {
-        details.lead = QStringLiteral("注意: ");
-        details.body = FromUtf8(conversion::NoticeText(outcome.notices.front()));
-        if (outcome.notices.size() > 1) {
-            details.tail = Others(static_cast<qsizetype>(outcome.notices.size()) - 1);
+    } else if (outcome.kind == Kind::kSucceeded) {
+        // What the revision changed comes first: it is what must be checked on the card.
+        const QString changes =
+            outcome.differences
+                ? FromUtf8(conversion::DifferenceSummary(outcome.differences->size()))
+                : QString();
+        if (!changes.isEmpty()) {
+            tip.append(changes);
+        }
+        if (!outcome.notices.empty()) {
+            details.lead = changes + QStringLiteral("注意: ");
+            details.body = FromUtf8(conversion::NoticeText(outcome.notices.front()));
+            if (outcome.notices.size() > 1) {
+                details.tail = Others(static_cast<qsizetype>(outcome.notices.size()) - 1);
+            }
+        } else {
+            details.body = changes;
         }
     }
 

@@ -187,5 +187,49 @@ TEST_F(TableWindowTest, CellsWithNoticesOrChangesAreMarkedAndEveryOneIsListed) {
                              "8行目（地名７）がなくなりました。"));
 }
 
+TEST_F(TableWindowTest,
+       AfterAConversionTheStatusLineCountsTheChangesAndItsLinkOpensTheMarkedTable) {
+    using test_support::Cp932;
+    const QString input = WriteFile(QStringLiteral("運賃.csv"),
+                                    Cp932("１２３系統　コンバータのテンプレート,1,140\r\n"
+                                          "地名１,1,140.5\r\n地名２,1,140\r\n地名３,2,150\r\n"
+                                          "地名４,2,150,140\r\n地名５,3,180,140\r\n"
+                                          "地名６,4,200,150,140\r\n"));
+    // The card in the bus holds one fare less for the last row.
+    const QString output = TemplateDataFile();
+    test_support::WriteBytes(output, test_support::ReadBytes(output).substr(0, 2202 - 300 + 4) +
+                                         std::string("\x82\x00", 2) + std::string(294, '\0'));
+    windows_.Open(ParseStartArguments({input}));
+    Form1& form = windows_.MainWindow();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    form.findChild<QLineEdit*>(QStringLiteral("Text1_1"))->setText(output);
+    auto* convert = form.findChild<QPushButton*>(QStringLiteral("Command1"));
+    QTest::mouseClick(convert, Qt::LeftButton);
+
+    const QStringList lines =
+        form.findChild<QLabel*>(QStringLiteral("Label5"))->text().split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(
+        lines[2].startsWith(QStringLiteral("前の .hy3 から 1 か所変わりました。注意: 2行目")))
+        << lines[2].toStdString();
+    auto* link = form.findChild<QPushButton*>(QStringLiteral("Label5Link"));
+    ASSERT_TRUE(link->isVisible());
+    convert->setFocus();
+    QTest::keyClick(convert, Qt::Key_Tab);
+    ASSERT_TRUE(link->hasFocus());
+    QTest::keyClick(link, Qt::Key_Space);
+
+    TableWindow* table = OnlyTable();
+    ASSERT_NE(table, nullptr);
+    auto* grid = table->findChild<QTableView*>();
+    EXPECT_EQ(grid->model()->index(1, 2).data(Qt::BackgroundRole).value<QColor>(),
+              NoticeCellColour());
+    EXPECT_EQ(grid->model()->index(6, 4).data(Qt::BackgroundRole).value<QColor>(),
+              ChangedCellColour());
+    EXPECT_EQ(Cell(grid, 6, 4, Qt::ToolTipRole),
+              QStringLiteral("7行目（地名６）の運賃3を 130 から 140 に変えました。"));
+}
+
 }  // namespace
 }  // namespace main_window
