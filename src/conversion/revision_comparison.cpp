@@ -2,10 +2,9 @@
 
 #include <algorithm>
 
-#include "conversion/fare_data_reader.h"
 #include "conversion/fare_table_listing.h"
 #include "conversion/fare_table_text.h"
-#include "platform/os/file_access.h"
+#include "conversion/read_back.h"
 
 namespace conversion {
 namespace {
@@ -88,20 +87,16 @@ RecordDifferences CompareRecords(std::span<const FareLineRecord> before,
 
 std::optional<RecordDifferences> CompareWithExistingFile(
     const std::string& path, std::span<const FareLineRecord> records) noexcept {
-    // A file the display unit could have read: 301 records with the longest names possible.
-    constexpr size_t kLargestTable = 2 + kMaxTableRows * (2 + 65535 + 2 + 2 * kFareCount);
     try {
-        const platform::BoundedRead old = platform::ReadBoundedFile(path, kLargestTable);
-        if (old.status != platform::BoundedRead::Status::kRead) {
+        const ConversionOutcome old = ReadBackDataFile(path);
+        // No old file, or none the display unit could have read: nothing to compare with.
+        if (old.kind != ConversionOutcome::Kind::kSucceeded ||
+            old.records.size() > static_cast<size_t>(kMaxTableRows)) {
             return std::nullopt;
         }
-        const std::vector<FareLineRecord> before = ReadFareDataFile(old.bytes);
-        if (before.size() > static_cast<size_t>(kMaxTableRows)) {
-            return std::nullopt;
-        }
-        return CompareRecords(before, records);
+        return CompareRecords(old.records, records);
     } catch (...) {
-        return std::nullopt;  // no old file, or none that reads: nothing to compare with
+        return std::nullopt;  // only memory can fail here; the comparison is not worth a failure
     }
 }
 

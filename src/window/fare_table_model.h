@@ -44,8 +44,6 @@ class FareTableModel : public QAbstractTableModel {
     // tabs between the cells; cells of the rectangle that are not selected are empty.
     QString TabSeparated(const QModelIndexList& indexes) const;
 
-    const std::vector<conversion::FareLineRecord>& records() const { return records_; }
-
   private:
     struct CellMark {
         QStringList notices;

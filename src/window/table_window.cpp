@@ -17,9 +17,9 @@
 #include <QVBoxLayout>
 #include <string_view>
 
+#include "conversion/read_back.h"
 #include "platform/desktop/file_dialog.h"
 #include "window/layout_table.h"
-#include "window/table_file.h"
 
 namespace main_window {
 namespace {
@@ -41,11 +41,10 @@ QString FailureText(const platform::RunError& error) {
     return text;
 }
 
-QString SizeText(const TableFile& file) {
+QString SizeText(size_t records, qint64 bytes) {
     const QLocale locale;
     return QStringLiteral("%1 行、%2 バイト")
-        .arg(locale.toString(static_cast<qlonglong>(file.records.size())),
-             locale.toString(file.byteCount));
+        .arg(locale.toString(static_cast<qlonglong>(records)), locale.toString(bytes));
 }
 
 }  // namespace
@@ -55,7 +54,7 @@ TableWindow::TableWindow(platform::FileDialog& dialog, const QString& path, cons
     : QWidget(parent, Qt::Window), dialog_(dialog), path_(path) {
     setObjectName(QStringLiteral("TableWindow"));
     setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" - ") + FromUtf8(kWindowCaption));
-    TableFile file = LoadTableFile(FileSystemPath(path));
+    conversion::ConversionOutcome file = conversion::ReadBackDataFile(FileSystemPath(path));
 
     auto* layout = new QVBoxLayout(this);
     status_ = new QLabel(this);
@@ -81,7 +80,7 @@ TableWindow::TableWindow(platform::FileDialog& dialog, const QString& path, cons
         saveButton_->setEnabled(false);
         status_->setText(QStringLiteral("ファイルを点検してください。"));
     } else {
-        status_->setText(SizeText(file));
+        status_->setText(SizeText(file.records.size(), QFileInfo(path).size()));
         model_ = new FareTableModel(std::move(file.records), marks, this);
         grid_ = new QTableView(this);
         grid_->setObjectName(QStringLiteral("FareTable"));
@@ -179,13 +178,14 @@ void TableWindow::SaveAsText() {
     if (!target) {
         return;
     }
-    const std::optional<platform::RunError> error =
-        SaveTableAsText(model_->records(), FileSystemPath(path_), FileSystemPath(*target));
+    // The same text as hy3conv --to-text: it converts back to exactly this .hy3.
+    const conversion::ConversionOutcome saved =
+        conversion::WriteBackAsText(FileSystemPath(path_), FileSystemPath(*target));
+    const QString name = QFileInfo(*target).fileName();
     status_->setText(
-        error ? QStringLiteral("保存できませんでした（%1 は変更していません）。")
-                        .arg(QFileInfo(*target).fileName()) +
-                    FailureText(*error).replace(QLatin1Char('\n'), QLatin1Char(' '))
-              : QStringLiteral("%1 に保存しました。").arg(QFileInfo(*target).fileName()));
+        saved.error ? QStringLiteral("保存できませんでした（%1 は変更していません）。").arg(name) +
+                          FailureText(*saved.error).replace(QLatin1Char('\n'), QLatin1Char(' '))
+                    : QStringLiteral("%1 に保存しました。").arg(name));
 }
 
 }  // namespace main_window

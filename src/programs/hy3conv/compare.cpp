@@ -3,21 +3,20 @@
 #include <optional>
 #include <vector>
 
-#include "conversion/fare_data_reader.h"
+#include "conversion/read_back.h"
 #include "conversion/revision_comparison.h"
 #include "programs/hy3conv/messages.h"
-#include "programs/hy3conv/read_back.h"
 
 namespace hy3conv {
 namespace {
 
 std::optional<std::vector<conversion::FareLineRecord>> RecordsOf(const std::string& path) {
-    try {
-        return conversion::ReadFareDataFile(ReadDataFileBytes(path));
-    } catch (const platform::RunError& error) {
-        ReportFailure(path, error);
+    conversion::ConversionOutcome read = conversion::ReadBackDataFile(path);
+    if (read.kind != conversion::ConversionOutcome::Kind::kSucceeded) {
+        ReportFailure(read);
         return std::nullopt;
     }
+    return std::move(read.records);
 }
 
 }  // namespace
