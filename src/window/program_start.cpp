@@ -2,6 +2,7 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
 #include <cstdio>
@@ -156,7 +157,8 @@ void ProgramWindows::Open(const StartRequest& request) {
     if (request.tableText || request.dataFiles.isEmpty()) {
         Form1& form = MainWindow();
         if (request.tableText) {
-            form.StartWithInput(*request.tableText);
+            // As the Browse dialog would give it: whole, whatever the folder the program runs in.
+            form.StartWithInput(QFileInfo(*request.tableText).absoluteFilePath());
         }
         form.show();
     }
