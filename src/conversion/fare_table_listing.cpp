@@ -90,6 +90,10 @@ void Pad(std::string& line, int spaces) {
 
 }  // namespace
 
+std::string PrintableName(std::u32string_view name) {
+    return NameCell(name).text;
+}
+
 int TerminalWidth(char32_t ch) {
     if (ch < 0x300) {
         return 1;  // the common case: ASCII and Latin

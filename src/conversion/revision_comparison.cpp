@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "conversion/fare_table_listing.h"
 #include "conversion/fare_table_text.h"
 #include "conversion/read_back.h"
 
@@ -41,15 +40,6 @@ void CompareRow(int row, const FareLineRecord& before, const FareLineRecord& aft
             changed(Kind::kFareChanged, static_cast<int>(k) + 1, before.Fares[k], after.Fares[k]);
         }
     }
-}
-
-std::string RowOf(const RecordDifference& difference) {
-    return std::to_string(difference.row) + "行目（" + PrintableName(difference.place) + "）";
-}
-
-std::string Change(int oldValue, int newValue) {
-    return "を " + std::to_string(oldValue) + " から " + std::to_string(newValue) +
-           " に変えました。";
 }
 
 }  // namespace
@@ -98,33 +88,6 @@ std::optional<RecordDifferences> CompareWithExistingFile(
     } catch (...) {
         return std::nullopt;  // only memory can fail here; the comparison is not worth a failure
     }
-}
-
-std::string DifferenceText(const RecordDifference& difference) {
-    switch (difference.kind) {
-        case Kind::kPlaceRenamed:
-            return std::to_string(difference.row) + "行目の地名を「" +
-                   PrintableName(difference.oldPlace) + "」から「" +
-                   PrintableName(difference.place) + "」に変えました。";
-        case Kind::kZoneChanged:
-            return RowOf(difference) + "のゾーン番号" +
-                   Change(difference.oldValue, difference.newValue);
-        case Kind::kFareChanged:
-            return RowOf(difference) + "の運賃" + std::to_string(difference.fare) +
-                   Change(difference.oldValue, difference.newValue);
-        case Kind::kRowAdded:
-            return RowOf(difference) + "を加えました。";
-        case Kind::kRowRemoved:
-            return RowOf(difference) + "がなくなりました。";
-    }
-    return {};
-}
-
-std::string DifferenceSummary(size_t count) {
-    if (count == 0) {
-        return "前の .hy3 から変わったところはありません。";
-    }
-    return "前の .hy3 から " + std::to_string(count) + " か所変わりました。";
 }
 
 }  // namespace conversion

@@ -41,13 +41,4 @@ RecordDifferences CompareRecords(std::span<const FareLineRecord> before,
 std::optional<RecordDifferences> CompareWithExistingFile(
     const std::string& path, std::span<const FareLineRecord> records) noexcept;
 
-// One line of plain Japanese (UTF-8) that names the difference, without the file's name: for
-// example "3行目（地名２）の運賃5を 140 から 150 に変えました。". Control characters in a name
-// are shown as \xNN.
-std::string DifferenceText(const RecordDifference& difference);
-
-// The count as the status line and the command line give it: "前の .hy3 から 12 か所変わりました。"
-// or, for none, "前の .hy3 から変わったところはありません。".
-std::string DifferenceSummary(size_t count);
-
 }  // namespace conversion

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "conversion/fare_line_record.h"
+#include "conversion/fare_table_listing.h"
 
 namespace conversion {
 namespace {
@@ -13,6 +14,15 @@ std::string Quoted(std::string_view text) {
 
 std::string Where(const Notice& notice) {
     return PlaceText(notice.line, notice.field, notice.cell);
+}
+
+std::string RowOf(const RecordDifference& difference) {
+    return std::to_string(difference.row) + "行目（" + PrintableName(difference.place) + "）";
+}
+
+std::string Change(int oldValue, int newValue) {
+    return "を " + std::to_string(oldValue) + " から " + std::to_string(newValue) +
+           " に変えました。";
 }
 
 }  // namespace
@@ -123,5 +133,36 @@ std::string OutOfRange(const std::string& shownText) {
 }
 
 }  // namespace explanation
+
+std::string DifferenceText(const RecordDifference& difference) {
+    switch (difference.kind) {
+        case RecordDifference::Kind::kPlaceRenamed:
+            return std::to_string(difference.row) + "行目の地名を「" +
+                   PrintableName(difference.oldPlace) + "」から「" +
+                   PrintableName(difference.place) + "」に変えました。";
+        case RecordDifference::Kind::kZoneChanged:
+            return RowOf(difference) + "のゾーン番号" +
+                   Change(difference.oldValue, difference.newValue);
+        case RecordDifference::Kind::kFareChanged:
+            return RowOf(difference) + "の運賃" + std::to_string(difference.fare) +
+                   Change(difference.oldValue, difference.newValue);
+        case RecordDifference::Kind::kRowAdded:
+            return RowOf(difference) + "を加えました。";
+        case RecordDifference::Kind::kRowRemoved:
+            return RowOf(difference) + "がなくなりました。";
+    }
+    return {};
+}
+
+std::string DifferenceSummary(size_t count) {
+    if (count == 0) {
+        return "前の .hy3 から変わったところはありません。";
+    }
+    return "前の .hy3 から " + std::to_string(count) + " か所変わりました。";
+}
+
+std::string UnreadableDataFileText(const std::string& fileName) {
+    return fileName + " を表として読めません。";
+}
 
 }  // namespace conversion

@@ -26,6 +26,19 @@ std::string ErrorFoundText(const platform::RunError& error);
 // example "302行目から199行は変換していません（変換するのは301行までです）。".
 std::string NoticeText(const Notice& notice);
 
+// One line of plain Japanese (UTF-8) that names a difference between two tables, without the file's
+// name: for example "3行目（地名２）の運賃5を 140 から 150 に変えました。". Control characters in a
+// name are shown as \xNN.
+std::string DifferenceText(const RecordDifference& difference);
+
+// The count as the status line and the command line give it: "前の .hy3 から 12 か所変わりました。"
+// or, for none, "前の .hy3 から変わったところはありません。".
+std::string DifferenceSummary(size_t count);
+
+// The first line where a .hy3 file cannot be shown as a table, before its error:
+// "運賃.hy3 を表として読めません。"
+std::string UnreadableDataFileText(const std::string& fileName);
+
 // Why a table gave nothing to convert, as hy3conv says it.
 std::string NothingToConvertText();
 

@@ -1,4 +1,5 @@
 #include "window/fare_table_model.h"
+#include "conversion/wording.h"
 
 #include <QColor>
 #include <QSet>
@@ -49,7 +50,7 @@ FareTableModel::FareTableModel(std::vector<conversion::FareLineRecord> records,
     : QAbstractTableModel(parent), records_(std::move(records)) {
     shownFares_.reserve(records_.size());
     for (const conversion::FareLineRecord& record : records_) {
-        shownFares_.push_back(static_cast<int>(conversion::ShownFareCount(record)));
+        shownFares_.push_back(static_cast<int>(conversion::FaresInUse(record)));
         fareColumns_ = std::max(fareColumns_, shownFares_.back());
     }
     const int rows = static_cast<int>(records_.size());

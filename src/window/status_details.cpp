@@ -1,4 +1,5 @@
 #include "window/status_details.h"
+#include "conversion/wording.h"
 
 #include <QFontMetrics>
 #include <QStringList>

@@ -1,4 +1,5 @@
 #include "window/table_window.h"
+#include "conversion/wording.h"
 
 #include <QAction>
 #include <QApplication>
@@ -66,10 +67,10 @@ TableWindow::TableWindow(platform::FileDialog& dialog, const QString& path, cons
     connect(saveButton_, &QPushButton::clicked, this, &TableWindow::SaveAsText);
 
     if (file.error) {
-        auto* problem =
-            new QLabel(QFileInfo(path).fileName() + QStringLiteral(" を表として読めません。\n") +
-                           FailureText(*file.error),
-                       this);
+        auto* problem = new QLabel(
+            FromUtf8(conversion::UnreadableDataFileText(QFileInfo(path).fileName().toStdString())) +
+                QLatin1Char('\n') + FailureText(*file.error),
+            this);
         problem->setObjectName(QStringLiteral("Problem"));
         problem->setTextFormat(Qt::PlainText);
         problem->setWordWrap(true);

@@ -1,4 +1,5 @@
 #include "conversion/revision_comparison.h"
+#include "conversion/wording.h"
 
 #include <gtest/gtest.h>
 

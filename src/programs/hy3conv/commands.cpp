@@ -1,4 +1,5 @@
 #include "programs/hy3conv/commands.h"
+#include "conversion/wording.h"
 
 #include <cstdio>
 #include <filesystem>

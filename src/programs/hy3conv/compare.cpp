@@ -1,4 +1,5 @@
 #include "programs/hy3conv/compare.h"
+#include "conversion/wording.h"
 
 #include <optional>
 #include <vector>
