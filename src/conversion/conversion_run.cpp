@@ -139,6 +139,7 @@ ConversionOutcome ConvertFareTableWith(const std::string& inputPath, const std::
                                        const ConversionOptions& options) noexcept {
     return RunUseCase(inputPath, outputPath, true, [&](UseCaseProgress& progress) {
         platform::InputFile input(inputPath);
+        RefuseOutputOverInputSpelledApart(inputPath, outputPath);
         TextRowSource source(input);
         return ConvertRows(source, input.Identity(), outputPath, options, progress);
     });

@@ -52,4 +52,11 @@ void RefuseOutputOverInput(const std::string& outputPath, const platform::FileId
     }
 }
 
+void RefuseOutputOverInputSpelledApart(const std::string& inputPath,
+                                       const std::string& outputPath) {
+    if (inputPath != outputPath && platform::MayNameOneFile(inputPath, outputPath)) {
+        throw RunError(error_code::kPathFileAccess, explanation::SameFile());
+    }
+}
+
 }  // namespace conversion

@@ -51,6 +51,7 @@ ConversionOutcome WriteBackAsText(const std::string& inputPath, const std::strin
         // Writing the text over the .hy3 it came from would lose the data file.
         progress.at = ConcernedFile::Role::kOutput;
         RefuseOutputOverInput(outputPath, input.identity);
+        RefuseOutputOverInputSpelledApart(inputPath, outputPath);
         platform::AtomicOutputFile output(outputPath, std::move(seams));
         output.Write(text);
         output.Commit(input.identity);

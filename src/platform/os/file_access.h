@@ -44,6 +44,12 @@ class InputFile {
 // The identity of the file a path names, following links; none where there is no such file.
 std::optional<FileIdentity> IdentityOf(const std::string& path);
 
+// Whether two paths may name one file where identities cannot tell: through FUSE, a medium
+// that ignores case numbers each spelling of a name apart (fare.txt, FARE.TXT). True for two
+// regular files on one device whose names differ at most in case and whose size and time of
+// last change are equal: the one case where refusing to write is the safe guess.
+bool MayNameOneFile(const std::string& first, const std::string& second);
+
 // A whole file read at once, up to a bound, for formats that are read whole.
 struct BoundedRead {
     enum class Status { kRead, kNotRegularFile, kTooLarge };

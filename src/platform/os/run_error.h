@@ -30,6 +30,13 @@ inline constexpr int kPathNotFound = 76;
 // The standard Japanese description for a code (UTF-8); an empty string for unknown codes.
 std::string DescriptionForCode(int code);
 
+// What stands behind a file error where the code alone would mislead the user.
+enum class FileCause {
+    kUnknown,
+    kReplacedMeanwhile,  // another program replaced or made the output meanwhile
+    kNameNotStorable,    // the medium cannot store a file of that name
+};
+
 // A failure inside a command: a numeric code, a Japanese description (UTF-8) and, where
 // one line of the input caused it, that line's number (counted from 1) and the field to
 // blame (1 is the place name, 2 the zone, 3 the first fare). The explanation says in plain
@@ -48,6 +55,7 @@ class RunError : public std::runtime_error {
     // Where the source shows the row or field its own way, for example "運賃!C12"; empty for
     // a text file.
     const std::string& cell() const noexcept { return cell_; }
+    FileCause cause() const noexcept { return cause_; }
 
     RunError WithLine(int line) const {
         RunError copy = *this;
@@ -70,9 +78,16 @@ class RunError : public std::runtime_error {
         return copy;
     }
 
+    RunError WithCause(FileCause cause) const {
+        RunError copy = *this;
+        copy.cause_ = cause;
+        return copy;
+    }
+
     friend bool operator==(const RunError& a, const RunError& b) {
         return a.code_ == b.code_ && a.description_ == b.description_ && a.line_ == b.line_ &&
-               a.field_ == b.field_ && a.explanation_ == b.explanation_ && a.cell_ == b.cell_;
+               a.field_ == b.field_ && a.explanation_ == b.explanation_ && a.cell_ == b.cell_ &&
+               a.cause_ == b.cause_;
     }
 
   private:
@@ -82,6 +97,7 @@ class RunError : public std::runtime_error {
     std::optional<int> field_;
     std::string explanation_;
     std::string cell_;
+    FileCause cause_ = FileCause::kUnknown;
 };
 
 }  // namespace platform

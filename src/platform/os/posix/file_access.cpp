@@ -133,6 +133,23 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
     return FileIdentity{static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
 }
 
+bool MayNameOneFile(const std::string& first, const std::string& second) {
+    struct stat a {
+    }, b{};
+    if (stat(first.c_str(), &a) != 0 || stat(second.c_str(), &b) != 0) {
+        return false;
+    }
+    auto foldedName = [](const std::string& path) {
+        std::string name = std::filesystem::path(path).filename().string();
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+        return name;
+    };
+    return S_ISREG(a.st_mode) && S_ISREG(b.st_mode) && a.st_dev == b.st_dev &&
+           a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+           a.st_mtim.tv_nsec == b.st_mtim.tv_nsec && foldedName(first) == foldedName(second);
+}
+
 namespace {
 
 class Descriptor {

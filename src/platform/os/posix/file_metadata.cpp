@@ -43,7 +43,7 @@ bool CopyAccessMetadata(int from, int to) {
     if (!ReadGrowing(names,
                      [&](char* buffer, size_t size) { return flistxattr(from, buffer, size); })) {
         // A file system without extended attributes has nothing to copy.
-        return errno == ENOTSUP;
+        return RefusedByMedium(errno);
     }
     std::string value;
     for (size_t at = 0; at < names.size();) {
@@ -60,11 +60,16 @@ bool CopyAccessMetadata(int from, int to) {
             }
             return false;
         }
-        if (fsetxattr(to, name.c_str(), value.data(), value.size(), 0) != 0) {
+        if (fsetxattr(to, name.c_str(), value.data(), value.size(), 0) != 0 &&
+            !RefusedByMedium(errno)) {
             return false;
         }
     }
     return true;
+}
+
+bool RefusedByMedium(int err) {
+    return err == EPERM || err == EOPNOTSUPP || err == ENOTSUP || err == ENOSYS;
 }
 
 }  // namespace platform

@@ -1,7 +1,6 @@
 #include "platform/os/output_file.h"
 
 #include <fcntl.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +11,7 @@
 #include "platform/os/posix/errno_error.h"
 #include "platform/os/posix/file_metadata.h"
 #include "platform/os/posix/output_target.h"
+#include "platform/os/posix/temporary_files.h"
 #include "platform/os/posix/temporary_name_guard.h"
 
 namespace platform {
@@ -26,25 +26,12 @@ void IgnoreFileSizeSignal() {
     std::call_once(once, [] { std::signal(SIGXFSZ, SIG_IGN); });
 }
 
-// A short hidden name, so that an output path of any legal length stays legal beside it.
-std::string RandomTemporaryName() {
-    static constexpr char kLetters[] =
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    unsigned char random[10] = {};
-    if (getrandom(random, sizeof random, 0) != sizeof random) {
-        for (unsigned char& byte : random) {
-            byte = static_cast<unsigned char>(std::rand());
-        }
-    }
-    std::string name = ".hy3-";
-    for (unsigned char byte : random) {
-        name += kLetters[byte % (sizeof kLetters - 1)];
-    }
-    return name;
-}
-
 RunError SameFileError() {
     return RunError(error_code::kPathFileAccess, "変換元と変換先が同じファイルです。");
+}
+
+RunError ReplacedMeanwhile() {
+    return RunError(error_code::kPathFileAccess).WithCause(FileCause::kReplacedMeanwhile);
 }
 
 }  // namespace
@@ -60,7 +47,9 @@ struct AtomicOutputFile::Impl {
     // failure) and guards it from the moment the name is on disk.
     void NameTemporary(const std::function<bool(const char*)>& create);
     void CopyMetadataOfReplacedFile();
+    int OpenReplacedFileForReading();
     void PutInPlace();
+    RunError NamingError(int err) const;
     void Flush();
     void Discard() noexcept;
 
@@ -93,6 +82,7 @@ AtomicOutputFile::Impl::Impl(const std::string& path, OutputFileSeams seams)
     IgnoreFileSizeSignal();
     target_ = ResolveOutputTarget(path);
     try {
+        TakeUpFolder(target_.folder);
         // Asked without opening the old file for writing, which watchers would take as a change.
         if (target_.existing &&
             faccessat(target_.folder, target_.name.c_str(), W_OK, AT_EACCESS) != 0) {
@@ -111,14 +101,14 @@ AtomicOutputFile::Impl::Impl(const std::string& path, OutputFileSeams seams)
         }
     } catch (...) {
         Discard();
-        close(target_.folder);
+        CloseTarget(target_);
         throw;
     }
 }
 
 AtomicOutputFile::Impl::~Impl() {
     Discard();
-    close(target_.folder);
+    CloseTarget(target_);
 }
 
 void AtomicOutputFile::Impl::CreateNamedTemporary() {
@@ -171,36 +161,52 @@ void AtomicOutputFile::Impl::Flush() {
     pending_.clear();
 }
 
+// Like `cp` onto an existing file, the replaced file's owner, mode, ACL and user attributes
+// are kept where the medium stores them; where it refuses them (FAT, exFAT, NTFS, FUSE), the
+// new file has what the medium gives every file, and the run goes on.
 void AtomicOutputFile::Impl::CopyMetadataOfReplacedFile() {
     const struct stat& old = *target_.existing;
     // The owner where we may give it (as root); otherwise the file is the converter's.
     if (fchown(fd_, old.st_uid, old.st_gid) != 0) {
     }
-    if (fchmod(fd_, old.st_mode & 07777) != 0) {
+    if (fchmod(fd_, old.st_mode & 07777) != 0 && !RefusedByMedium(errno)) {
         throw ErrorFromErrno(errno, path_);
     }
-    // Read-only, so that the old file is not seen as changed; a file we may write but not
-    // read keeps no attributes we could see anyway.
-    int oldFd = openat(target_.folder, target_.name.c_str(),
-                       O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    int oldFd = OpenReplacedFileForReading();
     if (oldFd < 0) {
+        // A file we may write but not read keeps no attributes we could see anyway.
         if (errno == EACCES) {
             return;
         }
         throw ErrorFromErrno(errno, path_);
     }
-    struct stat opened {};
-    bool same =
-        fstat(oldFd, &opened) == 0 && opened.st_dev == old.st_dev && opened.st_ino == old.st_ino;
-    bool copied = same && CopyAccessMetadata(oldFd, fd_);
+    bool copied = CopyAccessMetadata(oldFd, fd_);
     int err = errno;
     close(oldFd);
-    if (!same) {
-        throw RunError(error_code::kPathFileAccess);
-    }
     if (!copied) {
         throw ErrorFromErrno(err, path_);
     }
+}
+
+// Read-only, so that the old file is not seen as changed, and the very file held since the
+// target was resolved.
+int AtomicOutputFile::Impl::OpenReplacedFileForReading() {
+    constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    std::string held = "/proc/self/fd/" + std::to_string(target_.held);
+    int oldFd = open(held.c_str(), kFlags);
+    if (oldFd >= 0 || errno != ENOENT) {
+        return oldFd;
+    }
+    // Without /proc: by its name, and only if the name still leads to the file held.
+    oldFd = openat(target_.folder, target_.name.c_str(), kFlags | O_NOFOLLOW);
+    struct stat opened {
+    }, kept{};
+    if (oldFd >= 0 && (fstat(oldFd, &opened) != 0 || fstat(target_.held, &kept) != 0 ||
+                       opened.st_dev != kept.st_dev || opened.st_ino != kept.st_ino)) {
+        close(oldFd);
+        throw ReplacedMeanwhile();
+    }
+    return oldFd;
 }
 
 void AtomicOutputFile::Impl::Commit(std::optional<FileIdentity> mustNotReplace) {
@@ -216,7 +222,7 @@ void AtomicOutputFile::Impl::Commit(std::optional<FileIdentity> mustNotReplace) 
         seams.beforeRename();
     }
     if (!TargetUnchanged(target_)) {
-        throw RunError(error_code::kPathFileAccess);
+        throw ReplacedMeanwhile();
     }
     if (mustNotReplace && target_.existing &&
         FileIdentity{static_cast<uint64_t>(target_.existing->st_dev),
@@ -249,8 +255,7 @@ void AtomicOutputFile::Impl::PutInPlace() {
         };
         if (!target_.existing) {
             if (!link(name)) {
-                throw errno == EEXIST ? RunError(error_code::kPathFileAccess)
-                                      : ErrorFromErrno(errno, path_);
+                throw NamingError(errno);
             }
             return;
         }
@@ -263,9 +268,25 @@ void AtomicOutputFile::Impl::PutInPlace() {
         renamed = renameat(target_.folder, temporaryName_.c_str(), target_.folder, name);
     }
     if (renamed != 0) {
-        throw errno == EEXIST ? RunError(error_code::kPathFileAccess)
-                              : ErrorFromErrno(errno, path_);
+        throw NamingError(errno);
     }
+}
+
+// Where there was no file of that name, a refusal of the name, while the temporary file beside
+// it could be made, means that the medium cannot store it (FAT without Japanese names, a
+// character FAT forbids); the media say so in different words.
+RunError AtomicOutputFile::Impl::NamingError(int err) const {
+    if (err == EEXIST) {
+        return ReplacedMeanwhile();
+    }
+    bool temporaryThere = !unnamed_ && faccessat(target_.folder, temporaryName_.c_str(), F_OK,
+                                                 AT_SYMLINK_NOFOLLOW) == 0;
+    bool refused =
+        err == EINVAL || err == EILSEQ || (temporaryThere && (err == EPERM || err == ENOENT));
+    if (!target_.existing && refused) {
+        return RunError(error_code::kBadFileName).WithCause(FileCause::kNameNotStorable);
+    }
+    return ErrorFromErrno(err, path_);
 }
 
 void AtomicOutputFile::Impl::Discard() noexcept {

@@ -71,18 +71,27 @@ OutputTarget ResolveOutputTarget(const std::string& path) {
         if (target.name.empty() || target.name == "." || target.name == "..") {
             throw fail(RunError(error_code::kPathFileAccess));  // names a folder
         }
-        struct stat entry {};
-        if (fstatat(target.folder, target.name.c_str(), &entry, AT_SYMLINK_NOFOLLOW) != 0) {
+        // The entry itself, link or file, held without opening it for reading or writing.
+        int held = openat(target.folder, target.name.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC);
+        if (held < 0) {
             int err = errno;
             if (err == ENOENT) {
                 return target;
             }
             throw fail(ErrorFromErrno(err, path));
         }
+        struct stat entry {};
+        if (fstat(held, &entry) != 0) {
+            int err = errno;
+            close(held);
+            throw fail(ErrorFromErrno(err, path));
+        }
         if (S_ISREG(entry.st_mode)) {
             target.existing = entry;
+            target.held = held;
             return target;
         }
+        close(held);
         // Renaming over a folder, device or pipe would replace it: only a file will do.
         if (!S_ISLNK(entry.st_mode)) {
             throw fail(RunError(error_code::kPathFileAccess));
@@ -108,13 +117,25 @@ OutputTarget ResolveOutputTarget(const std::string& path) {
     }
 }
 
+void CloseTarget(OutputTarget& target) noexcept {
+    for (int* handle : {&target.held, &target.folder}) {
+        if (*handle >= 0) {
+            close(*handle);
+            *handle = -1;
+        }
+    }
+}
+
 bool TargetUnchanged(const OutputTarget& target) {
     struct stat now {};
     if (fstatat(target.folder, target.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0) {
         return errno == ENOENT && !target.existing;
     }
-    return target.existing && S_ISREG(now.st_mode) && now.st_dev == target.existing->st_dev &&
-           now.st_ino == target.existing->st_ino;
+    // Both numbers read now, the file still held: equal exactly where the name still leads
+    // to that file, even on a file system whose numbers last only while a file is in use.
+    struct stat held {};
+    return target.existing && fstat(target.held, &held) == 0 && S_ISREG(now.st_mode) &&
+           now.st_dev == held.st_dev && now.st_ino == held.st_ino;
 }
 
 }  // namespace platform
