@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "conversion/file_wording.h"
 #include "conversion/wording.h"
 
 namespace conversion {
@@ -25,6 +26,11 @@ ConversionOutcome RunUseCase(
         ConversionOutcome outcome;
         try {
             const bool atOutput = progress.at == ConcernedFile::Role::kOutput;
+            std::optional<std::string> cause =
+                FileCauseText(error.cause(), atOutput ? outputPath : inputPath);
+            if (cause && error.explanation().empty()) {
+                error = error.WithExplanation(std::move(*cause));
+            }
             if (explainRole && IsFileError(error.code()) && error.explanation().empty()) {
                 error = error.WithExplanation(explanation::FileRole(progress.at));
             }
