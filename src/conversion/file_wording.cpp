@@ -154,4 +154,9 @@ std::optional<std::string> FileCauseText(platform::FileCause cause, std::string_
     return std::nullopt;
 }
 
+platform::RunError WithCauseExplained(const platform::RunError& error, std::string_view path) {
+    std::optional<std::string> cause = FileCauseText(error.cause(), path);
+    return cause && error.explanation().empty() ? error.WithExplanation(std::move(*cause)) : error;
+}
+
 }  // namespace conversion

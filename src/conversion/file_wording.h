@@ -19,4 +19,7 @@ std::string QuotedFileName(std::string_view name);
 // the cause is not known.
 std::optional<std::string> FileCauseText(platform::FileCause cause, std::string_view path);
 
+// `error` about the file at `path`, with the words for its cause where it has none of its own.
+platform::RunError WithCauseExplained(const platform::RunError& error, std::string_view path);
+
 }  // namespace conversion

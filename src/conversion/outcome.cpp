@@ -26,11 +26,7 @@ ConversionOutcome RunUseCase(
         ConversionOutcome outcome;
         try {
             const bool atOutput = progress.at == ConcernedFile::Role::kOutput;
-            std::optional<std::string> cause =
-                FileCauseText(error.cause(), atOutput ? outputPath : inputPath);
-            if (cause && error.explanation().empty()) {
-                error = error.WithExplanation(std::move(*cause));
-            }
+            error = WithCauseExplained(error, atOutput ? outputPath : inputPath);
             if (explainRole && IsFileError(error.code()) && error.explanation().empty()) {
                 error = error.WithExplanation(explanation::FileRole(progress.at));
             }

@@ -50,6 +50,11 @@ std::optional<FileIdentity> IdentityOf(const std::string& path);
 // last change are equal: the one case where refusing to write is the safe guess.
 bool MayNameOneFile(const std::string& first, const std::string& second);
 
+// Whether the folder at `path` takes two names that differ only in case for one file (FAT,
+// exFAT): asked by making a hidden file there for a moment. Where that cannot be asked, true,
+// so that a caller keeps two such outputs apart rather than have one overwrite the other.
+bool FolderIgnoresCase(const std::string& path);
+
 // A whole file read at once, up to a bound, for formats that are read whole.
 struct BoundedRead {
     enum class Status { kRead, kNotRegularFile, kTooLarge };

@@ -1,6 +1,7 @@
 #include "programs/hy3conv/commands.h"
 #include "conversion/wording.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "conversion/conversion_run.h"
+#include "conversion/file_wording.h"
 #include "platform/os/file_access.h"
 #include "platform/os/output_file.h"
 #include "platform/os/process.h"
@@ -23,6 +25,10 @@ namespace {
 
 using conversion::ConversionOutcome;
 using Kind = FileResult::Kind;
+
+std::string Quoted(const std::string& path) {
+    return conversion::QuotedFileName(path);
+}
 
 constexpr std::string_view kNotWritten = "（出力ファイルは変更していません）。";
 
@@ -52,12 +58,12 @@ FileResult ConvertOne(const Options& options, const std::string& input, const st
             ReportFailure(outcome);
             return {Kind::kFailed, "失敗しました" + std::string(kNotWritten)};
         case ConversionOutcome::Kind::kNothingToConvert:
-            ReportError(input + ": " + conversion::NothingToConvertText());
+            ReportError(Quoted(input) + ": " + conversion::NothingToConvertText());
             return {Kind::kNothingToConvert, "変換する行がありません" + std::string(kNotWritten)};
         case ConversionOutcome::Kind::kWithheld:
             break;
     }
-    ReportError(input +
+    ReportError(Quoted(input) +
                 ": 注意があるため書き出していません（--strict）。"
                 "出力ファイルは変更していません。");
     return {Kind::kWithheld, "注意があるため書き出していません" + std::string(kNotWritten)};
@@ -79,15 +85,22 @@ int RunOne(const Options& options, const FileAction& action) {
     return ExitStatusOf(result.kind);
 }
 
+std::string SharedOutput(const std::string& output, const std::string& first,
+                         const std::string& second) {
+    return "出力ファイルが同じ " + Quoted(output) + " になる入力が二つあります: " + Quoted(first) +
+           " と " + Quoted(second);
+}
+
 // DIR/NAME.EXT for each input, NAME being its file name without the last extension; two
 // inputs that would share an output are refused before anything is written.
 std::optional<std::string> OutputsInFolder(const Options& options, std::string_view extension,
                                            std::vector<std::string>& outputs) {
-    std::map<std::string, std::string> inputOf;
+    std::map<std::string, std::string> inputOf, inputOfFolded;
+    std::optional<std::string> differInCase;  // two outputs whose names differ only in case
     for (const std::string& input : options.paths) {
         const std::filesystem::path name = std::filesystem::path(input).filename();
         if (name.empty() || name == "." || name == "..") {
-            return "ファイル名がありません: " + input;
+            return "ファイル名がありません: " + Quoted(input);
         }
         std::string output = *options.outputFolder;
         if (!output.ends_with('/')) {
@@ -96,10 +109,20 @@ std::optional<std::string> OutputsInFolder(const Options& options, std::string_v
         output += name.stem().string() + std::string(extension);
         auto [at, added] = inputOf.emplace(output, input);
         if (!added) {
-            return "出力ファイルが同じ " + output + " になる入力が二つあります: " + at->second +
-                   " と " + input;
+            return SharedOutput(output, at->second, input);
+        }
+        std::string folded = output;
+        std::transform(folded.begin(), folded.end(), folded.begin(),
+                       [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+        auto [foldedAt, foldedAdded] = inputOfFolded.emplace(folded, input);
+        if (!foldedAdded && !differInCase) {
+            differInCase = SharedOutput(output, foldedAt->second, input);
         }
         outputs.push_back(output);
+    }
+    // fare.hy3 and Fare.hy3 are one file on FAT and exFAT: the folder is asked only then.
+    if (differInCase && platform::FolderIgnoresCase(*options.outputFolder)) {
+        return differInCase;
     }
     return std::nullopt;
 }
@@ -160,7 +183,8 @@ int RunBatch(const Options& options, std::string_view extension, const FileActio
             status = fileStatus;
         }
         if (!options.quiet) {
-            PrintOut(options.paths[i] + " → " + outputs[i] + ": " + result.summary + "\n");
+            PrintOut(Quoted(options.paths[i]) + " → " + Quoted(outputs[i]) + ": " + result.summary +
+                     "\n");
         }
     }
     if (!options.quiet) {
@@ -176,7 +200,7 @@ int WriteTemplate(const std::string& path) {
     try {
         platform::WriteFileAtomically(path, template_text::TemplateText());
     } catch (const platform::RunError& error) {
-        ReportFailure(path, error);
+        ReportFailure(path, conversion::WithCauseExplained(error, path));
         ReportError(kCheckTheFile);
         return kExitFailed;
     }

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "conversion/file_wording.h"
+
 namespace hy3conv {
 namespace {
 
@@ -20,7 +22,7 @@ void WriteError(const std::string& text) {
 std::string MessageLine(std::string_view file, std::optional<int> line, std::optional<int> field,
                         std::string_view text) {
     std::string message = "hy3conv: ";
-    message += file;
+    message += file.empty() ? std::string() : conversion::QuotedFileName(file);
     if (line) {
         message += ":" + std::to_string(*line);
         if (field) {

@@ -5,11 +5,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 
 #include "platform/os/posix/errno_error.h"
+#include "platform/os/posix/temporary_files.h"
 
 namespace platform {
 namespace {
@@ -131,6 +133,30 @@ std::optional<FileIdentity> IdentityOf(const std::string& path) {
         return std::nullopt;
     }
     return FileIdentity{static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
+}
+
+bool FolderIgnoresCase(const std::string& path) {
+    int folder = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) {
+        return true;
+    }
+    std::string probe = RandomTemporaryName();
+    int made = openat(folder, probe.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+    if (made < 0) {
+        close(folder);
+        return true;
+    }
+    close(made);
+    std::string otherCase = probe;
+    std::transform(otherCase.begin(), otherCase.end(), otherCase.begin(), [](char c) {
+        return std::islower(static_cast<unsigned char>(c)) ? static_cast<char>(c - 32)
+                                                           : static_cast<char>(std::tolower(c));
+    });
+    struct stat status {};
+    bool ignores = fstatat(folder, otherCase.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0;
+    unlinkat(folder, probe.c_str(), 0);
+    close(folder);
+    return ignores;
 }
 
 bool MayNameOneFile(const std::string& first, const std::string& second) {
