@@ -78,6 +78,11 @@ OutputTarget ResolveOutputTarget(const std::string& path) {
             if (err == ENOENT) {
                 return target;
             }
+            // exFAT and NTFS cannot even look up a name whose bytes are not UTF-8.
+            if (err == EILSEQ) {
+                throw fail(
+                    RunError(error_code::kBadFileName).WithCause(FileCause::kNameNotStorable));
+            }
             throw fail(ErrorFromErrno(err, path));
         }
         struct stat entry {};
