@@ -26,6 +26,8 @@ packages=(
 # The fuzz targets need clang and its sanitizer runtime; only the tests use them.
 if [ "$mode" = test ]; then
     packages+=(clang libclang-rt-14-dev acl)
+    # Memory cards and USB sticks: FAT, exFAT and NTFS images mounted through FUSE.
+    packages+=(dosfstools exfatprogs fusefat exfat-fuse ntfs-3g)
 fi
 # Building the .deb as the archive does, and judging it.
 if [ "$mode" = test ] || [ "$mode" = package ]; then

@@ -1,7 +1,9 @@
 #include "child_process.h"
 
 #include <poll.h>
+#include <sched.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -35,6 +37,20 @@ std::string DescribeStatus(int status) {
 }
 
 }  // namespace
+
+std::string Failure(const char* what) {
+    return std::string(what) + ": " + std::strerror(errno);
+}
+
+std::string EnterPrivateMounts() {
+    if (unshare(CLONE_NEWNS) != 0) {
+        return Failure("this machine allows no mount namespace (unshare)");
+    }
+    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+        return Failure("this machine allows no private mounts");
+    }
+    return "";
+}
 
 ChildResult RunInChild(const std::function<std::string()>& work, std::chrono::seconds deadline) {
     int channel[2];

@@ -19,6 +19,13 @@ struct ChildResult {
 // fails the test instead of holding the test run.
 ChildResult RunInChild(const std::function<std::string()>& work, std::chrono::seconds deadline);
 
+// `what` and the text of errno, for a report.
+std::string Failure(const char* what);
+
+// Moves the calling child into a mount namespace of its own, whose mounts vanish with it;
+// empty where that worked, else why not.
+std::string EnterPrivateMounts();
+
 // Whether this build carries AddressSanitizer, which slows the work several times over.
 #if defined(__SANITIZE_ADDRESS__)
 inline constexpr bool kSanitized = true;

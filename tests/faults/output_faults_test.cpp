@@ -3,7 +3,6 @@
 // the input exactly as they were.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -78,21 +77,6 @@ struct OutputFault {
     };
     std::function<std::function<void()>()> squeeze = [] { return [] {}; };
 };
-
-std::string Failure(const char* what) {
-    return std::string(what) + ": " + std::strerror(errno);
-}
-
-// A mount made here belongs to a mount namespace of the child alone and vanishes with it.
-std::string EnterPrivateMounts() {
-    if (unshare(CLONE_NEWNS) != 0) {
-        return Failure("this machine allows no mount namespace (unshare)");
-    }
-    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
-        return Failure("this machine allows no private mounts");
-    }
-    return "";
-}
 
 std::function<std::function<void()>()> FileSizeLimit(rlim_t bytes) {
     return [bytes] {
