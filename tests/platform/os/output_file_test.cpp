@@ -1,5 +1,7 @@
 #include "platform/os/output_file.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -9,10 +11,13 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <ctime>
+#include <filesystem>
 #include <optional>
 #include <set>
 #include <string>
 
+#include "platform/os/file_access.h"
 #include "platform/os/run_error.h"
 #include "test_support.h"
 
@@ -153,6 +158,69 @@ TEST(AtomicOutputFile, KeepsTheAclAndUserAttributes) {
     std::string inherited = aclOf(folder.Path("shared/new.hy3"));
     EXPECT_NE(inherited.find("user:65534:rw-"), std::string::npos) << inherited;
     EXPECT_NE(inherited.find("other::---"), std::string::npos) << inherited;
+}
+
+}  // namespace
+
+namespace {
+
+// Dates `path` (not following a link) `seconds` back.
+void AgeBy(const std::string& path, int seconds) {
+    timespec times[2] = {{time(nullptr) - seconds, 0}, {time(nullptr) - seconds, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
+}
+
+// A killed run's temporary file goes with the next write into the folder; nothing else does,
+// and nothing at all while another run holds the folder.
+TEST(AtomicOutputFile, RemovesOnlyStaleTemporaryFilesOfKilledRuns) {
+    for (bool anotherRunWrites : {false, true}) {
+        test_support::ScratchFolder folder;
+        const std::set<std::string> kept = {".hy3-youngAbcde", ".hy3-short",
+                                            ".hy3-abcdefghi!", "table.hy3",
+                                            ".hy3-folder1234", ".hy3-alink12345"};
+        for (const char* name :
+             {".hy3-staleAbcde", ".hy3-youngAbcde", ".hy3-short", ".hy3-abcdefghi!", "table.hy3"}) {
+            WriteBytes(folder.Path(name), "left");
+            AgeBy(folder.Path(name), std::string(name) == ".hy3-youngAbcde" ? 0 : 3600);
+        }
+        std::filesystem::create_directory(folder.Path(".hy3-folder1234"));
+        std::filesystem::create_symlink("table.hy3", folder.Path(".hy3-alink12345"));
+        AgeBy(folder.Path(".hy3-alink12345"), 3600);
+
+        int other = open(folder.Path("").c_str(), O_RDONLY | O_DIRECTORY);
+        ASSERT_GE(other, 0);
+        if (anotherRunWrites) {
+            ASSERT_EQ(flock(other, LOCK_SH), 0);
+        }
+        platform::WriteFileAtomically(folder.Path("out.hy3"), "new");
+        close(other);
+
+        std::set<std::string> expected = kept;
+        expected.insert("out.hy3");
+        if (anotherRunWrites) {
+            expected.insert(".hy3-staleAbcde");
+        }
+        EXPECT_EQ(folder.Names(), expected) << "another run writes: " << anotherRunWrites;
+    }
+}
+
+// An ordinary Linux folder tells case apart and keeps no trace of being asked; two spellings
+// of one name with the same size and time are the one guess of one file.
+TEST(FileAccess, FolderCaseAndSpellingsOfOneFile) {
+    test_support::ScratchFolder folder;
+    EXPECT_FALSE(platform::FolderIgnoresCase(folder.Path("")));
+    EXPECT_TRUE(folder.Names().empty());
+
+    WriteBytes(folder.Path("fare.txt"), "same");
+    WriteBytes(folder.Path("FARE.TXT"), "same");
+    WriteBytes(folder.Path("other.txt"), "same");
+    for (const char* name : {"fare.txt", "FARE.TXT", "other.txt"}) {
+        AgeBy(folder.Path(name), 60);
+    }
+    EXPECT_TRUE(platform::MayNameOneFile(folder.Path("fare.txt"), folder.Path("FARE.TXT")));
+    EXPECT_FALSE(platform::MayNameOneFile(folder.Path("fare.txt"), folder.Path("other.txt")));
+    AgeBy(folder.Path("FARE.TXT"), 120);
+    EXPECT_FALSE(platform::MayNameOneFile(folder.Path("fare.txt"), folder.Path("FARE.TXT")));
 }
 
 }  // namespace
