@@ -199,8 +199,8 @@ int AtomicOutputFile::Impl::OpenReplacedFileForReading() {
     }
     // Without /proc: by its name, and only if the name still leads to the file held.
     oldFd = openat(target_.folder, target_.name.c_str(), kFlags | O_NOFOLLOW);
-    struct stat opened {
-    }, kept{};
+    struct stat opened {};
+    struct stat kept {};
     if (oldFd >= 0 && (fstat(oldFd, &opened) != 0 || fstat(target_.held, &kept) != 0 ||
                        opened.st_dev != kept.st_dev || opened.st_ino != kept.st_ino)) {
         close(oldFd);
