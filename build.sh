@@ -22,6 +22,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-wayland qt6-translations-l10n fonts-ipafont-gothic
+    cmark-gfm
 )
 # The fuzz targets need clang and its sanitizer runtime; only the tests use them.
 if [ "$mode" = test ]; then
@@ -175,6 +176,7 @@ check_debian_package() {
         /usr/share/man/ja/man1/hy3conv.1.gz
         /usr/share/man/ja/man1/rukanoba3.1.gz
         /usr/share/doc/rukanoba3/copyright
+        /usr/share/doc/rukanoba3/manual.html
     )
     local sizes=(16 22 24 32 48 64 128 256) size
     for size in "${sizes[@]}"; do

@@ -13,6 +13,7 @@
 #include "platform/desktop/qt_message_box.h"
 #include "window/desktop_setup.h"
 #include "window/program_start.h"
+#include "window/user_manual.h"
 
 namespace {
 
@@ -108,7 +109,9 @@ int main(int argc, char* argv[]) {
     platform::QtFileDialog dialog;
     platform::QtMessageBox messageBox;
     platform::QtFileOpener fileOpener;
-    main_window::ProgramWindows windows(dialog, messageBox, fileOpener);
+    const QString userManual = main_window::FindUserManual(
+        QCoreApplication::applicationDirPath(), {RUKANOBA_INSTALLED_MANUAL, RUKANOBA_BUILT_MANUAL});
+    main_window::ProgramWindows windows(dialog, messageBox, fileOpener, userManual);
     FirstPaintReporter firstPaint;
     if (qEnvironmentVariableIsSet("RUKANOBA_BENCH_FIRST_PAINT")) {
         application->installEventFilter(&firstPaint);

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
+#include <QShortcut>
 #include <QStyle>
 #include <QTimer>
 #include <algorithm>
@@ -23,6 +24,7 @@
 #include "window/layout_table.h"
 #include "window/path_field.h"
 #include "window/status_details.h"
+#include "window/user_manual.h"
 
 namespace main_window {
 namespace {
@@ -109,12 +111,14 @@ Widget* Built(const std::map<std::string_view, QWidget*>& built, std::string_vie
 }  // namespace
 
 Form1::Form1(platform::FileDialog& dialog, platform::MessageBox& messageBox,
-             platform::FileOpener& fileOpener, QWidget* parent, FareTableConverter converter)
+             platform::FileOpener& fileOpener, QWidget* parent, FareTableConverter converter,
+             QString userManual)
     : QWidget(parent),
       dialog_(dialog),
       messageBox_(messageBox),
       fileOpener_(fileOpener),
-      converter_(std::move(converter)) {
+      converter_(std::move(converter)),
+      userManual_(std::move(userManual)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(FromUtf8(kWindowCaption));
     // A fixed dialog border: a title bar with the close button only.
@@ -253,6 +257,9 @@ void Form1::ConnectHandlers() {
     connect(convertButton_, &QPushButton::clicked, this, &Form1::ConvertClicked);
     connect(templateButton_, &QPushButton::clicked, this, &Form1::TemplateClicked);
     connect(blinkTimer_, &QTimer::timeout, this, &Form1::ToggleStatusBlink);
+    // Help is one key away, as on every desktop: F1 anywhere in the window.
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+            [this] { OpenUserManual(this, userManual_, fileOpener_, messageBox_); });
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {

@@ -35,9 +35,11 @@ class Form1 : public QWidget {
     Q_OBJECT
 
   public:
+    // F1 opens `userManual`, the user's manual, through the file opener.
     Form1(platform::FileDialog& dialog, platform::MessageBox& messageBox,
           platform::FileOpener& fileOpener, QWidget* parent = nullptr,
-          FareTableConverter converter = conversion::ConvertFareTable);
+          FareTableConverter converter = conversion::ConvertFareTable,
+          QString userManual = QString());
 
     // As if the user had answered Yes and chosen `inputPath` with Browse: the steps are
     // shown, step 1 holds the path, and the focus waits in step 2 for the output path.
@@ -80,6 +82,7 @@ class Form1 : public QWidget {
     platform::MessageBox& messageBox_;
     platform::FileOpener& fileOpener_;
     FareTableConverter converter_;
+    QString userManual_;
 
     // The controls the handlers work on, as the layout builder made them.
     std::array<QRadioButton*, 2> optionButtons_{};  // Option1(0) Yes, Option1(1) No

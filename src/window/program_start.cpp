@@ -110,8 +110,11 @@ QString NoDisplayText() {
 }
 
 ProgramWindows::ProgramWindows(platform::FileDialog& dialog, platform::MessageBox& messageBox,
-                               platform::FileOpener& fileOpener)
-    : dialog_(dialog), messageBox_(messageBox), fileOpener_(fileOpener) {}
+                               platform::FileOpener& fileOpener, QString userManual)
+    : dialog_(dialog),
+      messageBox_(messageBox),
+      fileOpener_(fileOpener),
+      userManual_(std::move(userManual)) {}
 
 ProgramWindows::~ProgramWindows() {
     for (const QPointer<TableWindow>& table : tables_) {
@@ -121,7 +124,8 @@ ProgramWindows::~ProgramWindows() {
 
 Form1& ProgramWindows::MainWindow() {
     if (!form_) {
-        form_ = std::make_unique<Form1>(dialog_, messageBox_, fileOpener_);
+        form_ = std::make_unique<Form1>(dialog_, messageBox_, fileOpener_, nullptr,
+                                        conversion::ConvertFareTable, userManual_);
         form_->setAcceptDrops(true);
         form_->installEventFilter(this);
         form_->OfferTable(

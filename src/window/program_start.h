@@ -51,8 +51,9 @@ class ProgramWindows : public QObject {
     Q_OBJECT
 
   public:
+    // F1 in the main window opens `userManual`.
     ProgramWindows(platform::FileDialog& dialog, platform::MessageBox& messageBox,
-                   platform::FileOpener& fileOpener);
+                   platform::FileOpener& fileOpener, QString userManual = QString());
     ~ProgramWindows() override;
 
     // Shows what the request asks for: the main window unless it names only .hy3 files.
@@ -68,6 +69,7 @@ class ProgramWindows : public QObject {
     platform::FileDialog& dialog_;
     platform::MessageBox& messageBox_;
     platform::FileOpener& fileOpener_;
+    QString userManual_;
     std::unique_ptr<Form1> form_;
     std::vector<QPointer<TableWindow>> tables_;
 };

@@ -4,9 +4,11 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDir>
 #include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,12 +24,14 @@
 #include <memory>
 #include <stdexcept>
 #include <string_view>
+#include <vector>
 
 #include "fakes.h"
 #include "qt_files.h"
 #include "qt_printers.h"
 #include "template/text/template_text.h"
 #include "window/layout_table.h"
+#include "window/user_manual.h"
 
 namespace main_window {
 namespace {
@@ -51,9 +55,9 @@ class Form1Test : public ::testing::Test {
   protected:
     void SetUp() override { CreateForm(conversion::ConvertFareTable); }
 
-    void CreateForm(FareTableConverter converter) {
-        form_ =
-            std::make_unique<Form1>(dialog_, messageBox_, opener_, nullptr, std::move(converter));
+    void CreateForm(FareTableConverter converter, const QString& userManual = QString()) {
+        form_ = std::make_unique<Form1>(dialog_, messageBox_, opener_, nullptr,
+                                        std::move(converter), userManual);
         form_->show();
         QApplication::setActiveWindow(form_.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
@@ -447,6 +451,62 @@ TEST_F(Form1Test, AFileDroppedOnAPathFieldSetsItToTheFilesPathAsACopy) {
     QCoreApplication::sendEvent(Text1(1), &moveOnly);
     EXPECT_FALSE(moveOnly.isAccepted());
     EXPECT_EQ(Text1(1)->text(), QStringLiteral("kept"));
+}
+
+TEST_F(Form1Test, F1OpensTheUserManualOrSaysWhyNotAndWhereItIs) {
+    using test_support::Failure;
+    const QString installed = QStringLiteral("share/doc/rukanoba3/manual.html");
+    const QString built = QStringLiteral("build/share/doc/rukanoba3/manual.html");
+    struct Case {
+        const char* name;
+        std::vector<QString> present;  // the manuals there are, under the case's folder
+        bool opens;                    // what the desktop answers
+        Failure failure;
+        QString expected;  // the manual handed to the desktop and named to the user
+        QString told;      // the first line the user is told, if any
+    };
+    const QString notFound = QStringLiteral("利用者マニュアルが見つかりませんでした。");
+    const QString notOpened = QStringLiteral("利用者マニュアルを開けませんでした。");
+    const Case cases[] = {
+        {"Installed", {installed, built}, true, Failure::kNone, installed, {}},
+        {"BuildTree", {built}, true, Failure::kNone, built, {}},
+        {"None", {}, true, Failure::kNone, installed, notFound},
+        {"DesktopRefuses", {installed}, false, Failure::kNone, installed, notOpened},
+        {"DesktopFails", {installed}, true, Failure::kStdException, installed, notOpened},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QDir root(directory_.filePath(QString::fromLatin1(c.name)));
+        ASSERT_TRUE(root.mkpath(QStringLiteral("build/src/programs")));
+        for (const QString& manual : c.present) {
+            ASSERT_TRUE(root.mkpath(QFileInfo(root.filePath(manual)).path()));
+            test_support::WriteBytes(root.filePath(manual), "<html></html>");
+        }
+        // The program in build/src/programs, its package installed from bin/.
+        const QString manual = FindUserManual(
+            root.filePath(QStringLiteral("build/src/programs")),
+            {"../../../share/doc/rukanoba3/manual.html", "../../share/doc/rukanoba3/manual.html"});
+        opener_ = FakeFileOpener();
+        opener_.result = c.opens;
+        opener_.failure = c.failure;
+        messageBox_.told.clear();
+        CreateForm(conversion::ConvertFareTable, manual);
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+
+        const QString expected = root.filePath(c.expected);
+        EXPECT_EQ(opener_.opened,
+                  c.present.empty() ? std::vector<QString>{} : std::vector<QString>{expected});
+        if (c.told.isEmpty()) {
+            EXPECT_TRUE(messageBox_.told.empty());
+        } else {
+            ASSERT_EQ(messageBox_.told.size(), 1u);
+            EXPECT_EQ(messageBox_.told[0].title, QStringLiteral("ルカノバ 3"));
+            EXPECT_TRUE(messageBox_.told[0].text.startsWith(c.told + QStringLiteral("\r\n")));
+            EXPECT_TRUE(messageBox_.told[0].text.endsWith(QStringLiteral("\r\n") + expected));
+        }
+        EXPECT_TRUE(Status()->text().isEmpty());
+    }
 }
 
 }  // namespace

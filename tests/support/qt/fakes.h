@@ -66,6 +66,13 @@ class FakeMessageBox : public platform::MessageBox {
         FailAs(failure);
         return answer;
     }
+
+    // What the program told the user, as title and text.
+    std::vector<Question> told;
+
+    void Tell(QWidget*, const QString& title, const QString& text) override {
+        told.push_back({title, text});
+    }
 };
 
 class FakeFileOpener : public platform::FileOpener {
