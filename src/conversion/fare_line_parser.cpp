@@ -1,15 +1,11 @@
 #include "conversion/fare_line_parser.h"
 
+#include <algorithm>
 #include <utility>
 
+#include "conversion/text_rules.h"
+
 namespace conversion {
-namespace {
-
-bool IsSeparator(char32_t ch) {
-    return ch == U'\t' || ch == U',' || ch == U'\uFF0C';
-}
-
-}  // namespace
 
 void FareLineParser::Feed(std::u32string_view line) {
     // Runs of ordinary characters go to the field reader whole.
@@ -58,6 +54,7 @@ void FareLineParser::NoteQuotedSeparator() {
     notice.kind = Notice::Kind::kQuotedSeparator;
     notice.field = quoteColumn_;
     notice.text = Shown(quotedText_);
+    notice.count = fields_.column() - quoteColumn_ + 1;
     notices_.push_back(std::move(notice));
 }
 
@@ -68,6 +65,14 @@ FareLineRecord FareLineParser::Finish() {
     inQuotes_ = false;
     quoteHeldSeparator_ = false;
     FareLineRecord record = fields_.Finish();
+    // What each quoted value became, now that its fields are read to their end.
+    for (Notice& notice : notices_) {
+        for (int column = std::max(*notice.field, 2); column < *notice.field + notice.count;
+             ++column) {
+            notice.parts.push_back(column == 2 ? record.ZoneNumber
+                                               : record.Fares[static_cast<size_t>(column - 3)]);
+        }
+    }
     Notices notices = std::move(notices_);
     notices_.clear();
     for (Notice& notice : fields_.TakeNotices()) {

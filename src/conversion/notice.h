@@ -21,11 +21,24 @@ struct Notice {
         // first such field of the line, `value` what it read, `count` how many such fields the
         // line has (a header row makes one notice, not 150).
         kTextInNumber,
-        // Quotes that held a separator, so that a quoted value became two fields: `field` is
-        // where the quoted text starts, `text` the quoted text as written.
+        // Quotes that held a separator, so that a quoted value became several fields: `field`
+        // is where the quoted text starts, `text` the quoted text as written, `count` how many
+        // fields it became and `parts` what those beside the place name read as.
         kQuotedSeparator,
         // A value with a fraction, rounded: `text` as written, `value` as stored.
         kRounded,
+        // A row of separators and spaces only, as a spreadsheet writes an empty row.
+        kEmptyRow,
+        // A row whose zone and other fields are all text, none a number: `text` is its name.
+        kHeaderRow,
+        // A place name whose letters became "?" (`text`, the name).
+        kLostLetters,
+        // A control character (`value`, its code) in `field`; the first of the row.
+        kControlCharacter,
+        // A row that is only the end-of-file mark of old editors, Ctrl-Z.
+        kEndOfFileMark,
+        // A row of NUL bytes only, as a damaged file ends.
+        kZeroFilledTail,
     };
 
     Kind kind = Kind::kTextInNumber;
@@ -34,6 +47,7 @@ struct Notice {
     std::string text;          // UTF-8, the field's text as written (shortened if long)
     int value = 0;             // the value the field was read as
     int count = 1;
+    std::vector<int> parts{};
     // Where the source shows the row or field its own way, for example "運賃!C12"; empty for
     // a text file.
     std::string cell{};

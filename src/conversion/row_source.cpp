@@ -17,6 +17,7 @@ RowSource::Row TextRowSource::ReadRow(bool wanted, FareLineRecord& record, Notic
             blank = blank && IsBlankText(characters);
             if (wanted) {
                 parser_.Feed(characters);
+                watch_.Feed(characters);
             } else if (!blank) {
                 throw NotBlank{};
             }
@@ -25,10 +26,12 @@ RowSource::Row TextRowSource::ReadRow(bool wanted, FareLineRecord& record, Notic
         return Row::kRow;
     }
     record = parser_.Finish();
+    notices = parser_.TakeNotices();
+    watch_.Finish(record, notices);
     if (blank) {
+        notices.clear();
         return Row::kBlank;
     }
-    notices = parser_.TakeNotices();
     return Row::kRow;
 }
 

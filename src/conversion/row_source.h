@@ -7,6 +7,7 @@
 #include "conversion/fare_line_record.h"
 #include "conversion/line_reader.h"
 #include "conversion/notice.h"
+#include "conversion/row_watch.h"
 
 namespace conversion {
 
@@ -52,6 +53,7 @@ class TextRowSource : public RowSource {
   private:
     TableLineReader reader_;
     FareLineParser parser_;
+    RowWatch watch_;
 };
 
 }  // namespace conversion

@@ -21,6 +21,11 @@ constexpr bool IsSpace(char32_t ch) {
                        [ch](const SpaceForm& space) { return space.character == ch; });
 }
 
+// Fields are separated by tabs, half-width commas and full-width commas.
+constexpr bool IsSeparator(char32_t ch) {
+    return ch == U'\t' || ch == U',' || ch == U'\uFF0C';
+}
+
 // A blank line holds nothing but spaces; the first one ends the table.
 constexpr bool IsBlankText(std::u32string_view text) {
     return std::all_of(text.begin(), text.end(), IsSpace);

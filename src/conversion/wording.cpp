@@ -25,6 +25,44 @@ std::string Change(int oldValue, int newValue) {
            " に変えました。";
 }
 
+// Rows past the display unit's limit are told of but never written.
+bool Converted(const Notice& notice) {
+    return notice.line <= kMaxTableRows;
+}
+
+// "NUL（16進 00）", "Ctrl-Z（16進 1A）": how an editor's user knows the character.
+std::string ControlName(int code) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string name = code == 0 ? "NUL" : code == 0x7F ? "DEL" : "Ctrl-";
+    if (code > 0 && code < 0x20) {
+        name += static_cast<char>('@' + code);
+    }
+    return name + "（16進 " + kHex[(code >> 4) & 0xF] + kHex[code & 0xF] + "）";
+}
+
+std::string StopCalled(std::string_view name) {
+    return name.empty() ? "名前のない停留所" : Quoted(name) + "という停留所";
+}
+
+const char kSaveWithTheCharacterSet[] =
+    "表計算ソフトで文字セットを「日本語 (Shift_JIS)」か「Unicode (UTF-8)」にして保存し直して"
+    "ください。";
+
+std::string QuotedSeparatorText(const Notice& notice) {
+    std::string parts;
+    for (size_t k = 0; k < notice.parts.size(); ++k) {
+        parts += (k == 0 ? "" : k + 1 == notice.parts.size() ? " と " : "、") +
+                 std::to_string(notice.parts[k]);
+    }
+    const bool fares = notice.field.value_or(1) >= 3;
+    return Where(notice) + "の" + Quoted(notice.text) + "は、引用符の中の区切りで" +
+           (parts.empty() ? "" : " " + parts + " の") + std::to_string(notice.count) +
+           "つの欄に分かれ、その後ろの" + (fares ? "運賃" : "欄") + "は" +
+           std::to_string(notice.count - 1) +
+           "つずつ後ろにずれました。表計算ソフトで「セルの内容を表示どおりに保存」のチェックを"
+           "外して保存し直してください。";
+}
+
 }  // namespace
 
 std::optional<std::string> OutcomeText(const ConversionOutcome& outcome) {
@@ -78,14 +116,44 @@ std::string NoticeText(const Notice& notice) {
             return Where(notice) + "の" + Quoted(notice.text) + "は数値だけではないため、" + value +
                    " と読みました。";
         case Notice::Kind::kQuotedSeparator:
-            return Where(notice) + "の" + Quoted(notice.text) +
-                   "は、引用符の中の区切りで別々の欄に分かれました。";
+            return QuotedSeparatorText(notice);
         case Notice::Kind::kRounded:
             if (notice.count > 1) {
                 return row + "の小数の値" + count + "個を整数に丸めました（" + Where(notice) +
                        "の" + Quoted(notice.text) + "を " + value + " にするなど）。";
             }
             return Where(notice) + "の" + Quoted(notice.text) + "を " + value + " に丸めました。";
+        case Notice::Kind::kEmptyRow:
+            return row +
+                   "は空の行です（表計算ソフトの空の行は区切りだけの行になります）。"
+                   "空の停留所として変換しました。";
+        case Notice::Kind::kHeaderRow:
+            return row + "は見出しの行のようです（ゾーンと運賃の欄がすべて文字です）。" +
+                   StopCalled(notice.text) +
+                   "として運賃表示器に出ます（ゾーンと運賃は 0）。見出しの行は表から取り除いて"
+                   "ください。";
+        case Notice::Kind::kLostLetters:
+            return Where(notice) + "の地名" + Quoted(notice.text) +
+                   "は、文字が「?」に置き換わっています。文字セットを選ばずに保存した表のようで"
+                   "す。" +
+                   kSaveWithTheCharacterSet;
+        case Notice::Kind::kControlCharacter:
+            return Where(notice) + "に制御文字 " + ControlName(notice.value) + "があります。" +
+                   (notice.field == 1 ? "地名にそのまま書き込みました。"
+                                      : "数値はその文字の前までを読みました。") +
+                   "エディタで取り除いてください。";
+        case Notice::Kind::kEndOfFileMark:
+            return row + "は Ctrl-Z（古いエディタがファイルの終わりに付ける印）だけの行です。" +
+                   (Converted(notice) ? "この文字を名前にした停留所として変換しました。"
+                                      : "この行は変換していません。") +
+                   "エディタでこの行を消してください。";
+        case Notice::Kind::kZeroFilledTail:
+            return row +
+                   "から後ろは 0 のバイト（NUL）で埋まっていて、ファイルが壊れています（保存や"
+                   "カードへのコピーが途中で止まると残ります）。" +
+                   (Converted(notice) ? "名前が NUL だけの停留所として変換しました。"
+                                      : "この部分は変換していません。") +
+                   "元の表から保存し直してください。";
     }
     return {};
 }

@@ -59,10 +59,18 @@ TEST_P(NoticesTest, AreToldWithTheirLineAndFieldAndChangeNoByte) {
     EXPECT_EQ(test_support::ReadBytes(output), GetParam().notices.empty() ? written : "OLD");
 }
 
-Notice At(Kind kind, int line, std::optional<int> field, std::string text, int value,
-          int count = 1) {
-    return {kind, line, field, std::move(text), value, count};
+Notice At(Kind kind, int line, std::optional<int> field, std::string text, int value, int count = 1,
+          std::vector<int> parts = {}) {
+    return {kind, line, field, std::move(text), value, count, std::move(parts)};
 }
+
+// What a spreadsheet's export or a damaged file leaves in a table.
+Notice AtRow(Kind kind, int line, std::optional<int> field = std::nullopt, std::string text = "",
+             int value = 0) {
+    return At(kind, line, field, std::move(text), value);
+}
+
+using namespace std::string_literals;
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, NoticesTest,
@@ -75,13 +83,37 @@ INSTANTIATE_TEST_SUITE_P(
                    {At(Kind::kRowsAfterBlankLine, 2, std::nullopt, "", 0, 2)}},
         NoticeCase{"QuotesThatHeldASeparator",
                    "a,1,\"1,200\",300\r\n",
-                   {At(Kind::kQuotedSeparator, 1, 3, "\"1,200\"", 0)}},
+                   {At(Kind::kQuotedSeparator, 1, 3, "\"1,200\"", 0, 2, {1, 200})}},
         NoticeCase{"TextInCells",
                    "a,abc,-,1O0,150円,\\150\r\n",
                    {At(Kind::kTextInNumber, 1, 2, "abc", 0, 4)}},
         NoticeCase{"AHeaderRow",
                    "地名,ゾーン,運賃1,運賃2\r\nb,1,140\r\n",
-                   {At(Kind::kTextInNumber, 1, 2, "ゾーン", 0, 3)}},
+                   {AtRow(Kind::kHeaderRow, 1, 1, "地名")}},
+        NoticeCase{"AnEmptySpreadsheetRow",
+                   "a,1,140\r\n,,,,\r\n\t \t\r\nb,1,150\r\n",
+                   {AtRow(Kind::kEmptyRow, 2), AtRow(Kind::kEmptyRow, 3)}},
+        NoticeCase{"QuotesInTheZoneAndOnTheLastFare",
+                   "a,\"1,2\",3\r\nb,1,\"1,0,70\r\n",
+                   {At(Kind::kQuotedSeparator, 1, 2, "\"1,2\"", 0, 2, {1, 2}),
+                    At(Kind::kQuotedSeparator, 2, 3, "\"1,0,70", 0, 3, {1, 0, 70})}},
+        NoticeCase{
+            "NamesThatLostTheirLetters",
+            "???,1,140\r\n??1,1,150\r\nどこ?,1,160\r\n",
+            {AtRow(Kind::kLostLetters, 1, 1, "???"), AtRow(Kind::kLostLetters, 2, 1, "??1")}},
+        NoticeCase{"ControlCharacters",
+                   "a\0b,1,140\r\nc,1,1\x01"
+                   "50\r\n\x1A"s,
+                   {AtRow(Kind::kControlCharacter, 1, 1, "", 0),
+                    AtRow(Kind::kControlCharacter, 2, 3, "", 1),
+                    At(Kind::kTextInNumber, 2, 3,
+                       "1\x01"
+                       "50",
+                       1),
+                    AtRow(Kind::kEndOfFileMark, 3)}},
+        NoticeCase{"AZeroFilledTail",
+                   "a,1,140\r\n"s + std::string(512, '\0'),
+                   {AtRow(Kind::kZeroFilledTail, 2)}},
         NoticeCase{"AFraction", "a,1,140\r\nb,1,1.5,2.0\r\n", {At(Kind::kRounded, 2, 3, "1.5", 2)}},
         NoticeCase{"NothingToTell", "a,1,,  ,\"150\",１４０,1 4 0,&H10,-5\r\n", {}}),
     [](const auto& info) { return info.param.label; });

@@ -1,0 +1,102 @@
+#include "conversion/row_watch.h"
+
+#include <algorithm>
+
+#include "conversion/text_rules.h"
+
+namespace conversion {
+namespace {
+
+constexpr char32_t kNul = U'\0';
+// The end-of-file mark of old DOS and Windows editors.
+constexpr char32_t kEndOfFileMark = U'\x1A';
+
+// Tab is a separator; line ends never reach a row.
+bool IsControl(char32_t ch) {
+    return (ch < 0x20 && ch != U'\t') || ch == 0x7F;
+}
+
+// A spreadsheet saved without its character set writes "?" for every letter it cannot: a
+// name of only "?", or with two in a row, lost its letters.
+bool LostItsLetters(std::u32string_view name) {
+    while (!name.empty() && IsSpace(name.back())) {
+        name.remove_suffix(1);
+    }
+    bool onlyQuestionMarks = !name.empty() && std::all_of(name.begin(), name.end(),
+                                                          [](char32_t ch) { return ch == U'?'; });
+    return onlyQuestionMarks || name.find(U"??") != std::u32string_view::npos;
+}
+
+Notice RowNotice(Notice::Kind kind, std::optional<int> field = std::nullopt, int value = 0) {
+    Notice notice;
+    notice.kind = kind;
+    notice.field = field;
+    notice.value = value;
+    return notice;
+}
+
+}  // namespace
+
+void RowWatch::Feed(std::u32string_view characters) {
+    for (char32_t ch : characters) {
+        empty_ = false;
+        onlyNul_ = onlyNul_ && ch == kNul;
+        onlyEndOfFileMark_ = onlyEndOfFileMark_ && ch == kEndOfFileMark;
+        if (IsSeparator(ch)) {
+            if (column_ > 1 && columnHasText_) {
+                ++columnsWithText_;
+            }
+            ++column_;
+            columnHasText_ = false;
+            continue;
+        }
+        if (IsSpace(ch)) {
+            continue;
+        }
+        onlySeparatorsAndSpaces_ = false;
+        columnHasText_ = true;
+        if (IsControl(ch) && !firstControl_) {
+            firstControl_ = Control{ch, column_};
+        }
+    }
+}
+
+void RowWatch::Finish(const FareLineRecord& record, Notices& notices) {
+    if (column_ > 1 && columnHasText_) {
+        ++columnsWithText_;
+    }
+    Notices found;
+    if (!empty_ && onlyNul_) {
+        found.push_back(RowNotice(Notice::Kind::kZeroFilledTail));
+    } else if (!empty_ && onlyEndOfFileMark_) {
+        found.push_back(RowNotice(Notice::Kind::kEndOfFileMark));
+    } else if (onlySeparatorsAndSpaces_) {
+        found.push_back(RowNotice(Notice::Kind::kEmptyRow));
+    } else {
+        if (LostItsLetters(record.PlaceName)) {
+            Notice lost = RowNotice(Notice::Kind::kLostLetters, 1);
+            lost.text = platform::EncodeUtf8(record.PlaceName);
+            found.push_back(std::move(lost));
+        }
+        if (firstControl_) {
+            found.push_back(RowNotice(Notice::Kind::kControlCharacter, firstControl_->column,
+                                      static_cast<int>(firstControl_->character)));
+        }
+        // A header row: the zone and every other field beside the name hold text, and none
+        // of them reads as a number.
+        auto header = std::find_if(notices.begin(), notices.end(), [&](const Notice& notice) {
+            return notice.kind == Notice::Kind::kTextInNumber && notice.field == 2 &&
+                   notice.value == 0 && notice.count == columnsWithText_;
+        });
+        if (header != notices.end()) {
+            Notice called = RowNotice(Notice::Kind::kHeaderRow, 1);
+            called.text = platform::EncodeUtf8(record.PlaceName);
+            notices.erase(header);
+            found.push_back(std::move(called));
+        }
+    }
+    notices.insert(notices.begin(), found.begin(), found.end());
+    *this = RowWatch();
+}
+
+}  // namespace conversion
