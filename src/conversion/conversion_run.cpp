@@ -105,12 +105,25 @@ ConversionOutcome ConvertRows(RowSource& source, const platform::FileIdentity& i
     std::vector<FareLineRecord> table = ReadRows(source, rows, notices);
     // What the table loses as a whole comes after what its rows misread, in line order.
     if (count.rows > kMaxRows) {
-        notices.push_back({Notice::Kind::kRowsBeyondLimit,
-                           kMaxRows + 1,
-                           std::nullopt,
-                           {},
-                           0,
-                           count.rows - kMaxRows});
+        // A damaged tail or an end-of-file mark past the limit is told as what it is, not as
+        // one more row left out.
+        const bool junk = count.lastRowJunk != TableCount::Junk::kNone;
+        if (count.rows - kMaxRows - (junk ? 1 : 0) > 0) {
+            notices.push_back({Notice::Kind::kRowsBeyondLimit,
+                               kMaxRows + 1,
+                               std::nullopt,
+                               {},
+                               0,
+                               count.rows - kMaxRows - (junk ? 1 : 0)});
+        }
+        if (junk) {
+            Notice notice;
+            notice.kind = count.lastRowJunk == TableCount::Junk::kZeroFilled
+                              ? Notice::Kind::kZeroFilledTail
+                              : Notice::Kind::kEndOfFileMark;
+            notice.line = count.rows;
+            notices.push_back(std::move(notice));
+        }
     }
     if (count.rowsAfterBlank > 0) {
         notices.push_back({Notice::Kind::kRowsAfterBlankLine,

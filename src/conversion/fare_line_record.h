@@ -7,7 +7,6 @@
 namespace conversion {
 
 inline constexpr int kFareCount = 150;
-
 // The display unit reads at most this many rows; a converted table never holds more.
 inline constexpr int kMaxTableRows = 301;
 

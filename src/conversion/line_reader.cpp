@@ -13,6 +13,7 @@ namespace {
 using platform::TextEncoding;
 
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+constexpr char kEndOfFileMark = '\x1A';  // Ctrl-Z
 // The row counter has always been 16 bits wide.
 constexpr int kMaxCountedRows = INT16_MAX;
 // How far past the blank line the first reading looks for rows that it leaves out.
@@ -22,9 +23,90 @@ constexpr size_t kLookAheadBytes = size_t{1} << 20;
 
 TableLineReader::TableLineReader(platform::InputFile& input) : input_(input) {}
 
+namespace {
+
+// A spreadsheet's "Unicode text" is UTF-16 with a byte order mark; the mark makes it
+// unambiguous, so it is read as the UTF-8 file with a mark would be.
+std::optional<platform::CodeConverter::Code> Utf16ByteOrder(std::string_view bytes) {
+    if (bytes.starts_with("\xFF\xFE")) {
+        return platform::CodeConverter::Code::kUtf16Le;
+    }
+    if (bytes.starts_with("\xFE\xFF")) {
+        return platform::CodeConverter::Code::kUtf16Be;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool LooksLikeUtf16WithoutMark(std::string_view bytes) {
+    bytes = bytes.substr(0, 1024);
+    size_t zeros[2] = {0, 0};
+    for (size_t at = 0; at < bytes.size(); ++at) {
+        zeros[at % 2] += bytes[at] == '\0' ? 1 : 0;
+    }
+    for (size_t parity : {0, 1}) {
+        size_t other = zeros[1 - parity];
+        if (zeros[parity] >= 4 && 4 * zeros[parity] >= bytes.size() / 2 &&
+            8 * other <= zeros[parity]) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string_view TableLineReader::NextBlock() {
+    std::string_view bytes = input_.ReadBlock();
+    if (atFileStart_) {
+        atFileStart_ = false;
+        utf16_.reset();
+        utf16Carried_.clear();
+        if (std::optional<platform::CodeConverter::Code> order = Utf16ByteOrder(bytes)) {
+            utf16_.emplace(platform::CodeConverter::Code::kUtf8, *order);
+            bytes.remove_prefix(2);
+            transcoded_ = kUtf8ByteOrderMark;
+            return TranscodeUtf16(bytes);
+        }
+        if (LooksLikeUtf16WithoutMark(bytes)) {
+            throw platform::RunError(platform::error_code::kInvalidData,
+                                     "入力ファイルは BOM のない UTF-16 で保存されているようです。",
+                                     1)
+                .WithExplanation(
+                    "1バイトおきに 0 のバイトが並んでいます。表計算ソフトやエディタで、文字コードを"
+                    "「日本語 (Shift_JIS)」か UTF-8 にして保存し直してください（UTF-16 なら BOM "
+                    "付きで保存すれば読めます）。");
+        }
+    }
+    if (!utf16_) {
+        return bytes;
+    }
+    transcoded_.clear();
+    return TranscodeUtf16(bytes);
+}
+
+std::string_view TableLineReader::TranscodeUtf16(std::string_view bytes) {
+    // A block may end inside a character: its bytes wait for the next block. At the end of
+    // the file nothing may wait.
+    while (true) {
+        bool last = bytes.empty();
+        utf16Carried_ += bytes;
+        size_t tail = 0;
+        if (!utf16_->Convert(utf16Carried_, transcoded_, last ? nullptr : &tail)) {
+            throw platform::RunError(platform::error_code::kInvalidData,
+                                     "入力ファイルに UTF-16 として読めないバイト列があります。",
+                                     std::max(lineNumber_, 1));
+        }
+        utf16Carried_.erase(0, utf16Carried_.size() - tail);
+        if (!transcoded_.empty() || last) {
+            return transcoded_;
+        }
+        bytes = input_.ReadBlock();
+    }
+}
+
 bool TableLineReader::Fill() {
     while (block_.empty()) {
-        block_ = input_.ReadBlock();
+        block_ = NextBlock();
         nextCarriageReturn_ = nextLineFeed_ = nullptr;
         if (block_.empty()) {
             return false;
@@ -97,6 +179,8 @@ TableCount TableLineReader::CountRows() {
     while (!AtEnd()) {
         BeginLine();
         blankInCp932.StartLine();
+        std::optional<char> sameByte;
+        bool oneByteOnly = true;
         blankInUtf8.StartLine();
         Piece piece;
         do {
@@ -106,6 +190,10 @@ TableCount TableLineReader::CountRows() {
             }
             blankInCp932.Feed(piece.bytes);
             blankInUtf8.Feed(piece.bytes);
+            for (char byte : piece.bytes) {
+                oneByteOnly = oneByteOnly && byte == sameByte.value_or(byte);
+                sameByte = byte;
+            }
         } while (!piece.endsLine);
         // A blank line is blank in the encoding its own bytes settle: spaces alone are blank in
         // both, 81 40 is no UTF-8 and E3 80 80 is the evidence for it.
@@ -121,12 +209,34 @@ TableCount TableLineReader::CountRows() {
                 .WithExplanation("表の行が 32767 行を超えています。");
         }
         ++count.rows;
+        // What a damaged file or an old editor leaves as the last row.
+        count.lastRowJunk = !oneByteOnly || !sameByte     ? TableCount::Junk::kNone
+                            : *sameByte == '\0'           ? TableCount::Junk::kZeroFilled
+                            : *sameByte == kEndOfFileMark ? TableCount::Junk::kEndOfFileMark
+                                                          : TableCount::Junk::kNone;
     }
     count.encoding = {encodingSoFar(), sawByteOrderMark_};
     if (count.blankLine) {
         count.rowsAfterBlank = CountNonBlankLinesFollowing(count.encoding.encoding);
     }
+    // UTF-8 with a character code page 932 cannot write, such as 𠮷: read as UTF-8 where it
+    // is no code page 932 text, so that the character is named as with a byte order mark.
+    if (!sawByteOrderMark_ && evidence.IsUtf8ButForCoverage() && !RowsAreCp932(count.rows)) {
+        count.encoding.encoding = TextEncoding::kUtf8;
+    }
     return count;
+}
+
+bool TableLineReader::RowsAreCp932(int rows) {
+    Restart({});
+    try {
+        for (int row = 0; row < rows && !AtEnd(); ++row) {
+            ReadLineCharacters([](std::u32string_view) {});
+        }
+    } catch (const platform::RunError&) {
+        return false;
+    }
+    return true;
 }
 
 int TableLineReader::CountNonBlankLinesFollowing(TextEncoding encoding) {
@@ -152,6 +262,7 @@ int TableLineReader::CountNonBlankLinesFollowing(TextEncoding encoding) {
 
 void TableLineReader::Restart(InputEncoding encoding) {
     input_.Rewind();
+    atFileStart_ = true;
     block_ = {};
     lineFeedMayFollow_ = false;
     sawByteOrderMark_ = false;

@@ -20,10 +20,7 @@ void Utf8Evidence::Feed(std::string_view bytes, bool endsLine) {
         if (inserted) {
             known->second = encoder_.CanEncode(ch);
         }
-        if (!known->second) {
-            possible_ = false;
-            return;
-        }
+        covered_ = covered_ && known->second;
     }
 }
 

@@ -16,10 +16,14 @@ class Utf8Evidence {
   public:
     // `endsLine`: the piece ends where a character cannot continue.
     void Feed(std::string_view bytes, bool endsLine);
-    bool IsUtf8() const { return possible_ && sawLongCharacter_; }
+    bool IsUtf8() const { return possible_ && covered_ && sawLongCharacter_; }
+    // The same but for characters code page 932 cannot write: UTF-8 all the same where the
+    // bytes are no code page 932 text, and then such a character is named to the user.
+    bool IsUtf8ButForCoverage() const { return possible_ && !covered_ && sawLongCharacter_; }
 
   private:
     bool possible_ = true;
+    bool covered_ = true;
     bool sawLongCharacter_ = false;
     platform::TextDecoder utf8_{platform::TextEncoding::kUtf8};
     std::u32string decoded_;

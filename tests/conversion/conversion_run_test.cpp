@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -100,6 +101,15 @@ TEST_F(ConversionRunTest, TemplateConvertsToTheKnownFile) {
                                    {Cp932("地名４"), 2, {150, 140}},
                                    {Cp932("地名５"), 3, {180, 140}},
                                    {Cp932("地名６"), 4, {200, 150, 140}}})));
+
+    // A spreadsheet's "Unicode text": UTF-16 with a byte order mark, tab-separated.
+    std::string tabbed(template_text::TemplateText());
+    std::replace(tabbed.begin(), tabbed.end(), ',', '\t');
+    ConversionOutcome unicode =
+        Convert("\xFF\xFE" + test_support::Recode(tabbed, "UTF-16LE", "CP932"));
+    ASSERT_EQ(unicode.kind, Kind::kSucceeded) << Describe(unicode);
+    EXPECT_TRUE(unicode.notices.empty());
+    EXPECT_EQ(Hex(ReadBytes(out_)), Hex(bytes));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -159,6 +169,13 @@ INSTANTIATE_TEST_SUITE_P(
                 "\xD0\xB6,1\r\n\r\n地名,2\r\n",
                 {{"\xD0\xB6", 1, {}}}},
         RunCase{"Utf8WithBom", std::string(kBom) + "  地名,1,140\n", {{Cp932("地名"), 1, {140}}}},
+        // 」 is 0D 30 in UTF-16 LE: the line ends are found after decoding.
+        RunCase{"Utf16BigEndianWithBom",
+                "\xFE\xFF" + test_support::Recode("「地名」,1,140\r\nb,2\r\n", "UTF-16BE", "UTF-8"),
+                {{Cp932("「地名」"), 1, {140}}, {"b", 2, {}}}},
+        RunCase{"Utf16LittleEndianWithBom",
+                "\xFF\xFE" + test_support::Recode("「地名」,1,140\n", "UTF-16LE", "UTF-8"),
+                {{Cp932("「地名」"), 1, {140}}}},
         RunCase{"Utf8WithoutBom",
                 "地名,1,140\n①～〜髙,２,１５０\n",
                 {{Cp932("地名"), 1, {140}}, {"\x87\x40\x81\x60\x81\x60\xFB\xFC", 2, {150}}}},
@@ -321,6 +338,13 @@ INSTANTIATE_TEST_SUITE_P(
                     "入力ファイルに UTF-8 として読めないバイト列があります。", 2},
         FailureCase{"NameWithoutShiftJisForm", std::string(kBom) + "a,1\n한,2\n", 5,
                     "地名に Shift-JIS で表せない文字があります。", 2},
+        FailureCase{"NameWithoutShiftJisFormAndNoBom", "地名,1\n한,2\n", 5,
+                    "地名に Shift-JIS で表せない文字があります。", 2},
+        FailureCase{"Utf16CutShort",
+                    "\xFF\xFE"
+                    "a\0,\0"
+                    "1\0\n",
+                    5, "入力ファイルに UTF-16 として読めないバイト列があります。", 1},
         FailureCase{"NameOver65535Bytes", "a,1\nb,2\n" + std::string(70000, 'x') + ",1\n", 6,
                     kOverflow, 3},
         FailureCase{"MoreThan32767Rows", NumberedRows(32768), 6, kOverflow, std::nullopt}),

@@ -114,6 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
         NoticeCase{"AZeroFilledTail",
                    "a,1,140\r\n"s + std::string(512, '\0'),
                    {AtRow(Kind::kZeroFilledTail, 2)}},
+        NoticeCase{
+            "AnEndOfFileMarkPastTheLimit", Rows(301) + "\x1A", {AtRow(Kind::kEndOfFileMark, 302)}},
         NoticeCase{"AFraction", "a,1,140\r\nb,1,1.5,2.0\r\n", {At(Kind::kRounded, 2, 3, "1.5", 2)}},
         NoticeCase{"NothingToTell", "a,1,,  ,\"150\",１４０,1 4 0,&H10,-5\r\n", {}}),
     [](const auto& info) { return info.param.label; });
@@ -130,7 +132,10 @@ TEST(FailureDetails, NameTheFieldAndSayWhyInPlainWords) {
     for (const Case& c : {Case{Cp932("a,1,140\r\nb,1,100,40000\r\n"), 6, 2, 4, "「40000」"},
                           Case{"a,1" + test_support::Repeat(",1", 151) + "\r\n", 9, 1, 153,
                                "運賃が150個を超えています"},
-                          Case{"a,1\r\n\x82\xFF,1\r\n", 5, 2, std::nullopt, "82 FF"}}) {
+                          Case{"a,1\r\n\x82\xFF,1\r\n", 5, 2, std::nullopt, "82 FF"},
+                          Case{"地名,1\n𠮷野家,2\n", 5, 2, 1, "「𠮷」(U+20BB7)"},
+                          Case{test_support::Recode("a,1,140\r\nb,2\r\n", "UTF-16LE", "UTF-8"), 5,
+                               1, std::nullopt, "BOM 付き"}}) {
         test_support::WriteBytes(folder.Path("in.txt"), c.table);
         conversion::ConversionOutcome outcome =
             conversion::ConvertFareTable(folder.Path("in.txt"), folder.Path("out.hy3"));

@@ -104,18 +104,23 @@ bool SetImmutable(const fs::path& path, bool immutable) {
 }
 
 std::string Cp932(std::string_view utf8) {
-    iconv_t handle = iconv_open("CP932", "UTF-8");
+    return Recode(utf8, "CP932", "UTF-8");
+}
+
+std::string Recode(std::string_view text, const char* to, const char* from) {
+    iconv_t handle = iconv_open(to, from);
     if (handle == reinterpret_cast<iconv_t>(-1))
-        throw std::runtime_error("no CP932 in iconv");
-    std::string out(utf8.size() * 2 + 4, '\0');
-    char* in = const_cast<char*>(utf8.data());
-    size_t inLeft = utf8.size();
+        throw std::runtime_error("no such conversion in iconv");
+    // No conversion used here takes more than twice the bytes.
+    std::string out(text.size() * 2 + 4, '\0');
+    char* in = const_cast<char*>(text.data());
+    size_t inLeft = text.size();
     char* outPtr = out.data();
     size_t outLeft = out.size();
     size_t result = iconv(handle, &in, &inLeft, &outPtr, &outLeft);
     iconv_close(handle);
     if (result == static_cast<size_t>(-1))
-        throw std::runtime_error("not encodable in CP932");
+        throw std::runtime_error(std::string("not encodable in ") + to);
     out.resize(out.size() - outLeft);
     return out;
 }

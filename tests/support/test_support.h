@@ -55,6 +55,8 @@ bool SetImmutable(const std::filesystem::path& path, bool immutable);
 
 // UTF-8 text to code page 932 bytes, straight through iconv.
 std::string Cp932(std::string_view utf8);
+// Text from one encoding to another, named as iconv names them ("UTF-16LE").
+std::string Recode(std::string_view text, const char* to, const char* from);
 
 void AppendLe16(std::string& out, int value);
 

@@ -10,7 +10,8 @@ namespace platform {
 // threads. Each system supplies its own (posix/code_converter.cpp uses iconv).
 class CodeConverter {
   public:
-    enum class Code { kUtf32, kCp932, kUtf8 };  // UTF-32 in the machine's own byte order
+    // UTF-32 in the machine's own byte order; UTF-16 in the byte order named.
+    enum class Code { kUtf32, kCp932, kUtf8, kUtf16Le, kUtf16Be };
 
     // Throws RunError 7 or 67 where the conversion cannot be set up for lack of memory or of
     // file descriptors.

@@ -19,6 +19,10 @@ const char* IconvName(CodeConverter::Code code) {
             return "CP932";
         case CodeConverter::Code::kUtf8:
             return "UTF-8";
+        case CodeConverter::Code::kUtf16Le:
+            return "UTF-16LE";
+        case CodeConverter::Code::kUtf16Be:
+            return "UTF-16BE";
         case CodeConverter::Code::kUtf32:
             break;
     }
