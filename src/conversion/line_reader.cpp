@@ -179,9 +179,9 @@ TableCount TableLineReader::CountRows() {
     while (!AtEnd()) {
         BeginLine();
         blankInCp932.StartLine();
-        std::optional<char> sameByte;
-        bool oneByteOnly = true;
         blankInUtf8.StartLine();
+        std::optional<char> sameByte;  // while the line repeats one byte
+        bool oneByteOnly = true;
         Piece piece;
         do {
             piece = ReadPiece();
@@ -190,9 +190,10 @@ TableCount TableLineReader::CountRows() {
             }
             blankInCp932.Feed(piece.bytes);
             blankInUtf8.Feed(piece.bytes);
-            for (char byte : piece.bytes) {
-                oneByteOnly = oneByteOnly && byte == sameByte.value_or(byte);
-                sameByte = byte;
+            // Stops at the first byte that differs: usually the line's second.
+            for (size_t at = 0; oneByteOnly && at < piece.bytes.size(); ++at) {
+                oneByteOnly = piece.bytes[at] == sameByte.value_or(piece.bytes[at]);
+                sameByte = piece.bytes[at];
             }
         } while (!piece.endsLine);
         // A blank line is blank in the encoding its own bytes settle: spaces alone are blank in
