@@ -1,7 +1,6 @@
 #include "conversion/conversion_run.h"
 
 #include <algorithm>
-#include <span>
 #include <vector>
 
 #include "conversion/fare_data_file.h"
@@ -68,13 +67,13 @@ std::vector<FareLineRecord> ReadRows(RowSource& source, int countedRows, Notices
     return table;
 }
 
-// Writes the data file for `records` and puts it in place: the new file replaces the old one
+// Writes the data file's bytes and puts it in place: the new file replaces the old one
 // only once it is whole, so a failure leaves the output path exactly as it was. The input's
 // identity is checked again right before the rename: the output may have been swapped for a
 // link to the input since the first check.
-void WriteFareDataFile(platform::AtomicOutputFile& output, std::span<const FareLineRecord> records,
+void WriteFareDataFile(platform::AtomicOutputFile& output, const std::string& bytes,
                        const platform::FileIdentity& input) {
-    output.Write(FareDataFileBytes(records));
+    output.Write(bytes);
     output.Commit(input);
 }
 
@@ -138,10 +137,13 @@ ConversionOutcome ConvertRows(RowSource& source, const platform::FileIdentity& i
         withheld.kind = ConversionOutcome::Kind::kWithheld;
         return withheld;
     }
+    // The records become bytes before the output is touched: a place name that code page 932
+    // cannot write is the input's fault, on its own row, not the output's.
+    const std::string bytes = FareDataFileBytes(table);
     // Read before it is replaced: what this revision changes on the card.
     std::optional<RecordDifferences> differences = CompareWithExistingFile(outputPath, table);
     progress.at = ConcernedFile::Role::kOutput;
-    WriteFareDataFile(output, table, input);
+    WriteFareDataFile(output, bytes, input);
     ConversionOutcome succeeded = ConversionOutcome::Succeeded(std::move(notices));
     succeeded.rowsWritten = static_cast<int>(table.size());
     succeeded.differences = std::move(differences);

@@ -5,6 +5,7 @@
 
 #include "conversion/text_rules.h"
 #include "conversion/utf8_evidence.h"
+#include "conversion/wording.h"
 #include "platform/os/run_error.h"
 
 namespace conversion {
@@ -71,10 +72,7 @@ std::string_view TableLineReader::NextBlock() {
             throw platform::RunError(platform::error_code::kInvalidData,
                                      "入力ファイルは BOM のない UTF-16 で保存されているようです。",
                                      1)
-                .WithExplanation(
-                    "1バイトおきに 0 のバイトが並んでいます。表計算ソフトやエディタで、文字コードを"
-                    "「日本語 (Shift_JIS)」か UTF-8 にして保存し直してください（UTF-16 なら BOM "
-                    "付きで保存すれば読めます）。");
+                .WithExplanation(explanation::Utf16WithoutMark());
         }
     }
     if (!utf16_) {

@@ -51,7 +51,9 @@ const char kSaveWithTheCharacterSet[] =
 std::string QuotedSeparatorText(const Notice& notice) {
     std::string parts;
     for (size_t k = 0; k < notice.parts.size(); ++k) {
-        parts += (k == 0 ? "" : k + 1 == notice.parts.size() ? " と " : "、") +
+        parts += (k == 0                         ? ""
+                  : k + 1 == notice.parts.size() ? " と "
+                                                 : "、") +
                  std::to_string(notice.parts[k]);
     }
     const bool fares = notice.field.value_or(1) >= 3;
@@ -198,6 +200,12 @@ std::string TooManyFields(int column) {
 
 std::string OutOfRange(const std::string& shownText) {
     return Quoted(shownText) + "が -32768〜32767 の範囲を超えています。";
+}
+
+std::string Utf16WithoutMark() {
+    return "1バイトおきに 0 のバイトが並んでいます。表計算ソフトやエディタで、文字コードを"
+           "「日本語 (Shift_JIS)」か UTF-8 にして保存し直してください（UTF-16 なら BOM 付きで"
+           "保存すれば読めます）。";
 }
 
 }  // namespace explanation

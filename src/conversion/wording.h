@@ -52,6 +52,8 @@ std::string DataFileTooLarge(size_t limit);
 std::string PlaceNameTooLong();
 std::string TooManyFields(int column);
 std::string OutOfRange(const std::string& shownText);
+// A table saved as UTF-16 without its byte order mark, and how to save it instead.
+std::string Utf16WithoutMark();
 }  // namespace explanation
 
 }  // namespace conversion

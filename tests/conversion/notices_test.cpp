@@ -141,6 +141,8 @@ TEST(FailureDetails, NameTheFieldAndSayWhyInPlainWords) {
             conversion::ConvertFareTable(folder.Path("in.txt"), folder.Path("out.hy3"));
         ASSERT_TRUE(outcome.error) << c.table;
         EXPECT_EQ(outcome.error->code(), c.code);
+        ASSERT_TRUE(outcome.file);
+        EXPECT_EQ(outcome.file->role, conversion::ConcernedFile::Role::kInput);
         EXPECT_EQ(outcome.error->line(), c.line);
         EXPECT_EQ(outcome.error->field(), c.field);
         EXPECT_NE(outcome.error->explanation().find(c.explanationPart), std::string::npos)
