@@ -208,6 +208,13 @@ std::optional<std::string> SameTableInCodePage932(std::string_view table) {
     if (!encoded || platform::DecodeUtf8(*encoded)) {
         return std::nullopt;
     }
+    // Zero bytes at every other place make a file UTF-16 without its mark; a character of
+    // three UTF-8 bytes and two code page 932 bytes moves the zeros after it to the other
+    // places, so the two forms of such a table may be taken differently.
+    if (conversion::LooksLikeUtf16WithoutMark(table) ||
+        conversion::LooksLikeUtf16WithoutMark(*encoded)) {
+        return std::nullopt;
+    }
     return encoded;
 }
 
