@@ -63,7 +63,7 @@ RunError MissingSheet(std::string_view name, const std::vector<std::string>& she
     return RunError(error_code::kSubscriptOutOfRange)
         .WithExplanation("このブックに「" + std::string(name) + "」というシートはありません" +
                          (names.empty() ? std::string("（シートがひとつもありません）")
-                                        : "（あるのは " + names + " です）") +
+                                        : "（あるのは" + names + "です）") +
                          "。");
 }
 

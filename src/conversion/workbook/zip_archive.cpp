@@ -22,6 +22,17 @@ ZipArchive::ZipArchive(std::string bytes) : bytes_(std::move(bytes)) {
     if (archive_ == nullptr) {
         throw UnreadableBook(BookProblem::kDamaged, "zip の目録が読めません");
     }
+    // A workbook saved with a password is locked as a whole; one locked part is enough to
+    // tell.
+    zip_int64_t entries = zip_get_num_entries(archive_, 0);
+    for (zip_int64_t index = 0; index < entries; ++index) {
+        zip_stat_t stat;
+        if (zip_stat_index(archive_, static_cast<zip_uint64_t>(index), 0, &stat) == 0 &&
+            (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE) {
+            zip_discard(archive_);
+            throw UnreadableBook(BookProblem::kEncrypted);
+        }
+    }
 }
 
 ZipArchive::~ZipArchive() {
@@ -59,9 +70,6 @@ ZipArchive::Part::Part(const ZipArchive& archive, std::string_view name) : name_
     zip_stat_init(&stat);
     if (zip_stat_index(archive.archive_, *index, 0, &stat) != 0) {
         throw UnreadableBook(BookProblem::kDamaged, name_);
-    }
-    if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE) {
-        throw UnreadableBook(BookProblem::kEncrypted);
     }
     // The size the archive declares may be a lie; Read counts what really comes out.
     if ((stat.valid & ZIP_STAT_SIZE) && stat.size > kPartLimit) {
