@@ -253,7 +253,7 @@ run_sanitized_tests() {
         ctest --preset sanitized
 }
 
-fuzz_targets=(parse_fare_line convert_fare_table read_fare_data_file)
+fuzz_targets=(parse_fare_line convert_fare_table read_fare_data_file read_workbook)
 
 # Builds the fuzz targets with clang, runs every kept input again, then fuzzes each target
 # for FUZZ_SECONDS (60 unless set). Inputs found on the way stay in build-fuzz/corpus.
