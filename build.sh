@@ -22,6 +22,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-wayland qt6-translations-l10n fonts-ipafont-gothic
+    libzip-dev libexpat1-dev libxlsxwriter-dev
 )
 # The fuzz targets need clang and its sanitizer runtime; only the tests use them.
 if [ "$mode" = test ]; then

@@ -11,11 +11,15 @@
 #include "platform/desktop/message_box.h"
 #include "platform/os/output_file.h"
 #include "template/text/template_text.h"
+#include "template/workbook/template_workbook.h"
 
 namespace template_export {
 namespace {
 
-const QString kFilter = QStringLiteral("テキストファイル(*.txt)|*.txt|CSVファイル(*.CSV)|*.CSV");
+// The text template's two entries first, as they always were; then the same rows as a
+// workbook, for offices that keep their tables in a spreadsheet.
+const QString kFilter = QStringLiteral(
+    "テキストファイル(*.txt)|*.txt|CSVファイル(*.CSV)|*.CSV|Excel ブック(*.xlsx)|*.xlsx");
 const QString kQuestionTitle = QStringLiteral("テンプレートの自動オープンの確認");
 // Four lines, each ending with CR LF; the indent of the last three is part of the text.
 const QString kQuestionText = QStringLiteral(
@@ -24,8 +28,17 @@ const QString kQuestionText = QStringLiteral(
     "    ユーザ自身で開く場合には「いいえ」を\r\n"
     "    選択してください。\r\n");
 
-void SaveAndOffer(QWidget* parent, std::string_view bytes, platform::FileDialog& dialog,
-                  platform::MessageBox& box, platform::FileOpener& opener) {
+// The template text, or the workbook where the chosen name ends in .xlsx (whichever entry
+// was chosen for it).
+std::string TemplateFor(const QString& path) {
+    if (path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive)) {
+        return template_workbook::TemplateWorkbook();
+    }
+    return std::string(template_text::TemplateText());
+}
+
+void SaveAndOffer(QWidget* parent, platform::FileDialog& dialog, platform::MessageBox& box,
+                  platform::FileOpener& opener) {
     platform::FileDialogRequest request;
     request.mode = platform::FileDialogMode::kSave;
     request.filter = kFilter;
@@ -36,7 +49,7 @@ void SaveAndOffer(QWidget* parent, std::string_view bytes, platform::FileDialog&
 
     // The whole file is replaced at once: a longer old file keeps no tail, and a failed
     // write leaves the old file as it was instead of emptied.
-    platform::WriteFileAtomically(QFile::encodeName(*path).toStdString(), bytes);
+    platform::WriteFileAtomically(QFile::encodeName(*path).toStdString(), TemplateFor(*path));
 
     if (box.AskYesNo(parent, kQuestionTitle, kQuestionText) == platform::MessageBoxAnswer::kNo) {
         return;
@@ -49,9 +62,8 @@ void SaveAndOffer(QWidget* parent, std::string_view bytes, platform::FileDialog&
 
 void ProvideTemplate(QWidget* parent, platform::FileDialog& dialog, platform::MessageBox& box,
                      platform::FileOpener& opener) noexcept {
-    const std::string_view bytes = template_text::TemplateText();
     try {
-        SaveAndOffer(parent, bytes, dialog, box, opener);
+        SaveAndOffer(parent, dialog, box, opener);
     } catch (...) {
         // From the dialog on, every failure ends the command without a message, as the
         // user expects of it; a file already saved stays saved.
