@@ -274,7 +274,8 @@ TEST_F(Form1Test, BrowseFillsTheFieldFromTheDialog) {
     ASSERT_EQ(dialog_.requests.size(), 2u);
     EXPECT_EQ(dialog_.requests[0].mode, platform::FileDialogMode::kOpen);
     EXPECT_EQ(dialog_.requests[0].filter,
-              QStringLiteral("テキストファイル(*.txt,*.csv)|*.txt;*.csv"));
+              QStringLiteral("テキストファイル(*.txt,*.csv)|*.txt;*.csv|"
+                             "表計算ブック(*.xlsx;*.ods)|*.xlsx;*.ods"));
     EXPECT_TRUE(dialog_.requests[0].initialFileName.isEmpty());
     EXPECT_EQ(dialog_.requests[1].mode, platform::FileDialogMode::kSave);
     EXPECT_EQ(dialog_.requests[1].filter, QStringLiteral("運賃表示器データVer3(*.hy3)|*.hy3"));
@@ -413,7 +414,8 @@ TEST_F(Form1Test, TheTemplateButtonHandsOutTheTemplate) {
     ASSERT_EQ(dialog_.requests.size(), 1u);
     EXPECT_EQ(dialog_.requests[0].mode, platform::FileDialogMode::kSave);
     EXPECT_EQ(dialog_.requests[0].filter,
-              QStringLiteral("テキストファイル(*.txt)|*.txt|CSVファイル(*.CSV)|*.CSV"));
+              QStringLiteral("テキストファイル(*.txt)|*.txt|CSVファイル(*.CSV)|*.CSV|"
+                             "Excel ブック(*.xlsx)|*.xlsx"));
     QFile file(saved);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().toStdString(), template_text::TemplateText());

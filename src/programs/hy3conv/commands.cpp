@@ -18,7 +18,7 @@
 #include "programs/hy3conv/messages.h"
 #include "programs/hy3conv/options.h"
 #include "programs/hy3conv/read_back.h"
-#include "template/text/template_text.h"
+#include "template/workbook/template_workbook.h"
 
 namespace hy3conv {
 namespace {
@@ -198,7 +198,7 @@ int RunBatch(const Options& options, std::string_view extension, const FileActio
 
 int WriteTemplate(const std::string& path) {
     try {
-        platform::WriteFileAtomically(path, template_text::TemplateText());
+        platform::WriteFileAtomically(path, template_workbook::TemplateForFileName(path));
     } catch (const platform::RunError& error) {
         ReportFailure(path, conversion::WithCauseExplained(error, path));
         ReportError(kCheckTheFile);

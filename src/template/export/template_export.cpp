@@ -10,7 +10,6 @@
 #include "platform/desktop/file_opener.h"
 #include "platform/desktop/message_box.h"
 #include "platform/os/output_file.h"
-#include "template/text/template_text.h"
 #include "template/workbook/template_workbook.h"
 
 namespace template_export {
@@ -28,15 +27,6 @@ const QString kQuestionText = QStringLiteral(
     "    ユーザ自身で開く場合には「いいえ」を\r\n"
     "    選択してください。\r\n");
 
-// The template text, or the workbook where the chosen name ends in .xlsx (whichever entry
-// was chosen for it).
-std::string TemplateFor(const QString& path) {
-    if (path.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive)) {
-        return template_workbook::TemplateWorkbook();
-    }
-    return std::string(template_text::TemplateText());
-}
-
 void SaveAndOffer(QWidget* parent, platform::FileDialog& dialog, platform::MessageBox& box,
                   platform::FileOpener& opener) {
     platform::FileDialogRequest request;
@@ -49,7 +39,9 @@ void SaveAndOffer(QWidget* parent, platform::FileDialog& dialog, platform::Messa
 
     // The whole file is replaced at once: a longer old file keeps no tail, and a failed
     // write leaves the old file as it was instead of emptied.
-    platform::WriteFileAtomically(QFile::encodeName(*path).toStdString(), TemplateFor(*path));
+    // The name decides the form, whichever entry was chosen for it.
+    const std::string file = QFile::encodeName(*path).toStdString();
+    platform::WriteFileAtomically(file, template_workbook::TemplateForFileName(file));
 
     if (box.AskYesNo(parent, kQuestionTitle, kQuestionText) == platform::MessageBoxAnswer::kNo) {
         return;

@@ -1,5 +1,7 @@
 #include "template/workbook/template_workbook.h"
 
+#include <algorithm>
+#include <cctype>
 #include <vector>
 
 #include "conversion/fare_line_parser.h"
@@ -20,6 +22,15 @@ std::string TemplateWorkbook() {
         start = end + 2;
     }
     return conversion::workbook::FareTableWorkbook(records);
+}
+
+std::string TemplateForFileName(std::string_view name) {
+    constexpr std::string_view kWorkbookExtension = ".xlsx";
+    bool workbook = name.size() >= kWorkbookExtension.size() &&
+                    std::equal(kWorkbookExtension.begin(), kWorkbookExtension.end(),
+                               name.end() - static_cast<ptrdiff_t>(kWorkbookExtension.size()),
+                               [](char a, char b) { return a == std::tolower(b); });
+    return workbook ? TemplateWorkbook() : std::string(template_text::TemplateText());
 }
 
 }  // namespace template_workbook
