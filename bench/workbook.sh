@@ -7,6 +7,7 @@
 #
 # Usage: bench/workbook.sh [path/to/hy3conv] [path/to/make_zip_bomb]
 set -euo pipefail
+source "$(dirname "$0")/common.sh"
 
 hy3conv=${1:-build/src/programs/hy3conv}
 make_zip_bomb=${2:-build/bench/make_zip_bomb}
@@ -18,13 +19,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # The widest table the display unit reads: 301 rows of a place name, a zone and 150 fares.
-awk 'BEGIN {
-    for (row = 1; row <= 301; row++) {
-        line = "運賃表示器前停留所" row "," (row % 50 + 1)
-        for (k = 0; k < 150; k++) line = line "," (140 + 10 * ((row + k) % 60))
-        printf "%s\r\n", line
-    }
-}' | iconv -f UTF-8 -t CP932 >"$work/table.csv"
+full_rows_table 301 >"$work/table.csv"
 # The same table as a workbook, written back from its data file.
 "$hy3conv" --quiet "$work/table.csv" "$work/table.hy3"
 "$hy3conv" --quiet --to-sheet "$work/table.hy3" "$work/table.xlsx"
@@ -33,23 +28,6 @@ cmp -s "$work/table.hy3" "$work/from-sheet.hy3" ||
     { echo "ブックからの変換結果が CSV からの変換結果と違います" >&2; exit 1; }
 "$hy3conv" --template "$work/template.txt"
 "$make_zip_bomb" "$work/bomb.xlsx"
-
-# CPU time (user + sys) per run over many runs of one shell loop, less the loop's own cost,
-# in milliseconds.
-cpu_ms_per_run() {
-    local runs=$1
-    shift
-    local quoted loop total empty
-    quoted=$(printf '%q ' "$@")
-    loop="for ((i = 0; i < $runs; i++)); do $quoted >/dev/null 2>&1 || true; done"
-    total=$(/usr/bin/time -f '%U %S' bash -c "$loop" 2>&1 >/dev/null | tail -n 1)
-    empty=$(/usr/bin/time -f '%U %S' bash -c "${loop/$quoted/\/bin\/true }" 2>&1 >/dev/null |
-        tail -n 1)
-    awk -v t="$total" -v e="$empty" -v n="$runs" 'BEGIN {
-        split(t, a, " "); split(e, b, " ")
-        printf "%.2f\n", ((a[1] + a[2]) - (b[1] + b[2])) * 1000 / n
-    }'
-}
 
 # Peak resident memory in KB and elapsed seconds of one run (its failure is expected).
 peak_kb() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1; }

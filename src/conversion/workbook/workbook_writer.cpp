@@ -17,6 +17,9 @@ RunError BadName(std::string explanation, int record) {
     return RunError(error_code::kInvalidData, record).WithExplanation(std::move(explanation));
 }
 
+// 301 rows of 152 cells take well under a megabyte.
+constexpr size_t kWorkbookLimit = size_t{64} << 20;
+
 void CheckRecords(std::span<const FareLineRecord> records) {
     if (records.empty()) {
         throw RunError(error_code::kInvalidData)
@@ -71,25 +74,28 @@ void WriteRow(lxw_worksheet* sheet, const FareLineRecord& record, int number) {
 
 std::string FareTableWorkbook(std::span<const FareLineRecord> records) {
     CheckRecords(records);
-    return platform::BytesWrittenByName([&](const std::string& path) {
-        BookCloser closer{workbook_new(path.c_str())};
-        lxw_worksheet* sheet =
-            closer.book == nullptr ? nullptr : workbook_add_worksheet(closer.book, kFareSheetName);
-        if (sheet == nullptr) {
-            throw RunError(error_code::kOutOfMemory);
-        }
-        int number = 0;
-        for (const FareLineRecord& record : records) {
-            WriteRow(sheet, record, ++number);
-        }
-        lxw_error closed = workbook_close(closer.book);
-        closer.book = nullptr;
-        if (closed != LXW_NO_ERROR) {
-            throw RunError(error_code::kDeviceIo)
-                .WithExplanation(std::string("ブックを書き出せませんでした（") +
-                                 lxw_strerror(closed) + "）。");
-        }
-    });
+    return platform::BytesWrittenByName(
+        [&](const std::string& path) {
+            BookCloser closer{workbook_new(path.c_str())};
+            lxw_worksheet* sheet = closer.book == nullptr
+                                       ? nullptr
+                                       : workbook_add_worksheet(closer.book, kFareSheetName);
+            if (sheet == nullptr) {
+                throw RunError(error_code::kOutOfMemory);
+            }
+            int number = 0;
+            for (const FareLineRecord& record : records) {
+                WriteRow(sheet, record, ++number);
+            }
+            lxw_error closed = workbook_close(closer.book);
+            closer.book = nullptr;
+            if (closed != LXW_NO_ERROR) {
+                throw RunError(error_code::kDeviceIo)
+                    .WithExplanation(std::string("ブックを書き出せませんでした（") +
+                                     lxw_strerror(closed) + "）。");
+            }
+        },
+        kWorkbookLimit);
 }
 
 }  // namespace conversion::workbook

@@ -50,6 +50,31 @@ bool NeedsEscape(char ch) {
     return byte < 0x20 && ch != '\t' && ch != '\n';
 }
 
+// Which characters of a rich string (<si>, <is>) are its text: those of its <t> elements,
+// the phonetic guides (<rPh>, the furigana Japanese Excel stores beside a name) left out.
+class RichTextFilter {
+  public:
+    void Start(std::string_view name) {
+        if (name == "rPh") {
+            ++phoneticDepth_;
+        } else if (name == "t" && phoneticDepth_ == 0) {
+            inText_ = true;
+        }
+    }
+    void End(std::string_view name) {
+        if (name == "rPh") {
+            --phoneticDepth_;
+        } else if (name == "t") {
+            inText_ = false;
+        }
+    }
+    bool InText() const { return inText_; }
+
+  private:
+    int phoneticDepth_ = 0;
+    bool inText_ = false;
+};
+
 class SharedStringsReader : public XmlHandler {
   public:
     SharedStrings strings;
@@ -58,30 +83,25 @@ class SharedStringsReader : public XmlHandler {
     void Start(std::string_view name, const char**) override {
         if (name == "si") {
             text_.clear();
-        } else if (name == "rPh") {
-            ++phoneticDepth_;
-        } else if (name == "t" && phoneticDepth_ == 0) {
-            inText_ = true;
+        } else {
+            richText_.Start(name);
         }
     }
     void End(std::string_view name) override {
         if (name == "si") {
             strings.Add(DecodeEscapedCharacters(text_));
-        } else if (name == "rPh") {
-            --phoneticDepth_;
-        } else if (name == "t") {
-            inText_ = false;
+        } else {
+            richText_.End(name);
         }
     }
     void Text(std::string_view text) override {
-        if (inText_) {
+        if (richText_.InText()) {
             text_ += text;
         }
     }
 
     std::string text_;
-    int phoneticDepth_ = 0;
-    bool inText_ = false;
+    RichTextFilter richText_;
 };
 
 // Column letters of a reference such as "AB12" (the row's digits are the row's business).
@@ -133,10 +153,8 @@ class XlsxSheetRows : public StreamedSheetRows {
             inValue_ = hasValue_ = true;
         } else if (name == "is") {
             inInline_ = true;
-        } else if (name == "rPh") {
-            ++phoneticDepth_;
-        } else if (name == "t" && inInline_ && phoneticDepth_ == 0) {
-            inText_ = true;
+        } else if (inInline_) {
+            richText_.Start(name);
         }
     }
 
@@ -158,17 +176,15 @@ class XlsxSheetRows : public StreamedSheetRows {
             inValue_ = false;
         } else if (name == "is") {
             inInline_ = false;
-        } else if (name == "rPh") {
-            --phoneticDepth_;
-        } else if (name == "t") {
-            inText_ = false;
+        } else if (inInline_) {
+            richText_.End(name);
         }
     }
 
     void Text(std::string_view text) override {
         if (inValue_) {
             AppendCellText(value_, text, column_, rowNumber_);
-        } else if (inText_) {
+        } else if (inInline_ && richText_.InText()) {
             AppendCellText(inlineText_, text, column_, rowNumber_);
         }
     }
@@ -223,8 +239,7 @@ class XlsxSheetRows : public StreamedSheetRows {
     bool hasValue_ = false;
     bool inValue_ = false;
     bool inInline_ = false;
-    bool inText_ = false;
-    int phoneticDepth_ = 0;
+    RichTextFilter richText_;
 };
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "platform/os/file_access.h"
 #include "platform/os/posix/errno_error.h"
 
 namespace platform {
@@ -30,40 +31,26 @@ int MakeScratchFile() {
     return fd;
 }
 
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() { close(fd_); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
+// Closing the scratch file's one descriptor ends it.
+struct ScratchFile {
+    int fd;
+    ~ScratchFile() { close(fd); }
 };
 
 }  // namespace
 
-std::string BytesWrittenByName(const std::function<void(const std::string& path)>& write) {
-    Descriptor scratch(MakeScratchFile());
-    std::string path = "/proc/self/fd/" + std::to_string(scratch.get());
+std::string BytesWrittenByName(const std::function<void(const std::string& path)>& write,
+                               size_t limit) {
+    ScratchFile scratch{MakeScratchFile()};
+    std::string path = "/proc/self/fd/" + std::to_string(scratch.fd);
     write(path);
-    std::string bytes;
-    char buffer[1 << 16];
-    for (off_t offset = 0;;) {
-        ssize_t got = pread(scratch.get(), buffer, sizeof buffer, offset);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            throw ErrorFromErrno(errno, path);
-        }
-        if (got == 0) {
-            return bytes;
-        }
-        bytes.append(buffer, static_cast<size_t>(got));
-        offset += got;
+    BoundedRead read = ReadBoundedFile(path, limit);
+    if (read.status != BoundedRead::Status::kRead) {
+        throw RunError(error_code::kOverflow)
+            .WithExplanation("書き出すファイルが大きすぎます（" + std::to_string(limit >> 20) +
+                             " MiB を超えました）。");
     }
+    return std::move(read.bytes);
 }
 
 }  // namespace platform
