@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <utility>
 
 #include "conversion/workbook/workbook_errors.h"
 
@@ -31,9 +32,13 @@ void RowBuilder::Add(const Cell& cell, uint32_t repeat) {
         cells_.back().column = column;
     }
     nextColumn_ = ClampedSum(cell.column, repeat);
+    // A row that names the same columns over and over holds no more than its columns.
+    if (cells_.size() > 4 * (size_t{columnLimit_} + 2)) {
+        Compact();
+    }
 }
 
-std::vector<Cell> RowBuilder::Take() {
+void RowBuilder::Compact() {
     std::stable_sort(cells_.begin(), cells_.end(),
                      [](const Cell& a, const Cell& b) { return a.column < b.column; });
     std::vector<Cell> cells;
@@ -45,8 +50,12 @@ std::vector<Cell> RowBuilder::Take() {
             cells.push_back(std::move(cell));
         }
     }
-    cells_.clear();
-    return cells;
+    cells_ = std::move(cells);
+}
+
+std::vector<Cell> RowBuilder::Take() {
+    Compact();
+    return std::exchange(cells_, {});
 }
 
 void RowQueue::AddEmpty(uint32_t number, uint32_t repeat) {

@@ -46,6 +46,8 @@ class RowBuilder {
     std::vector<Cell> Take();
 
   private:
+    void Compact();
+
     uint32_t columnLimit_;
     std::vector<Cell> cells_;
     uint32_t nextColumn_ = 1;

@@ -238,6 +238,14 @@ TEST(WorkbookReader, RepeatsCostNoMoreThanTheLimit) {
     ASSERT_EQ(row.cells.size(), kColumnLimit + 1);
     EXPECT_EQ(row.cells.back().column, kColumnLimit + 1);
     EXPECT_FALSE(rows->Next(row));
+
+    // A cell named over and over is one cell: the last one holds.
+    std::string cells;
+    for (int i = 0; i < 100000; ++i) {
+        cells += "<c r=\"" + std::string(i % 2 ? "A1" : "B1") + "\"><v>" + std::to_string(i) +
+                 "</v></c>";
+    }
+    EXPECT_EQ(SheetAsCsv(*Workbook::Open(Xlsx("<row>" + cells + "</row>")), ""), "99999,99998\n");
 }
 
 // Records written as a workbook read back as the same cells: the template, and names that
