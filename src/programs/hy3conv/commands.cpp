@@ -224,6 +224,9 @@ int RunAction(const Options& options) {
         case Action::kToText:
             return options.outputFolder ? RunBatch(options, ".txt", WriteBackAsText)
                                         : RunOne(options, WriteBackAsText);
+        case Action::kToSheet:
+            return options.outputFolder ? RunBatch(options, ".xlsx", WriteBackAsWorkbook)
+                                        : RunOne(options, WriteBackAsWorkbook);
         case Action::kConvert:
             break;
     }
