@@ -2,8 +2,8 @@
 // either fails with a RunError of a workbook code (321 not a readable workbook, 6 too large,
 // 9 no such sheet) or yields rows in order, each with its cells in ascending columns, never
 // more than the column limit and one beyond it, no cell text over its limit, every number
-// finite, and no run of empty rows at a sheet's end. Any input ends quickly: repeats are
-// never spelt out.
+// finite, runs of cells cut at the limit, and no run of empty rows at a sheet's end. Any input ends
+// quickly: repeats are never spelt out.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -34,16 +34,19 @@ void CheckRow(const SheetRow& row, uint32_t nextNumber) {
     if (row.cells.size() > kColumnLimit + 1) {
         Broken("more cells than the limit and one");
     }
-    uint32_t previous = 0;
+    uint32_t next = 1;  // the first column the next cell may stand in
     for (const Cell& cell : row.cells) {
-        if (cell.column <= previous || cell.column == 0 ||
+        if (cell.column < next || cell.column == 0 || cell.span == 0 ||
             cell.column > conversion::workbook::kIndexLimit) {
             Broken("cells out of order");
         }
-        if (previous > kColumnLimit) {
+        if (next > kColumnLimit + 1) {
             Broken("two cells beyond the limit");
         }
-        previous = cell.column;
+        if (cell.column <= kColumnLimit && cell.column + cell.span > kColumnLimit + 2) {
+            Broken("a run past the first column beyond the limit");
+        }
+        next = cell.column + cell.span;
         if (cell.text.size() > conversion::workbook::kCellTextLimit) {
             Broken("cell text over its limit");
         }

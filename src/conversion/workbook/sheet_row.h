@@ -10,10 +10,13 @@ namespace conversion::workbook {
 // gives is clamped to this, far beyond the largest sheet an office program makes.
 inline constexpr uint32_t kIndexLimit = 1u << 24;
 
-// One cell that holds something. Empty cells are not kept: a gap between columns is empty.
+// One cell that holds something, or a run of `span` equal cells from `column` on (a sheet may
+// say "this cell 1000 times"; its text is never copied). Empty cells are not kept: a gap
+// between columns is empty.
 struct Cell {
     enum class Kind { kNumber, kText, kBoolean, kError };
     uint32_t column = 1;
+    uint32_t span = 1;
     Kind kind = Kind::kText;
     double number = 0;  // kNumber only: the value stored (a formula's cached result)
     // kText: the text; kNumber: the value as the file writes it ("1070", "0.5"); kBoolean:

@@ -18,20 +18,18 @@ std::string CellReference(uint32_t column, uint32_t row) {
 }
 
 void RowBuilder::Add(const Cell& cell, uint32_t repeat) {
-    for (uint32_t copy = 0; copy < repeat; ++copy) {
-        uint32_t column = ClampedSum(cell.column, copy);
-        if (column > columnLimit_) {
-            if (!keptBeyondLimit_) {
-                cells_.push_back(cell);
-                cells_.back().column = column;
-                keptBeyondLimit_ = true;
-            }
-            break;
-        }
-        cells_.push_back(cell);
-        cells_.back().column = column;
-    }
     nextColumn_ = ClampedSum(cell.column, repeat);
+    // The run is cut where it passes the limit, keeping the first column beyond it (once).
+    uint32_t end = std::min(nextColumn_, ClampedSum(columnLimit_, keptBeyondLimit_ ? 1 : 2));
+    if (cell.column > columnLimit_) {
+        if (keptBeyondLimit_) {
+            return;
+        }
+        end = ClampedSum(cell.column, 1);
+    }
+    keptBeyondLimit_ = keptBeyondLimit_ || end > columnLimit_ + 1;
+    cells_.push_back(cell);
+    cells_.back().span = end - cell.column;
     // A row that names the same columns over and over holds no more than its columns.
     if (cells_.size() > 4 * (size_t{columnLimit_} + 2)) {
         Compact();
@@ -44,6 +42,7 @@ void RowBuilder::Compact() {
     std::vector<Cell> cells;
     cells.reserve(cells_.size());
     for (Cell& cell : cells_) {
+        // Only single cells named twice meet here: runs follow one another.
         if (!cells.empty() && cells.back().column == cell.column) {
             cells.back() = std::move(cell);
         } else {

@@ -25,8 +25,8 @@ class SheetRows {
 };
 
 // Gathers one row's cells as a sheet lists them. Of the cells right of `columnLimit` only the
-// first is kept (enough to tell the row is too long), so a cell repeated across thousands of
-// columns costs no more than the limit.
+// first is kept (enough to tell the row is too long); a cell repeated across columns is one
+// run, cut there.
 class RowBuilder {
   public:
     explicit RowBuilder(uint32_t columnLimit) : columnLimit_(columnLimit) {}
