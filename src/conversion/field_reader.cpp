@@ -108,9 +108,12 @@ void FareFieldReader::AddCell(const FieldCell& cell) {
         case FieldCell::Kind::kBoolean:
         case FieldCell::Kind::kError:
             // A place name takes the cell as shown; a number reads as 0, as the field already
-            // holds. The notice that tells the user so belongs with the source of such cells.
+            // holds, and the user is told.
             if (column_ == 1) {
                 AddText(cell.text);
+            } else {
+                Count(notANumberNotice_, Notice::Kind::kNotANumberCell, column_, Shown(cell.text),
+                      0);
             }
             return;
         case FieldCell::Kind::kEmpty:
@@ -193,7 +196,7 @@ RunError FareFieldReader::Explained(const RunError& error) const {
 FareLineRecord FareFieldReader::Finish() {
     EndField();
     Notices notices;
-    for (const Notice* counted : {&textNotice_, &roundedNotice_}) {
+    for (const Notice* counted : {&textNotice_, &roundedNotice_, &notANumberNotice_}) {
         if (counted->count > 0) {
             notices.push_back(*counted);
         }

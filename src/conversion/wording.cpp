@@ -86,6 +86,13 @@ std::string NoticeText(const Notice& notice) {
                        "の" + Quoted(notice.text) + "を " + value + " にするなど）。";
             }
             return Where(notice) + "の" + Quoted(notice.text) + "を " + value + " に丸めました。";
+        case Notice::Kind::kNotANumberCell:
+            if (notice.count > 1) {
+                return row + "に数値でないセル（論理値やエラー）が" + count + "個あります（" +
+                       Where(notice) + "の" + Quoted(notice.text) + "を 0 と読むなど）。";
+            }
+            return Where(notice) + "の" + Quoted(notice.text) +
+                   "は数値でないセル（論理値かエラー）のため、0 と読みました。";
     }
     return {};
 }
@@ -130,6 +137,10 @@ std::string TooManyFields(int column) {
 
 std::string OutOfRange(const std::string& shownText) {
     return Quoted(shownText) + "が -32768〜32767 の範囲を超えています。";
+}
+
+std::string NotAWorkbook() {
+    return "シートを選べるのは表計算のブック (.xlsx, .ods) だけです。この入力はテキストの表です。";
 }
 
 }  // namespace explanation

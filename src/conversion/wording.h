@@ -52,6 +52,7 @@ std::string DataFileTooLarge(size_t limit);
 std::string PlaceNameTooLong();
 std::string TooManyFields(int column);
 std::string OutOfRange(const std::string& shownText);
+std::string NotAWorkbook();  // a sheet was asked for, but the input is a text table
 }  // namespace explanation
 
 }  // namespace conversion

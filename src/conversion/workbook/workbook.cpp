@@ -39,7 +39,7 @@ std::unique_ptr<Workbook> Workbook::Open(std::string bytes) {
         case Container::kCompoundDocument:
             throw UnreadableBook(BookProblem::kLegacyOrProtected);
         case Container::kOther:
-            throw UnreadableBook(BookProblem::kDamaged, "zip 形式ではありません");
+            throw UnreadableBook(BookProblem::kNotWorkbook);
         case Container::kZip:
             break;
     }
@@ -50,7 +50,7 @@ std::unique_ptr<Workbook> Workbook::Open(std::string bytes) {
     if (archive->Has("[Content_Types].xml")) {
         return OpenXlsx(std::move(archive));
     }
-    throw UnreadableBook(BookProblem::kNotWorkbook);
+    throw UnreadableBook(BookProblem::kNotWorkbook, kZipOfSomethingElse);
 }
 
 std::unique_ptr<SheetRows> Workbook::OpenSheet(std::string_view name, uint32_t columnLimit) const {

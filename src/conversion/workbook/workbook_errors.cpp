@@ -19,7 +19,7 @@ std::string ProblemText(BookProblem problem, std::string_view detail) {
             return "このファイルは Excel 97-2003 形式 (.xls) のブックか、パスワードで保護された"
                    "ブックで、このままでは読めません（パスワードがあれば外してください）。";
         case BookProblem::kNotWorkbook:
-            return "このファイルは zip 形式ですが、表計算のブック (.xlsx, .ods) ではありません。";
+            return "このファイルは表計算のブック (.xlsx, .ods) ではありません" + where + "。";
         case BookProblem::kDamaged:
             return "このブックは壊れているか、途中で切れていて読めません" + where + "。";
         case BookProblem::kEncrypted:

@@ -13,12 +13,16 @@ namespace conversion::workbook {
 // Why a file cannot be read as a workbook (code 321).
 enum class BookProblem {
     kLegacyOrProtected,  // an Excel 97-2003 .xls, or a workbook saved with a password
-    kNotWorkbook,        // a zip archive, but no spreadsheet in it
+    kNotWorkbook,        // no spreadsheet: `detail` says what it is where that is known
     kDamaged,            // cut short or broken
     kEncrypted,          // parts locked with a password
     kForbiddenMarkup,    // XML declarations no office program writes (DOCTYPE, entities)
     kTooDeep,            // elements nested deeper than any workbook nests them
 };
+
+// What a zip archive that holds no spreadsheet is, for kNotWorkbook.
+inline constexpr std::string_view kZipOfSomethingElse =
+    "表計算でない文書か、ほかのファイルの zip です";
 
 // `detail` says where, for the damaged kinds (a part's name, what was wrong).
 platform::RunError UnreadableBook(BookProblem problem, std::string_view detail = {});

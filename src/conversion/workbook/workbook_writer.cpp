@@ -2,6 +2,8 @@
 
 #include <xlsxwriter.h>
 
+#include <optional>
+
 #include "conversion/fare_table_text.h"
 #include "conversion/workbook/xlsx_text.h"
 #include "platform/os/code_page.h"
@@ -13,29 +15,20 @@ namespace {
 using platform::RunError;
 namespace error_code = platform::error_code;
 
-RunError BadName(std::string explanation, int record) {
-    return RunError(error_code::kInvalidData, record).WithExplanation(std::move(explanation));
+RunError BadName(std::string description, int record) {
+    return RunError(error_code::kInvalidData, std::move(description), record);
 }
 
 // 301 rows of 152 cells take well under a megabyte.
 constexpr size_t kWorkbookLimit = size_t{64} << 20;
 
 void CheckRecords(std::span<const FareLineRecord> records) {
-    if (records.empty()) {
-        throw RunError(error_code::kInvalidData)
-            .WithExplanation("書き出す行がありません（0 行の表はコンバートできません）。");
-    }
-    if (records.size() > static_cast<size_t>(kMaxTableRows)) {
-        throw RunError(error_code::kSubscriptOutOfRange, kMaxTableRows + 1)
-            .WithExplanation("行が多すぎます（運賃表示器が読めるのは 301 行までで、この表は " +
-                             std::to_string(records.size()) + " 行あります）。");
-    }
+    CheckTableSize(records);
     int number = 0;
     for (const FareLineRecord& record : records) {
         ++number;
-        const std::u32string& name = record.PlaceName;
-        if (!name.empty() && (name.front() == U' ' || name.front() == U'\u3000')) {
-            throw BadName("地名が空白で始まっています（読み戻すと先頭の空白が消えます）。", number);
+        if (std::optional<std::string> why = WhyNameWouldChangeInAnyTable(record.PlaceName)) {
+            throw BadName(std::move(*why), number);
         }
     }
 }
@@ -61,11 +54,7 @@ void WriteRow(lxw_worksheet* sheet, const FareLineRecord& record, int number) {
     // The zone is written even when it is 0: a row of empty cells would end the table.
     worksheet_write_number(sheet, row, 1, record.ZoneNumber, nullptr);
     // Fares after the row's last value read as 0, so trailing zeros are left out.
-    size_t shown = record.Fares.size();
-    while (shown > 0 && record.Fares[shown - 1] == 0) {
-        --shown;
-    }
-    for (size_t k = 0; k < shown; ++k) {
+    for (size_t k = 0; k < FaresInUse(record); ++k) {
         worksheet_write_number(sheet, row, static_cast<lxw_col_t>(k + 2), record.Fares[k], nullptr);
     }
 }

@@ -96,7 +96,7 @@ class WorkbookPartReader : public XmlHandler {
         XmlStream(archive, part, *this).ParseToEnd();
         if (!sawWorkbook_) {
             // Another kind of office document (a word processor's, say).
-            throw UnreadableBook(BookProblem::kNotWorkbook);
+            throw UnreadableBook(BookProblem::kNotWorkbook, kZipOfSomethingElse);
         }
         return std::move(sheets_);
     }
@@ -128,7 +128,7 @@ class XlsxBook : public Workbook {
             }
         }
         if (!archive_->Has(workbookPart)) {
-            throw UnreadableBook(BookProblem::kNotWorkbook);
+            throw UnreadableBook(BookProblem::kNotWorkbook, kZipOfSomethingElse);
         }
         auto relationships = RelationshipsReader().Read(*archive_, workbookPart);
         for (const auto& [id, relationship] : relationships) {

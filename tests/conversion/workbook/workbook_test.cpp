@@ -2,7 +2,10 @@
 
 #include <charconv>
 #include <filesystem>
+#include <ostream>
 
+#include "conversion/conversion_run.h"
+#include "conversion/fare_data_reader.h"
 #include "conversion/fare_line_parser.h"
 #include "conversion/workbook/workbook.h"
 #include "conversion/workbook/workbook_writer.h"
@@ -293,6 +296,92 @@ TEST(WorkbookWriter, RefusesRecordsThatWouldNotReadBack) {
             EXPECT_EQ(error.line(), c.line) << c.name;
         }
     }
+}
+
+// The data file a conversion writes, or the outcome's kind where it writes none.
+struct Converted {
+    conversion::ConversionOutcome::Kind kind;
+    std::string bytes;
+    std::vector<std::pair<conversion::Notice::Kind, int>> notices;  // kind and row
+};
+Converted Convert(const std::string& input, const conversion::ConversionOptions& options = {}) {
+    test_support::ScratchFolder folder;
+    const std::string output = folder.Path("out.hy3");
+    conversion::ConversionOutcome outcome =
+        conversion::ConvertFareTableWith(input, output, options);
+    Converted converted{outcome.kind, test_support::ReadBytesIfPresent(output).value_or(""), {}};
+    for (const conversion::Notice& notice : outcome.notices) {
+        converted.notices.emplace_back(notice.kind, notice.line);
+    }
+    return converted;
+}
+
+bool operator==(const Converted& a, const Converted& b) {
+    return a.kind == b.kind && a.bytes == b.bytes && a.notices == b.notices;
+}
+std::ostream& operator<<(std::ostream& out, const Converted& c) {
+    return out << static_cast<int>(c.kind) << " " << test_support::Hex(c.bytes.substr(0, 32))
+               << " (" << c.bytes.size() << " bytes, " << c.notices.size() << " notices)";
+}
+
+// A workbook converts to the bytes its CSV twin converts to, with the same notices on the
+// same rows: cells are fields, rows are the text's rows.
+TEST(WorkbookConversion, ConvertsAsItsTwin) {
+    struct Case {
+        std::string book;
+        std::string sheet;
+        std::string twin;
+    };
+    const Case cases[] = {
+        {"plain", "", "plain.csv"},
+        {"thousands", "", "thousands.txt"},
+        {"formulas", "", "formulas.txt"},
+        {"gaps", "", "gaps.csv"},
+        {"blankrow", "", "blankrow.txt"},
+        {"header", "", "header.csv"},
+        {"many", "", "many.csv"},
+        {"sheets", "", "sheets-運賃.txt"},
+        {"sheets", "二系統", "sheets-二系統.txt"},
+    };
+    for (const Case& c : cases) {
+        const Converted twin = Convert((kFixtures / c.twin).string());
+        EXPECT_EQ(twin.kind, conversion::ConversionOutcome::Kind::kSucceeded) << c.twin;
+        for (const char* format : {".xlsx", ".ods"}) {
+            conversion::ConversionOptions options;
+            if (!c.sheet.empty()) {
+                options.sheet = c.sheet;
+            }
+            EXPECT_EQ(Convert((kFixtures / (c.book + format)).string(), options), twin)
+                << c.book << format << " " << c.sheet;
+        }
+    }
+    // A comma in a cell is part of the place name.
+    const std::string comma = test_support::Hy3(
+        {{test_support::Cp932("本町,東口"), 1, {140}}, {test_support::Cp932("駅前"), 2, {150}}});
+    EXPECT_EQ(Convert((kFixtures / "comma.xlsx").string()).bytes, comma);
+    EXPECT_EQ(Convert((kFixtures / "comma.ods").string()).bytes, comma);
+}
+
+// The template as a workbook, and every table of the fuzz corpus that converts, written back
+// as a workbook, convert to the very same data file.
+TEST(WorkbookConversion, WrittenBackWorkbooksConvertToTheSameBytes) {
+    test_support::ScratchFolder folder;
+    const std::string book = folder.Path("book.xlsx");
+    test_support::WriteBytes(book, template_workbook::TemplateWorkbook());
+    EXPECT_EQ(Convert(book).bytes.size(), 2202u);
+
+    int tables = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(TABLE_CORPUS)) {
+        const Converted text = Convert(entry.path().string());
+        if (text.kind != conversion::ConversionOutcome::Kind::kSucceeded) {
+            continue;
+        }
+        ++tables;
+        test_support::WriteBytes(book, conversion::workbook::FareTableWorkbook(
+                                           conversion::ReadFareDataFile(text.bytes)));
+        EXPECT_EQ(Convert(book).bytes, text.bytes) << entry.path();
+    }
+    EXPECT_GE(tables, 5);
 }
 
 }  // namespace
