@@ -1,6 +1,7 @@
 #include "conversion/field_reader.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -103,6 +104,18 @@ void FareFieldReader::AddCell(const FieldCell& cell) {
             AddText(cell.text);
             return;
         case FieldCell::Kind::kNumber:
+            // A whole number that fits reads as its digits would, with nothing to tell: it is
+            // stored at once (a workbook holds tens of thousands of them).
+            if (column_ >= 2 && cell.number == std::trunc(cell.number) && cell.number >= -32768 &&
+                cell.number <= 32767) {
+                const auto value = static_cast<int16_t>(cell.number);
+                if (column_ == 2) {
+                    record_.ZoneNumber = value;
+                } else {
+                    record_.Fares[static_cast<size_t>(column_ - 3)] = value;
+                }
+                return;
+            }
             AddText(NumberText(cell.number));
             return;
         case FieldCell::Kind::kBoolean:

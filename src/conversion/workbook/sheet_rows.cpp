@@ -17,7 +17,7 @@ std::string CellReference(uint32_t column, uint32_t row) {
     return letters + std::to_string(row);
 }
 
-void RowBuilder::Add(const Cell& cell, uint32_t repeat) {
+void RowBuilder::Add(Cell cell, uint32_t repeat) {
     nextColumn_ = ClampedSum(cell.column, repeat);
     // The run is cut where it passes the limit, keeping the first column beyond it (once).
     uint32_t end = std::min(nextColumn_, ClampedSum(columnLimit_, keptBeyondLimit_ ? 1 : 2));
@@ -28,8 +28,8 @@ void RowBuilder::Add(const Cell& cell, uint32_t repeat) {
         end = ClampedSum(cell.column, 1);
     }
     keptBeyondLimit_ = keptBeyondLimit_ || end > columnLimit_ + 1;
-    cells_.push_back(cell);
-    cells_.back().span = end - cell.column;
+    cell.span = end - cell.column;
+    cells_.push_back(std::move(cell));
     // A row that names the same columns over and over holds no more than its columns.
     if (cells_.size() > 4 * (size_t{columnLimit_} + 2)) {
         Compact();
@@ -37,6 +37,12 @@ void RowBuilder::Add(const Cell& cell, uint32_t repeat) {
 }
 
 void RowBuilder::Compact() {
+    // Cells come in order but for sheets that name them out of order or twice.
+    if (std::adjacent_find(cells_.begin(), cells_.end(), [](const Cell& a, const Cell& b) {
+            return a.column >= b.column;
+        }) == cells_.end()) {
+        return;
+    }
     std::stable_sort(cells_.begin(), cells_.end(),
                      [](const Cell& a, const Cell& b) { return a.column < b.column; });
     std::vector<Cell> cells;
@@ -54,6 +60,7 @@ void RowBuilder::Compact() {
 
 std::vector<Cell> RowBuilder::Take() {
     Compact();
+    lastWidth_ = cells_.size();
     return std::exchange(cells_, {});
 }
 

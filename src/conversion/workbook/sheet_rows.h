@@ -33,12 +33,14 @@ class RowBuilder {
 
     void Start() {
         cells_.clear();
+        // Rows of one sheet are alike: the last one's width saves growing this one.
+        cells_.reserve(lastWidth_);
         nextColumn_ = 1;
         keptBeyondLimit_ = false;
     }
     uint32_t nextColumn() const { return nextColumn_; }
     // `cell.column` is where the first of `repeat` equal cells stands.
-    void Add(const Cell& cell, uint32_t repeat = 1);
+    void Add(Cell cell, uint32_t repeat = 1);
     // Empty cells only move the column on.
     void Skip(uint32_t repeat) { nextColumn_ = ClampedSum(nextColumn_, repeat); }
     void MoveTo(uint32_t column) { nextColumn_ = column; }
@@ -50,6 +52,7 @@ class RowBuilder {
 
     uint32_t columnLimit_;
     std::vector<Cell> cells_;
+    size_t lastWidth_ = 0;
     uint32_t nextColumn_ = 1;
     bool keptBeyondLimit_ = false;
 };

@@ -1,7 +1,5 @@
 #include "conversion/workbook/workbook_row_source.h"
 
-#include "platform/os/code_page.h"
-
 namespace conversion::workbook {
 namespace {
 
@@ -39,7 +37,7 @@ TableCount WorkbookRowSource::CountRows() {
     while (table.Next()) {
         rowNumber_ = table.rowNumber();
         if (kept_.size() < kKeptRows) {
-            kept_.push_back({rowNumber_, table.blank(), table.cells()});
+            kept_.push_back({rowNumber_, table.blank(), table.TakeCells()});
         }
         if (table.blank()) {
             if (!count.blankLine) {
@@ -86,7 +84,11 @@ RowSource::Row WorkbookRowSource::ReadRow(bool wanted, FareLineRecord& record, N
         FieldCell field;
         field.kind = FieldKindOf(cell.kind);
         field.number = cell.number;
-        text_ = platform::DecodeUtf8(cell.text).value_or(U"\uFFFD");
+        // A number cell is read by its value; the text of the others, which the workbook
+        // holds as UTF-8, is read as characters.
+        if (field.kind != FieldCell::Kind::kNumber && !decoder_.DecodeInto(cell.text, text_)) {
+            text_ = U"\uFFFD";
+        }
         field.text = text_;
         for (uint32_t copy = 0; copy < cell.span; ++copy, ++column) {
             reader_.AddCell(field);

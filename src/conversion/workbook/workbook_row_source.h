@@ -9,6 +9,7 @@
 #include "conversion/row_source.h"
 #include "conversion/workbook/sheet_table.h"
 #include "conversion/workbook/workbook.h"
+#include "platform/os/code_page.h"
 
 namespace conversion::workbook {
 
@@ -40,6 +41,7 @@ class WorkbookRowSource : public RowSource {
     size_t next_ = 0;
     uint32_t rowNumber_ = 0;
     FareFieldReader reader_;
+    platform::TextDecoder decoder_{platform::TextEncoding::kUtf8};
     std::u32string text_;
 };
 

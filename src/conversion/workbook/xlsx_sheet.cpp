@@ -167,7 +167,7 @@ class XlsxSheetRows : public StreamedSheetRows {
             queue_.Add(SheetRow{rowNumber_, 1, row_.Take()});
         } else if (name == "c") {
             if (std::optional<Cell> cell = MakeCell()) {
-                row_.Add(*cell);
+                row_.Add(std::move(*cell));
             } else {
                 // A cell without a reference follows the one before it.
                 row_.MoveTo(ClampedSum(column_, 1));
