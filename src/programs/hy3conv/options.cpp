@@ -109,6 +109,21 @@ std::optional<std::string> PathCountError(const Options& options) {
     return std::nullopt;
 }
 
+// Takes the value that follows the option at `i` into `value`, given once and not empty;
+// `what` names it in the message otherwise.
+std::optional<std::string> TakeValue(std::span<const std::string_view> arguments, size_t& i,
+                                     std::optional<std::string>& value, std::string_view what) {
+    const std::string option(arguments[i]);
+    if (value) {
+        return option + " は一度だけ指定してください";
+    }
+    if (i + 1 == arguments.size() || arguments[i + 1].empty()) {
+        return option + " のあとに" + std::string(what) + "がありません";
+    }
+    value = std::string(arguments[++i]);
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::variant<Options, UsageError> ParseOptions(std::span<const std::string_view> arguments) {
@@ -140,13 +155,9 @@ std::variant<Options, UsageError> ParseOptions(std::span<const std::string_view>
         } else if (argument == "--all-sheets") {
             options.allSheets = true;
         } else if (argument == "--sheet") {
-            if (options.sheet) {
-                return UsageError{"--sheet は一度だけ指定してください"};
+            if (auto error = TakeValue(arguments, i, options.sheet, "シート名")) {
+                return UsageError{*error};
             }
-            if (i + 1 == arguments.size() || arguments[i + 1].empty()) {
-                return UsageError{"--sheet のあとにシート名がありません"};
-            }
-            options.sheet = std::string(arguments[++i]);
         } else if (argument == "--show") {
             show = true;
         } else if (argument == "--compare") {
@@ -158,13 +169,9 @@ std::variant<Options, UsageError> ParseOptions(std::span<const std::string_view>
         } else if (argument == "-V" || argument == "--version") {
             version = true;
         } else if (argument == "-o") {
-            if (options.outputFolder) {
-                return UsageError{"-o は一度だけ指定してください"};
+            if (auto error = TakeValue(arguments, i, options.outputFolder, "出力先のフォルダ")) {
+                return UsageError{*error};
             }
-            if (i + 1 == arguments.size() || arguments[i + 1].empty()) {
-                return UsageError{"-o のあとに出力先のフォルダがありません"};
-            }
-            options.outputFolder = std::string(arguments[++i]);
         } else {
             return UsageError{"不明なオプションです: " + std::string(argument)};
         }
