@@ -231,7 +231,7 @@ int RunAllSheets(const Options& options) {
         conversion::workbook::SheetList list = conversion::workbook::ListSheets(book);
         if (list.failure) {
             jobs.push_back(
-                {book, folder, [failure = *list.failure] {
+                {Quoted(book), folder, [failure = *list.failure] {
                      ReportFailure(failure);
                      return FileResult{Kind::kFailed, "失敗しました" + std::string(kNotWritten)};
                  }});
