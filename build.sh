@@ -23,6 +23,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-wayland qt6-translations-l10n fonts-ipafont-gothic
     cmark-gfm
+    libzip-dev libexpat1-dev libxlsxwriter-dev
 )
 # The fuzz targets need clang and its sanitizer runtime; only the tests use them.
 if [ "$mode" = test ]; then
@@ -255,7 +256,7 @@ run_sanitized_tests() {
         ctest --preset sanitized
 }
 
-fuzz_targets=(parse_fare_line convert_fare_table read_fare_data_file)
+fuzz_targets=(parse_fare_line convert_fare_table read_fare_data_file read_workbook)
 
 # Builds the fuzz targets with clang, runs every kept input again, then fuzzes each target
 # for FUZZ_SECONDS (60 unless set). Inputs found on the way stay in build-fuzz/corpus.

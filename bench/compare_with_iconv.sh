@@ -6,6 +6,7 @@
 #
 # Usage: bench/compare_with_iconv.sh [path/to/hy3conv] [repetitions]
 set -euo pipefail
+source "$(dirname "$0")/common.sh"
 
 hy3conv=${1:-build/src/programs/hy3conv}
 repetitions=${2:-7}
@@ -23,13 +24,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # The largest table the converter counts: 32767 rows of a place name, a zone and 150 fares.
-awk 'BEGIN {
-    for (row = 1; row <= 32767; row++) {
-        line = "運賃表示器前停留所" row "," (row % 50 + 1)
-        for (k = 0; k < 150; k++) line = line "," (140 + 10 * ((row + k) % 60))
-        printf "%s\r\n", line
-    }
-}' | iconv -f UTF-8 -t CP932 >"$work/largest.txt"
+full_rows_table 32767 >"$work/largest.txt"
 head -n 3000 "$work/largest.txt" >"$work/rows3000.txt"
 
 # A hostile table: 50 rows whose third field is 200,000 spaces and then a digit.
@@ -83,24 +78,6 @@ peak_kb() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1; }
 echo "== 速さ (${repetitions} 回の最良値と中央値)"
 compare "最大の表" "$work/largest.txt" 0.5
 compare "悪意のある表" "$work/hostile.txt" 1.0
-
-# CPU time (user + sys) of many runs in one shell loop, less the loop's own cost (the same
-# number of runs of /bin/true), in milliseconds per run.
-cpu_ms_per_run() {
-    local runs=$1
-    shift
-    local quoted
-    quoted=$(printf '%q ' "$@")
-    local loop total empty
-    loop="for ((i = 0; i < $runs; i++)); do $quoted >/dev/null; done"
-    total=$(/usr/bin/time -f '%U %S' bash -c "$loop" 2>&1 >/dev/null | tail -n 1)
-    empty=$(/usr/bin/time -f '%U %S' bash -c "${loop/$quoted/\/bin\/true }" 2>&1 >/dev/null |
-        tail -n 1)
-    awk -v t="$total" -v e="$empty" -v n="$runs" 'BEGIN {
-        split(t, a, " "); split(e, b, " ")
-        printf "%.2f\n", ((a[1] + a[2]) - (b[1] + b[2])) * 1000 / n
-    }'
-}
 
 echo "== CPU 時間 (user + sys、1 回あたり、40 回の平均): 最大の表と wc -l"
 cpu_runs=40

@@ -5,6 +5,8 @@
 
 #include "conversion/fare_data_file.h"
 #include "conversion/row_source.h"
+#include "conversion/wording.h"
+#include "conversion/workbook/workbook_conversion.h"
 #include "platform/os/file_access.h"
 #include "platform/os/output_file.h"
 
@@ -155,6 +157,12 @@ ConversionOutcome ConvertFareTableWith(const std::string& inputPath, const std::
     return RunUseCase(inputPath, outputPath, true, [&](UseCaseProgress& progress) {
         platform::InputFile input(inputPath);
         RefuseOutputOverInputSpelledApart(inputPath, outputPath);
+        if (workbook::HoldsWorkbook(input)) {
+            return workbook::ConvertWorkbook(inputPath, outputPath, options, progress);
+        }
+        if (options.sheet) {
+            throw RunError(error_code::kInvalidData).WithExplanation(explanation::NotAWorkbook());
+        }
         TextRowSource source(input);
         return ConvertRows(source, input.Identity(), outputPath, options, progress);
     });

@@ -19,10 +19,13 @@ struct ConversionOptions {
     std::function<void()> betweenReadings;
     // Seams for tests: faults put in the way of writing the output.
     platform::OutputFileSeams outputSeams;
+    // The sheet of a workbook to convert; the first where none is named.
+    std::optional<std::string> sheet;
 };
 
 // Converts the fare table text file at `inputPath` to the fare display data file at
-// `outputPath` (paths as the file system spells them). Never throws: every failure becomes a
+// `outputPath` (paths as the file system spells them). A workbook (.xlsx, .ods), told by its
+// content, converts a sheet's cells as fields. Never throws: every failure becomes a
 // kFailed outcome with a numbered RunError (7 for memory, 51 for anything unforeseen), and
 // after one the output path is exactly as it was before.
 ConversionOutcome ConvertFareTable(const std::string& inputPath,

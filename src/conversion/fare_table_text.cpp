@@ -19,8 +19,8 @@ RunError BadName(std::string description, int record) {
 // What the parser would make of the name differently: it splits at separators, drops double
 // quotes and leading spaces, and the line reader ends a line at CR or LF.
 std::optional<std::string> WhyNameWouldChange(std::u32string_view name) {
-    if (!name.empty() && (name.front() == U' ' || name.front() == U'\u3000')) {
-        return "地名が空白で始まっています（読み戻すと先頭の空白が消えます）。";
+    if (std::optional<std::string> why = WhyNameWouldChangeInAnyTable(name)) {
+        return why;
     }
     for (char32_t ch : name) {
         switch (ch) {
@@ -77,7 +77,7 @@ void CheckNotTakenForUtf8(std::string_view text, int firstNonAsciiRecord) {
 
 }  // namespace
 
-std::string FareTableText(std::span<const FareLineRecord> records) {
+void CheckTableSize(std::span<const FareLineRecord> records) {
     if (records.empty()) {
         throw RunError(error_code::kInvalidData,
                        "書き出す行がありません（0 行の表はコンバートできません）。");
@@ -89,6 +89,17 @@ std::string FareTableText(std::span<const FareLineRecord> records) {
                            " 行あります）。",
                        kMaxTableRows + 1);
     }
+}
+
+std::optional<std::string> WhyNameWouldChangeInAnyTable(std::u32string_view name) {
+    if (!name.empty() && (name.front() == U' ' || name.front() == U'\u3000')) {
+        return "地名が空白で始まっています（読み戻すと先頭の空白が消えます）。";
+    }
+    return std::nullopt;
+}
+
+std::string FareTableText(std::span<const FareLineRecord> records) {
+    CheckTableSize(records);
     platform::Cp932Encoder encoder;
     platform::TextDecoder decoder(platform::TextEncoding::kCp932);
     std::string text;

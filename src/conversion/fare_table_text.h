@@ -1,7 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "conversion/fare_line_record.h"
 #include "platform/os/run_error.h"
@@ -20,5 +22,11 @@ namespace conversion {
 //     could be taken for UTF-8 when converted
 //   9 more than 301 records (line() is 302)
 std::string FareTableText(std::span<const FareLineRecord> records);
+
+// What every table written back from records checks, a text or a workbook: there are records
+// (else 5) and no more than 301 (else 9, line() 302); and why a name would not read back the
+// same from any table (one starting with a space, which reading removes), if it would not.
+void CheckTableSize(std::span<const FareLineRecord> records);
+std::optional<std::string> WhyNameWouldChangeInAnyTable(std::u32string_view name);
 
 }  // namespace conversion

@@ -1,6 +1,7 @@
 #include "conversion/field_reader.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -103,14 +104,29 @@ void FareFieldReader::AddCell(const FieldCell& cell) {
             AddText(cell.text);
             return;
         case FieldCell::Kind::kNumber:
+            // A whole number that fits reads as its digits would, with nothing to tell: it is
+            // stored at once (a workbook holds tens of thousands of them).
+            if (column_ >= 2 && cell.number == std::trunc(cell.number) && cell.number >= -32768 &&
+                cell.number <= 32767) {
+                const auto value = static_cast<int16_t>(cell.number);
+                if (column_ == 2) {
+                    record_.ZoneNumber = value;
+                } else {
+                    record_.Fares[static_cast<size_t>(column_ - 3)] = value;
+                }
+                return;
+            }
             AddText(NumberText(cell.number));
             return;
         case FieldCell::Kind::kBoolean:
         case FieldCell::Kind::kError:
             // A place name takes the cell as shown; a number reads as 0, as the field already
-            // holds. The notice that tells the user so belongs with the source of such cells.
+            // holds, and the user is told.
             if (column_ == 1) {
                 AddText(cell.text);
+            } else {
+                Count(notANumberNotice_, Notice::Kind::kNotANumberCell, column_, Shown(cell.text),
+                      0);
             }
             return;
         case FieldCell::Kind::kEmpty:
@@ -193,7 +209,7 @@ RunError FareFieldReader::Explained(const RunError& error) const {
 FareLineRecord FareFieldReader::Finish() {
     EndField();
     Notices notices;
-    for (const Notice* counted : {&textNotice_, &roundedNotice_}) {
+    for (const Notice* counted : {&textNotice_, &roundedNotice_, &notANumberNotice_}) {
         if (counted->count > 0) {
             notices.push_back(*counted);
         }

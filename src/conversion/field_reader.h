@@ -77,6 +77,7 @@ class FareFieldReader {
     // Counted per row: 0 until a field of the kind is met.
     Notice textNotice_ = Uncounted();
     Notice roundedNotice_ = Uncounted();
+    Notice notANumberNotice_ = Uncounted();
     Notices finishedNotices_;
 };
 

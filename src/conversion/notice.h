@@ -39,6 +39,10 @@ struct Notice {
         kEndOfFileMark,
         // A row of NUL bytes only, as a damaged file ends.
         kZeroFilledTail,
+        // A spreadsheet cell in a zone or fare column that holds no number but a boolean or
+        // an error (#DIV/0!), read as 0: `field` and `text` (as shown) are the row's first
+        // such cell, `count` how many the row has.
+        kNotANumberCell,
     };
 
     Kind kind = Kind::kTextInNumber;

@@ -45,10 +45,15 @@ ConversionOutcome ReadBackDataFile(const std::string& path) noexcept {
 
 ConversionOutcome WriteBackAsText(const std::string& inputPath, const std::string& outputPath,
                                   platform::OutputFileSeams seams) noexcept {
+    return WriteBackAs(inputPath, outputPath, FareTableText, std::move(seams));
+}
+
+ConversionOutcome WriteBackAs(const std::string& inputPath, const std::string& outputPath,
+                              const TableForm& form, platform::OutputFileSeams seams) noexcept {
     return RunUseCase(inputPath, outputPath, false, [&](UseCaseProgress& progress) {
         const ReadBack input = ReadRecords(inputPath);
-        const std::string text = FareTableText(input.records);
-        // Writing the text over the .hy3 it came from would lose the data file.
+        const std::string text = form(input.records);
+        // Writing the table over the .hy3 it came from would lose the data file.
         progress.at = ConcernedFile::Role::kOutput;
         RefuseOutputOverInput(outputPath, input.identity);
         RefuseOutputOverInputSpelledApart(inputPath, outputPath);

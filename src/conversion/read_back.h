@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <span>
 #include <string>
 
 #include "conversion/outcome.h"
@@ -21,5 +23,11 @@ ConversionOutcome ReadBackDataFile(const std::string& path) noexcept;
 // output where it is the input, or cannot be written), the output then as it was.
 ConversionOutcome WriteBackAsText(const std::string& inputPath, const std::string& outputPath,
                                   platform::OutputFileSeams seams = {}) noexcept;
+
+// The same in another form of table: `form` makes the file's bytes of the records, throwing
+// platform::RunError (with the record's number as line) where it cannot.
+using TableForm = std::function<std::string(std::span<const FareLineRecord>)>;
+ConversionOutcome WriteBackAs(const std::string& inputPath, const std::string& outputPath,
+                              const TableForm& form, platform::OutputFileSeams seams = {}) noexcept;
 
 }  // namespace conversion

@@ -39,26 +39,44 @@ Notice RowNotice(Notice::Kind kind, std::optional<int> field = std::nullopt, int
 
 void RowWatch::Feed(std::u32string_view characters) {
     for (char32_t ch : characters) {
-        empty_ = false;
-        onlyNul_ = onlyNul_ && ch == kNul;
-        onlyEndOfFileMark_ = onlyEndOfFileMark_ && ch == kEndOfFileMark;
         if (IsSeparator(ch)) {
-            if (column_ > 1 && columnHasText_) {
-                ++columnsWithText_;
-            }
-            ++column_;
-            columnHasText_ = false;
-            continue;
-        }
-        if (IsSpace(ch)) {
-            continue;
-        }
-        onlySeparatorsAndSpaces_ = false;
-        columnHasText_ = true;
-        if (IsControl(ch) && !firstControl_) {
-            firstControl_ = Control{ch, column_};
+            empty_ = false;
+            onlyNul_ = false;
+            onlyEndOfFileMark_ = false;
+            EndField();
+        } else {
+            Watch(ch);
         }
     }
+}
+
+void RowWatch::FeedField(std::u32string_view characters) {
+    for (char32_t ch : characters) {
+        Watch(ch);
+    }
+    EndField();
+}
+
+void RowWatch::Watch(char32_t ch) {
+    empty_ = false;
+    onlyNul_ = onlyNul_ && ch == kNul;
+    onlyEndOfFileMark_ = onlyEndOfFileMark_ && ch == kEndOfFileMark;
+    if (IsSpace(ch)) {
+        return;
+    }
+    onlySeparatorsAndSpaces_ = false;
+    columnHasText_ = true;
+    if (IsControl(ch) && !firstControl_) {
+        firstControl_ = Control{ch, column_};
+    }
+}
+
+void RowWatch::EndField() {
+    if (column_ > 1 && columnHasText_) {
+        ++columnsWithText_;
+    }
+    ++column_;
+    columnHasText_ = false;
 }
 
 void RowWatch::Finish(const FareLineRecord& record, Notices& notices) {

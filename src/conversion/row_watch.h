@@ -15,12 +15,18 @@ namespace conversion {
 class RowWatch {
   public:
     void Feed(std::u32string_view characters);
+    // For a source that already has fields (a spreadsheet's cells): one whole field, whatever
+    // characters it holds; a separator in it is data.
+    void FeedField(std::u32string_view characters);
     // The row fed since the last Finish is over: adds what it found to `notices`, which hold
     // the parser's notices for the row (a header row's text-in-number notice becomes one that
     // calls the row a header). The watch starts afresh.
     void Finish(const FareLineRecord& record, Notices& notices);
 
   private:
+    void Watch(char32_t ch);
+    void EndField();
+
     struct Control {
         char32_t character;
         int column;

@@ -156,6 +156,13 @@ std::string NoticeText(const Notice& notice) {
                    (Converted(notice) ? "名前が NUL だけの停留所として変換しました。"
                                       : "この部分は変換していません。") +
                    "元の表から保存し直してください。";
+        case Notice::Kind::kNotANumberCell:
+            if (notice.count > 1) {
+                return row + "に数値でないセル（論理値やエラー）が" + count + "個あります（" +
+                       Where(notice) + "の" + Quoted(notice.text) + "を 0 と読むなど）。";
+            }
+            return Where(notice) + "の" + Quoted(notice.text) +
+                   "は数値でないセル（論理値かエラー）のため、0 と読みました。";
     }
     return {};
 }
@@ -206,6 +213,10 @@ std::string Utf16WithoutMark() {
     return "1バイトおきに 0 のバイトが並んでいます。表計算ソフトやエディタで、文字コードを"
            "「日本語 (Shift_JIS)」か UTF-8 にして保存し直してください（UTF-16 なら BOM 付きで"
            "保存すれば読めます）。";
+}
+
+std::string NotAWorkbook() {
+    return "シートを選べるのは表計算のブック (.xlsx, .ods) だけです。この入力はテキストの表です。";
 }
 
 }  // namespace explanation

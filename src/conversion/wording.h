@@ -54,6 +54,7 @@ std::string TooManyFields(int column);
 std::string OutOfRange(const std::string& shownText);
 // A table saved as UTF-16 without its byte order mark, and how to save it instead.
 std::string Utf16WithoutMark();
+std::string NotAWorkbook();  // a sheet was asked for, but the input is a text table
 }  // namespace explanation
 
 }  // namespace conversion

@@ -305,7 +305,7 @@ void Form1::UpdateConvertEnabled() {
 
 void Form1::BrowseForPath(int index) {
     static constexpr std::string_view kFilters[] = {
-        "テキストファイル(*.txt,*.csv)|*.txt;*.csv",
+        "テキストファイル(*.txt,*.csv)|*.txt;*.csv|表計算ブック(*.xlsx;*.ods)|*.xlsx;*.ods",
         "運賃表示器データVer3(*.hy3)|*.hy3",
     };
     try {

@@ -85,10 +85,12 @@ INSTANTIATE_TEST_SUITE_P(
                  U"名,1,1",
                  {"3:1,200:1"}},
         CellCase{"TextWithAMark", {Text(U"名"), Text(U"1"), Text(U"150円")}, U"名,1,150"},
+        // One notice for the row, naming its first such cell.
         CellCase{"BooleanAndErrorReadAsZero",
                  {Text(U"名"), FieldCell{Kind::kBoolean, U"TRUE", 0},
                   FieldCell{Kind::kError, U"#DIV/0!", 0}},
-                 U"名,0,0"},
+                 U"名,0,0",
+                 {"2:TRUE:0"}},
         CellCase{"ExactlyHundredFiftyTwoCells", ManyCells(152),
                  U"名" +
                      [] {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -126,6 +127,36 @@ INSTANTIATE_TEST_SUITE_P(
                 2,
                 "",
                 "hy3conv: 出力ファイルが同じ *"},
+        CliCase{"SheetOfATextTable",
+                "a,1,140\n",
+                {"--sheet", "運賃", "IN", "OUT"},
+                1,
+                "",
+                "hy3conv: *"},  // 5: a sheet is chosen of a workbook only
+        CliCase{"AllSheetsWithoutFolder",
+                "",
+                {"--all-sheets", "IN"},
+                2,
+                "",
+                "hy3conv: --all-sheets には -o フォルダ が要ります*"},
+        CliCase{"SheetAndAllSheets",
+                "",
+                {"-o", "DIR", "--sheet", "a", "--all-sheets", "IN"},
+                2,
+                "",
+                "hy3conv: --sheet と --all-sheets はどちらか一つだけ*"},
+        CliCase{"SheetWhenWritingBack",
+                "",
+                {"--to-sheet", "--sheet", "a", "IN", "OUT"},
+                2,
+                "",
+                "hy3conv: --sheet と --all-sheets は変換のときだけ*"},
+        CliCase{"StrictWhenWritingBackAWorkbook",
+                "",
+                {"--strict", "--to-sheet", "IN", "OUT"},
+                2,
+                "",
+                "hy3conv: --strict は変換のときだけ使えます（--to-sheet では使えません）*"},
         CliCase{"Help", "", {"--help"}, 0, "使い方: *", ""},
         CliCase{"ShortHelp", "", {"-h"}, 0, "使い方: *", ""},
         CliCase{"Version", "", {"--version"}, 0, "hy3conv *", ""},
@@ -248,6 +279,44 @@ TEST(Hy3conv, CompareNamesEachDifferenceAndExitsAsCmpDoes) {
 }
 
 // A reader that went away must not pass for a success, nor kill the program by SIGPIPE.
+// The workbook commands: the template as a workbook, a data file back to a workbook, a sheet
+// chosen by name or every sheet to its own file; each converts to the same data file, and a
+// problem is placed as BOOK:SHEET!CELL as well as by row and field.
+TEST(Hy3conv, WorkbooksInAndOut) {
+    test_support::ScratchFolder folder;
+    const std::string fixtures = WORKBOOK_FIXTURES;
+    Result result = RunHy3conv(folder, {"--template", folder.Path("template.xlsx")});
+    ASSERT_EQ(result.status, 0) << result.err;
+    result = RunHy3conv(folder, {folder.Path("template.xlsx"), folder.Path("template.hy3")});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(ReadBytes(folder.Path("template.hy3")).size(), 2202u);
+
+    result =
+        RunHy3conv(folder, {"--to-sheet", folder.Path("template.hy3"), folder.Path("back.xlsx")});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "ブックに書き戻しました（7行）。\n");
+    RunHy3conv(folder, {"--quiet", folder.Path("back.xlsx"), folder.Path("back.hy3")});
+    EXPECT_EQ(ReadBytes(folder.Path("back.hy3")), ReadBytes(folder.Path("template.hy3")));
+
+    std::filesystem::create_directory(folder.Path("sheets"));
+    result = RunHy3conv(
+        folder, {"--quiet", "-o", folder.Path("sheets"), "--all-sheets", fixtures + "/sheets.ods"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    result = RunHy3conv(folder, {"--quiet", "--sheet", "二系統", fixtures + "/sheets.xlsx",
+                                 folder.Path("second.hy3")});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(ReadBytes(folder.Path("sheets/二系統.hy3")), ReadBytes(folder.Path("second.hy3")));
+    EXPECT_EQ(ReadBytes(folder.Path("sheets/運賃.hy3")).size(), 2u + 3 * 304 + 4 + 4 + 6);
+
+    const std::string book = fixtures + "/overflow.xlsx";
+    result = RunHy3conv(folder, {book, folder.Path("second.hy3")});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "hy3conv: " + book +
+                              ":overflow!C2: 2行目3列目: 6:オーバーフローしました。 「99999」が "
+                              "-32768〜32767 の範囲を超えています。\n"
+                              "hy3conv: ファイルを点検してください。\n");
+}
+
 TEST(Hy3conv, ReportsAClosedStandardOutput) {
     test_support::ScratchFolder folder;
     WriteBytes(folder.Path("in.csv"), "a,1,140\n");

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "conversion/conversion_run.h"
+#include "conversion/workbook/workbook.h"
 #include "fakes.h"
 #include "qt_files.h"
 #include "template/text/template_text.h"
@@ -79,12 +80,13 @@ class ProvideTemplateTest : public ::testing::Test {
     FakeFileOpener opener_;
 };
 
-TEST_F(ProvideTemplateTest, AsksForASaveFileWithTheTwoEntryFilterAndNoName) {
+TEST_F(ProvideTemplateTest, AsksForASaveFileWithTheTwoTextEntriesThenTheWorkbookAndNoName) {
     Provide();
     ASSERT_EQ(dialog_.requests.size(), 1u);
     EXPECT_EQ(dialog_.requests[0].mode, FileDialogMode::kSave);
     EXPECT_EQ(dialog_.requests[0].filter,
-              QStringLiteral("テキストファイル(*.txt)|*.txt|CSVファイル(*.CSV)|*.CSV"));
+              QStringLiteral("テキストファイル(*.txt)|*.txt|CSVファイル(*.CSV)|*.CSV|"
+                             "Excel ブック(*.xlsx)|*.xlsx"));
     EXPECT_TRUE(dialog_.requests[0].initialFileName.isEmpty());
 }
 
@@ -108,6 +110,21 @@ TEST_F(ProvideTemplateTest, SavesTheTemplateAndAsksWithTheExactTitleAndText) {
                              "    自動的に開く場合には「はい」を、\r\n"
                              "    ユーザ自身で開く場合には「いいえ」を\r\n"
                              "    選択してください。\r\n"));
+}
+
+TEST_F(ProvideTemplateTest, SavesTheWorkbookWhereTheNameEndsInXlsx) {
+    const QString chosen = dir_.filePath("テンプレート.XLSX");
+    dialog_.answers = {chosen};
+    Provide();
+    auto book = conversion::workbook::Workbook::Open(ReadBytes(chosen));
+    auto rows = book->OpenSheet(size_t{0}, 153);
+    conversion::workbook::SheetRow row;
+    int count = 0;
+    while (rows->Next(row)) {
+        count += static_cast<int>(row.repeat);
+    }
+    EXPECT_EQ(count, 7);
+    EXPECT_EQ(box_.questions.size(), 1u);
 }
 
 struct AnswerCase {

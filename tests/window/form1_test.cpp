@@ -30,6 +30,7 @@
 #include "qt_files.h"
 #include "qt_printers.h"
 #include "template/text/template_text.h"
+#include "template/workbook/template_workbook.h"
 #include "window/layout_table.h"
 #include "window/user_manual.h"
 
@@ -278,7 +279,8 @@ TEST_F(Form1Test, BrowseFillsTheFieldFromTheDialog) {
     ASSERT_EQ(dialog_.requests.size(), 2u);
     EXPECT_EQ(dialog_.requests[0].mode, platform::FileDialogMode::kOpen);
     EXPECT_EQ(dialog_.requests[0].filter,
-              QStringLiteral("テキストファイル(*.txt,*.csv)|*.txt;*.csv"));
+              QStringLiteral("テキストファイル(*.txt,*.csv)|*.txt;*.csv|"
+                             "表計算ブック(*.xlsx;*.ods)|*.xlsx;*.ods"));
     EXPECT_TRUE(dialog_.requests[0].initialFileName.isEmpty());
     EXPECT_EQ(dialog_.requests[1].mode, platform::FileDialogMode::kSave);
     EXPECT_EQ(dialog_.requests[1].filter, QStringLiteral("運賃表示器データVer3(*.hy3)|*.hy3"));
@@ -417,7 +419,8 @@ TEST_F(Form1Test, TheTemplateButtonHandsOutTheTemplate) {
     ASSERT_EQ(dialog_.requests.size(), 1u);
     EXPECT_EQ(dialog_.requests[0].mode, platform::FileDialogMode::kSave);
     EXPECT_EQ(dialog_.requests[0].filter,
-              QStringLiteral("テキストファイル(*.txt)|*.txt|CSVファイル(*.CSV)|*.CSV"));
+              QStringLiteral("テキストファイル(*.txt)|*.txt|CSVファイル(*.CSV)|*.CSV|"
+                             "Excel ブック(*.xlsx)|*.xlsx"));
     QFile file(saved);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().toStdString(), template_text::TemplateText());
@@ -507,6 +510,42 @@ TEST_F(Form1Test, F1OpensTheUserManualOrSaysWhyNotAndWhereItIs) {
         }
         EXPECT_TRUE(Status()->text().isEmpty());
     }
+}
+
+// A workbook dropped on the input field converts as a text table does, and the place of a
+// problem names its cell as the spreadsheet shows it.
+TEST_F(Form1Test, ADroppedWorkbookConvertsAndItsProblemsNameTheCell) {
+    ClickYes();
+    const QString output = directory_.filePath(QStringLiteral("out.hy3"));
+    Text1(1)->setText(output);
+    auto dropOnInput = [&](const QString& path) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        const QPoint centre = Text1(0)->rect().center();
+        QDragEnterEvent enter(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(Text1(0), &enter);
+        QDropEvent drop(centre, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(Text1(0), &drop);
+        ASSERT_EQ(Text1(0)->text(), path);
+    };
+
+    const std::string workbook = template_workbook::TemplateWorkbook();
+    dropOnInput(WriteFile(QStringLiteral("テンプレート.xlsx"),
+                          QByteArray(workbook.data(), static_cast<qsizetype>(workbook.size()))));
+    ClickConvert();
+    EXPECT_EQ(Status()->text(), kSucceededText);
+    EXPECT_EQ(QFile(output).size(), 2202);
+
+    dropOnInput(QStringLiteral(WORKBOOK_FIXTURES "/overflow.xlsx"));
+    ClickConvert();
+    const QStringList lines = Status()->text().split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0], QStringLiteral("6:オーバーフローしました。"));
+    EXPECT_TRUE(lines[2].contains(QStringLiteral("2行目3列目（overflow!C2）")))
+        << lines[2].toStdString();
+    EXPECT_TRUE(Status()->toolTip().contains(QStringLiteral("（overflow!C2）")))
+        << Status()->toolTip().toStdString();
+    EXPECT_EQ(QFile(output).size(), 2202);  // the previous output stays as it was
 }
 
 }  // namespace

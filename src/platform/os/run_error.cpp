@@ -36,6 +36,8 @@ std::string DescriptionForCode(int code) {
             return "パス名が無効です。";
         case error_code::kPathNotFound:
             return "パスが見つかりません。";
+        case error_code::kBadFileFormat:
+            return "ファイル形式が不正です。";
         default:
             return {};
     }

@@ -25,6 +25,7 @@ inline constexpr int kPermissionDenied = 70;
 inline constexpr int kDiskNotReady = 71;
 inline constexpr int kPathFileAccess = 75;
 inline constexpr int kPathNotFound = 76;
+inline constexpr int kBadFileFormat = 321;  // a file that is not in a form we can read
 }  // namespace error_code
 
 // The standard Japanese description for a code (UTF-8); an empty string for unknown codes.

@@ -10,6 +10,7 @@
 
 #include "conversion/conversion_run.h"
 #include "conversion/file_wording.h"
+#include "conversion/workbook/sheet_list.h"
 #include "platform/os/file_access.h"
 #include "platform/os/output_file.h"
 #include "platform/os/process.h"
@@ -18,7 +19,7 @@
 #include "programs/hy3conv/messages.h"
 #include "programs/hy3conv/options.h"
 #include "programs/hy3conv/read_back.h"
-#include "template/text/template_text.h"
+#include "template/workbook/template_workbook.h"
 
 namespace hy3conv {
 namespace {
@@ -37,9 +38,11 @@ std::string ChangeSummary(const ConversionOutcome& outcome) {
     return outcome.differences ? conversion::DifferenceSummary(outcome.differences->size()) : "";
 }
 
-FileResult ConvertOne(const Options& options, const std::string& input, const std::string& output) {
+FileResult ConvertOne(const Options& options, const std::string& input, const std::string& output,
+                      const std::optional<std::string>& sheet) {
     conversion::ConversionOptions conversionOptions;
     conversionOptions.withholdOnNotices = options.strict;
+    conversionOptions.sheet = sheet;
     const ConversionOutcome outcome =
         conversion::ConvertFareTableWith(input, output, conversionOptions);
     const bool withheld = outcome.kind == ConversionOutcome::Kind::kWithheld;
@@ -146,13 +149,14 @@ std::string BatchSummary(const std::map<Kind, int>& counts, size_t total) {
     return summary + "\n";
 }
 
-int RunBatch(const Options& options, std::string_view extension, const FileAction& action) {
-    std::vector<std::string> outputs;
-    if (auto conflict = OutputsInFolder(options, extension, outputs)) {
-        ReportError(*conflict);
-        std::fwrite(UsageText().data(), 1, UsageText().size(), stderr);
-        return kExitUsage;
-    }
+// One file of a batch: `run` writes `output` from `source` (an input, or a workbook's sheet).
+struct Job {
+    std::string source;
+    std::string output;
+    std::function<FileResult()> run;
+};
+
+int RunJobs(const Options& options, const std::vector<Job>& jobs) {
     const std::string& folder = *options.outputFolder;
     platform::EntryKind folderKind = platform::EntryKind::kNone;
     try {
@@ -173,8 +177,8 @@ int RunBatch(const Options& options, std::string_view extension, const FileActio
     }
     std::map<Kind, int> counts;
     int status = kExitSucceeded;
-    for (size_t i = 0; i < outputs.size(); ++i) {
-        const FileResult result = action(options.paths[i], outputs[i]);
+    for (const Job& job : jobs) {
+        const FileResult result = job.run();
         ++counts[result.kind];
         // The most serious outcome decides: a failure, then --strict, then an empty table.
         const int fileStatus = ExitStatusOf(result.kind);
@@ -183,12 +187,11 @@ int RunBatch(const Options& options, std::string_view extension, const FileActio
             status = fileStatus;
         }
         if (!options.quiet) {
-            PrintOut(Quoted(options.paths[i]) + " → " + Quoted(outputs[i]) + ": " + result.summary +
-                     "\n");
+            PrintOut(job.source + " → " + Quoted(job.output) + ": " + result.summary + "\n");
         }
     }
     if (!options.quiet) {
-        PrintOut(BatchSummary(counts, outputs.size()));
+        PrintOut(BatchSummary(counts, jobs.size()));
     }
     if (counts[Kind::kFailed] > 0) {
         ReportError(kCheckTheFile);
@@ -196,9 +199,66 @@ int RunBatch(const Options& options, std::string_view extension, const FileActio
     return status;
 }
 
+int UsageFailure(const std::string& message) {
+    ReportError(message);
+    std::fwrite(UsageText().data(), 1, UsageText().size(), stderr);
+    return kExitUsage;
+}
+
+int RunBatch(const Options& options, std::string_view extension, const FileAction& action) {
+    std::vector<std::string> outputs;
+    if (auto conflict = OutputsInFolder(options, extension, outputs)) {
+        return UsageFailure(*conflict);
+    }
+    std::vector<Job> jobs;
+    for (size_t i = 0; i < outputs.size(); ++i) {
+        jobs.push_back({Quoted(options.paths[i]), outputs[i],
+                        [&, i] { return action(options.paths[i], outputs[i]); }});
+    }
+    return RunJobs(options, jobs);
+}
+
+// Every sheet of every workbook to FOLDER/SHEET.hy3; a book that cannot be read is one failed
+// file, and two sheets that would share an output are refused before anything is written.
+int RunAllSheets(const Options& options) {
+    std::vector<Job> jobs;
+    std::map<std::string, std::string> sourceOf;
+    std::string folder = *options.outputFolder;
+    if (!folder.ends_with('/')) {
+        folder += '/';
+    }
+    for (const std::string& book : options.paths) {
+        conversion::workbook::SheetList list = conversion::workbook::ListSheets(book);
+        if (list.failure) {
+            jobs.push_back(
+                {Quoted(book), folder, [failure = *list.failure] {
+                     ReportFailure(failure);
+                     return FileResult{Kind::kFailed, "失敗しました" + std::string(kNotWritten)};
+                 }});
+        }
+        for (const std::string& sheet : list.names) {
+            const std::string source = Quoted(book) + ":" + sheet;
+            if (sheet.empty() || sheet == "." || sheet == ".." ||
+                sheet.find('/') != std::string::npos) {
+                return UsageFailure("シート名をファイル名にできません: " + source);
+            }
+            const std::string output = folder + sheet + ".hy3";
+            auto [at, added] = sourceOf.emplace(output, source);
+            if (!added) {
+                return UsageFailure("出力ファイルが同じ " + output +
+                                    " になるシートが二つあります: " + at->second + " と " + source);
+            }
+            jobs.push_back({source, output, [&options, book, output, sheet] {
+                                return ConvertOne(options, book, output, sheet);
+                            }});
+        }
+    }
+    return RunJobs(options, jobs);
+}
+
 int WriteTemplate(const std::string& path) {
     try {
-        platform::WriteFileAtomically(path, template_text::TemplateText());
+        platform::WriteFileAtomically(path, template_workbook::TemplateForFileName(path));
     } catch (const platform::RunError& error) {
         ReportFailure(path, conversion::WithCauseExplained(error, path));
         ReportError(kCheckTheFile);
@@ -224,11 +284,17 @@ int RunAction(const Options& options) {
         case Action::kToText:
             return options.outputFolder ? RunBatch(options, ".txt", WriteBackAsText)
                                         : RunOne(options, WriteBackAsText);
+        case Action::kToSheet:
+            return options.outputFolder ? RunBatch(options, ".xlsx", WriteBackAsWorkbook)
+                                        : RunOne(options, WriteBackAsWorkbook);
         case Action::kConvert:
             break;
     }
+    if (options.allSheets) {
+        return RunAllSheets(options);
+    }
     FileAction convert = [&](const std::string& input, const std::string& output) {
-        return ConvertOne(options, input, output);
+        return ConvertOne(options, input, output, options.sheet);
     };
     return options.outputFolder ? RunBatch(options, ".hy3", convert) : RunOne(options, convert);
 }

@@ -20,10 +20,12 @@ void WriteError(const std::string& text) {
 }  // namespace
 
 std::string MessageLine(std::string_view file, std::optional<int> line, std::optional<int> field,
-                        std::string_view text) {
+                        std::string_view text, const std::string& cell) {
     std::string message = "hy3conv: ";
     message += file.empty() ? std::string() : conversion::QuotedFileName(file);
-    if (line) {
+    if (!cell.empty()) {
+        message += ":" + cell;
+    } else if (line) {
         message += ":" + std::to_string(*line);
         if (field) {
             message += ":" + std::to_string(*field);
@@ -48,7 +50,12 @@ void ReportError(std::string_view text) {
 }
 
 void ReportFailure(std::string_view file, const platform::RunError& error) {
-    WriteError(MessageLine(file, error.line(), error.field(), FailureText(error)));
+    std::string text = FailureText(error);
+    if (!error.cell().empty() && error.line()) {
+        // The cell alone does not say which field of the table it is.
+        text = conversion::PlaceText(*error.line(), error.field()) + ": " + text;
+    }
+    WriteError(MessageLine(file, error.line(), error.field(), text, error.cell()));
 }
 
 void ReportFailure(const conversion::ConversionOutcome& outcome) {
@@ -58,7 +65,8 @@ void ReportFailure(const conversion::ConversionOutcome& outcome) {
 }
 
 void ReportNotice(std::string_view file, const conversion::Notice& notice) {
-    WriteError(MessageLine(file, notice.line, notice.field, "注意: " + NoticeText(notice)));
+    WriteError(
+        MessageLine(file, notice.line, notice.field, "注意: " + NoticeText(notice), notice.cell));
 }
 
 void PrintOut(std::string_view text) {

@@ -11,9 +11,10 @@
 namespace hy3conv {
 
 // Messages on standard error in the form editors and build tools read:
-// "hy3conv: FILE:LINE:FIELD: text", where LINE and FIELD are left out when unknown.
+// "hy3conv: FILE:LINE:FIELD: text", where LINE and FIELD are left out when unknown. A place a
+// workbook shows its own way is given as spreadsheets show it: "hy3conv: BOOK:運賃!C12: text".
 std::string MessageLine(std::string_view file, std::optional<int> line, std::optional<int> field,
-                        std::string_view text);
+                        std::string_view text, const std::string& cell = {});
 
 // "CODE:DESCRIPTION", then the explanation where the error has one.
 std::string FailureText(const platform::RunError& error);

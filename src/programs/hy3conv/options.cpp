@@ -8,6 +8,9 @@ constexpr std::string_view kUsage =
     "        hy3conv [--strict] [--quiet] -o フォルダ 入力ファイル...\n"
     "        hy3conv --to-text [--quiet] [--] 入力.hy3 出力.txt\n"
     "        hy3conv --to-text [--quiet] -o フォルダ 入力.hy3...\n"
+    "        hy3conv --to-sheet [--quiet] [--] 入力.hy3 出力.xlsx\n"
+    "        hy3conv [--strict] [--quiet] --sheet シート名 [--] ブック 出力ファイル\n"
+    "        hy3conv [--strict] [--quiet] -o フォルダ --all-sheets ブック...\n"
     "        hy3conv --show 入力.hy3\n"
     "        hy3conv --compare [--quiet] 前の.hy3 新しい.hy3\n"
     "        hy3conv --template ファイル\n"
@@ -22,10 +25,13 @@ constexpr std::string_view kHelpBody =
     "  --quiet           失敗だけを表示します\n"
     "  -o フォルダ       入力ごとに フォルダ/名前.hy3 (--to-text では 名前.txt) に書き出します\n"
     "  --to-text         .hy3 ファイルを運賃表のテキスト(Shift_JIS、CR LF)に書き戻します\n"
+    "  --to-sheet        .hy3 ファイルを Excel ブック(*.xlsx)に書き戻します\n"
+    "  --sheet シート名  ブック(*.xlsx/*.ods)のそのシートを変換します(既定は先頭のシート)\n"
+    "  --all-sheets      ブックのシートごとに フォルダ/シート名.hy3 に書き出します(-o と)\n"
     "  --show            .hy3 ファイルの中身を表にして表示します\n"
     "  --compare         二つの .hy3 ファイルの違い(地名、ゾーン、運賃、行の増減)を一行ずつ\n"
     "                    表示します(終了状態 0 同じ / 1 違う / 2 使い方の誤りか読めない)\n"
-    "  --template        テンプレートのテキストファイルを書き出します\n"
+    "  --template        テンプレートを書き出します(名前が .xlsx なら Excel ブック)\n"
     "  --                これより後ろはすべてパスとして扱います\n"
     "  -h, --help        この説明を表示します\n"
     "  -V, --version     版数を表示します\n"
@@ -36,9 +42,20 @@ constexpr std::string_view kHelpBody =
 
 // Checks that the options given fit the action; the first misfit is reported.
 std::optional<std::string> MisfitOf(const Options& options, bool show, bool templ, bool toText,
-                                    bool compare) {
-    if (show + templ + toText + compare > 1) {
-        return "--to-text、--show、--compare、--template はどれか一つだけ指定してください";
+                                    bool toSheet, bool compare) {
+    if (show + templ + toText + toSheet + compare > 1) {
+        return "--to-text、--to-sheet、--show、--compare、--template "
+               "はどれか一つだけ指定してください";
+    }
+    if ((options.sheet || options.allSheets) && (show || templ || toText || toSheet || compare)) {
+        return "--sheet と --all-sheets は変換のときだけ使えます";
+    }
+    if (options.sheet && options.allSheets) {
+        return "--sheet と --all-sheets はどちらか一つだけ指定してください";
+    }
+    if (options.allSheets && !options.outputFolder) {
+        return "--all-sheets には -o フォルダ が要ります（シートごとに フォルダ/シート名.hy3 "
+               "に書き出します）";
     }
     if (compare && (options.outputFolder || options.strict)) {
         return "--compare には -o、--strict は使えません";
@@ -47,8 +64,9 @@ std::optional<std::string> MisfitOf(const Options& options, bool show, bool temp
         return std::string(show ? "--show" : "--template") +
                " には -o、--strict、--quiet は使えません";
     }
-    if (toText && options.strict) {
-        return "--strict は変換のときだけ使えます（--to-text では使えません）";
+    if ((toText || toSheet) && options.strict) {
+        return std::string("--strict は変換のときだけ使えます（") +
+               (toSheet ? "--to-sheet" : "--to-text") + " では使えません）";
     }
     return std::nullopt;
 }
@@ -91,12 +109,27 @@ std::optional<std::string> PathCountError(const Options& options) {
     return std::nullopt;
 }
 
+// Takes the value that follows the option at `i` into `value`, given once and not empty;
+// `what` names it in the message otherwise.
+std::optional<std::string> TakeValue(std::span<const std::string_view> arguments, size_t& i,
+                                     std::optional<std::string>& value, std::string_view what) {
+    const std::string option(arguments[i]);
+    if (value) {
+        return option + " は一度だけ指定してください";
+    }
+    if (i + 1 == arguments.size() || arguments[i + 1].empty()) {
+        return option + " のあとに" + std::string(what) + "がありません";
+    }
+    value = std::string(arguments[++i]);
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::variant<Options, UsageError> ParseOptions(std::span<const std::string_view> arguments) {
     Options options;
-    bool show = false, templ = false, toText = false, compare = false, help = false,
-         version = false;
+    bool show = false, templ = false, toText = false, toSheet = false, compare = false,
+         help = false, version = false;
     bool pathsOnly = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string_view argument = arguments[i];
@@ -117,6 +150,14 @@ std::variant<Options, UsageError> ParseOptions(std::span<const std::string_view>
             options.quiet = true;
         } else if (argument == "--to-text") {
             toText = true;
+        } else if (argument == "--to-sheet") {
+            toSheet = true;
+        } else if (argument == "--all-sheets") {
+            options.allSheets = true;
+        } else if (argument == "--sheet") {
+            if (auto error = TakeValue(arguments, i, options.sheet, "シート名")) {
+                return UsageError{*error};
+            }
         } else if (argument == "--show") {
             show = true;
         } else if (argument == "--compare") {
@@ -128,13 +169,9 @@ std::variant<Options, UsageError> ParseOptions(std::span<const std::string_view>
         } else if (argument == "-V" || argument == "--version") {
             version = true;
         } else if (argument == "-o") {
-            if (options.outputFolder) {
-                return UsageError{"-o は一度だけ指定してください"};
+            if (auto error = TakeValue(arguments, i, options.outputFolder, "出力先のフォルダ")) {
+                return UsageError{*error};
             }
-            if (i + 1 == arguments.size() || arguments[i + 1].empty()) {
-                return UsageError{"-o のあとに出力先のフォルダがありません"};
-            }
-            options.outputFolder = std::string(arguments[++i]);
         } else {
             return UsageError{"不明なオプションです: " + std::string(argument)};
         }
@@ -148,13 +185,14 @@ std::variant<Options, UsageError> ParseOptions(std::span<const std::string_view>
         options.action = help ? Action::kHelp : Action::kVersion;
         return options;
     }
-    if (auto misfit = MisfitOf(options, show, templ, toText, compare)) {
+    if (auto misfit = MisfitOf(options, show, templ, toText, toSheet, compare)) {
         return UsageError{*misfit};
     }
     options.action = show      ? Action::kShow
                      : compare ? Action::kCompare
                      : templ   ? Action::kTemplate
                      : toText  ? Action::kToText
+                     : toSheet ? Action::kToSheet
                                : Action::kConvert;
     if (auto error = PathCountError(options)) {
         return UsageError{*error};

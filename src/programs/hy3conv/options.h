@@ -9,7 +9,7 @@
 
 namespace hy3conv {
 
-enum class Action { kConvert, kToText, kShow, kCompare, kTemplate, kHelp, kVersion };
+enum class Action { kConvert, kToText, kToSheet, kShow, kCompare, kTemplate, kHelp, kVersion };
 
 struct Options {
     Action action = Action::kConvert;
@@ -17,6 +17,10 @@ struct Options {
     bool quiet = false;   // failures only
     // Set in batch mode: every input goes to this folder under its own name.
     std::optional<std::string> outputFolder;
+    // Workbooks: the sheet to convert (the first where none is named), or every sheet, each
+    // to its own file in the output folder.
+    std::optional<std::string> sheet;
+    bool allSheets = false;
     std::vector<std::string> paths;  // inputs, then the output where there is one
 };
 

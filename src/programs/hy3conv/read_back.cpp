@@ -2,19 +2,33 @@
 
 #include "conversion/fare_table_listing.h"
 #include "conversion/read_back.h"
+#include "conversion/workbook/workbook_writer.h"
 #include "programs/hy3conv/messages.h"
 
 namespace hy3conv {
 
-FileResult WriteBackAsText(const std::string& inputPath, const std::string& outputPath) {
-    const conversion::ConversionOutcome outcome =
-        conversion::WriteBackAsText(inputPath, outputPath);
+namespace {
+
+// `form` names what was written: "テキスト", "ブック".
+FileResult Reported(const conversion::ConversionOutcome& outcome, const std::string& form) {
     if (outcome.kind != conversion::ConversionOutcome::Kind::kSucceeded) {
         ReportFailure(outcome);
         return {FileResult::Kind::kFailed, "失敗しました（出力ファイルは変更していません）。"};
     }
     return {FileResult::Kind::kWritten,
-            "テキストに書き戻しました（" + std::to_string(outcome.rowsWritten) + "行）。"};
+            form + "に書き戻しました（" + std::to_string(outcome.rowsWritten) + "行）。"};
+}
+
+}  // namespace
+
+FileResult WriteBackAsText(const std::string& inputPath, const std::string& outputPath) {
+    return Reported(conversion::WriteBackAsText(inputPath, outputPath), "テキスト");
+}
+
+FileResult WriteBackAsWorkbook(const std::string& inputPath, const std::string& outputPath) {
+    return Reported(
+        conversion::WriteBackAs(inputPath, outputPath, conversion::workbook::FareTableWorkbook),
+        "ブック");
 }
 
 int ShowDataFile(const std::string& path) {

@@ -10,12 +10,15 @@
 #include "platform/desktop/file_opener.h"
 #include "platform/desktop/message_box.h"
 #include "platform/os/output_file.h"
-#include "template/text/template_text.h"
+#include "template/workbook/template_workbook.h"
 
 namespace template_export {
 namespace {
 
-const QString kFilter = QStringLiteral("テキストファイル(*.txt)|*.txt|CSVファイル(*.CSV)|*.CSV");
+// The text template's two entries first, as they always were; then the same rows as a
+// workbook, for offices that keep their tables in a spreadsheet.
+const QString kFilter = QStringLiteral(
+    "テキストファイル(*.txt)|*.txt|CSVファイル(*.CSV)|*.CSV|Excel ブック(*.xlsx)|*.xlsx");
 const QString kQuestionTitle = QStringLiteral("テンプレートの自動オープンの確認");
 // Four lines, each ending with CR LF; the indent of the last three is part of the text.
 const QString kQuestionText = QStringLiteral(
@@ -24,8 +27,8 @@ const QString kQuestionText = QStringLiteral(
     "    ユーザ自身で開く場合には「いいえ」を\r\n"
     "    選択してください。\r\n");
 
-void SaveAndOffer(QWidget* parent, std::string_view bytes, platform::FileDialog& dialog,
-                  platform::MessageBox& box, platform::FileOpener& opener) {
+void SaveAndOffer(QWidget* parent, platform::FileDialog& dialog, platform::MessageBox& box,
+                  platform::FileOpener& opener) {
     platform::FileDialogRequest request;
     request.mode = platform::FileDialogMode::kSave;
     request.filter = kFilter;
@@ -36,7 +39,9 @@ void SaveAndOffer(QWidget* parent, std::string_view bytes, platform::FileDialog&
 
     // The whole file is replaced at once: a longer old file keeps no tail, and a failed
     // write leaves the old file as it was instead of emptied.
-    platform::WriteFileAtomically(QFile::encodeName(*path).toStdString(), bytes);
+    // The name decides the form, whichever entry was chosen for it.
+    const std::string file = QFile::encodeName(*path).toStdString();
+    platform::WriteFileAtomically(file, template_workbook::TemplateForFileName(file));
 
     if (box.AskYesNo(parent, kQuestionTitle, kQuestionText) == platform::MessageBoxAnswer::kNo) {
         return;
@@ -49,9 +54,8 @@ void SaveAndOffer(QWidget* parent, std::string_view bytes, platform::FileDialog&
 
 void ProvideTemplate(QWidget* parent, platform::FileDialog& dialog, platform::MessageBox& box,
                      platform::FileOpener& opener) noexcept {
-    const std::string_view bytes = template_text::TemplateText();
     try {
-        SaveAndOffer(parent, bytes, dialog, box, opener);
+        SaveAndOffer(parent, dialog, box, opener);
     } catch (...) {
         // From the dialog on, every failure ends the command without a message, as the
         // user expects of it; a file already saved stays saved.

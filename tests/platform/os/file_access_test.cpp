@@ -82,7 +82,8 @@ TEST(RunError, DescriptionsAreTheKnownTexts) {
         {70, "書き込みできません。"},
         {71, "ディスクが準備されていません。"},
         {75, "パス名が無効です。"},
-        {76, "パスが見つかりません。"}};
+        {76, "パスが見つかりません。"},
+        {321, "ファイル形式が不正です。"}};
     for (const auto& [code, text] : texts) {
         EXPECT_EQ(platform::DescriptionForCode(code), text) << code;
         EXPECT_EQ(platform::RunError(code).description(), text) << code;

@@ -1,0 +1,90 @@
+#include "conversion/workbook/workbook_writer.h"
+
+#include <xlsxwriter.h>
+
+#include <optional>
+
+#include "conversion/fare_table_text.h"
+#include "conversion/workbook/xlsx_text.h"
+#include "platform/os/code_page.h"
+#include "platform/os/scratch_file.h"
+
+namespace conversion::workbook {
+namespace {
+
+using platform::RunError;
+namespace error_code = platform::error_code;
+
+RunError BadName(std::string description, int record) {
+    return RunError(error_code::kInvalidData, std::move(description), record);
+}
+
+// 301 rows of 152 cells take well under a megabyte.
+constexpr size_t kWorkbookLimit = size_t{64} << 20;
+
+void CheckRecords(std::span<const FareLineRecord> records) {
+    CheckTableSize(records);
+    int number = 0;
+    for (const FareLineRecord& record : records) {
+        ++number;
+        if (std::optional<std::string> why = WhyNameWouldChangeInAnyTable(record.PlaceName)) {
+            throw BadName(std::move(*why), number);
+        }
+    }
+}
+
+// Closes the book on every way out; libxlsxwriter writes the file on closing.
+struct BookCloser {
+    lxw_workbook* book;
+    ~BookCloser() {
+        if (book != nullptr) {
+            workbook_close(book);
+        }
+    }
+};
+
+void WriteRow(lxw_worksheet* sheet, const FareLineRecord& record, int number) {
+    auto row = static_cast<lxw_row_t>(number - 1);
+    if (!record.PlaceName.empty()) {
+        std::string name = EncodeEscapedCharacters(platform::EncodeUtf8(record.PlaceName));
+        if (worksheet_write_string(sheet, row, 0, name.c_str(), nullptr) != LXW_NO_ERROR) {
+            throw BadName("地名が長すぎて、表計算のセルに入りません。", number);
+        }
+    }
+    // The zone is written even when it is 0: a row of empty cells would end the table.
+    worksheet_write_number(sheet, row, 1, record.ZoneNumber, nullptr);
+    // Fares after the row's last value read as 0, so trailing zeros are left out.
+    for (size_t k = 0; k < FaresInUse(record); ++k) {
+        worksheet_write_number(sheet, row, static_cast<lxw_col_t>(k + 2), record.Fares[k], nullptr);
+    }
+}
+
+}  // namespace
+
+std::string FareTableWorkbook(std::span<const FareLineRecord> records) {
+    CheckRecords(records);
+    return platform::BytesWrittenByName(
+        [&](const std::string& path) {
+            BookCloser closer{workbook_new(path.c_str())};
+            lxw_worksheet* sheet = closer.book == nullptr
+                                       ? nullptr
+                                       : workbook_add_worksheet(closer.book, kFareSheetName);
+            if (sheet == nullptr) {
+                throw RunError(error_code::kOutOfMemory);
+            }
+            int number = 0;
+            for (const FareLineRecord& record : records) {
+                WriteRow(sheet, record, ++number);
+            }
+            lxw_error closed = workbook_close(closer.book);
+            closer.book = nullptr;
+            if (closed != LXW_NO_ERROR) {
+                throw RunError(error_code::kDeviceIo)
+                    .WithExplanation(std::string("ブックを書き出せませんでした（") +
+                                     lxw_strerror(closed) + "）。");
+            }
+        },
+        kWorkbookLimit);
+}
+
+}  // namespace conversion::workbook

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "conversion/fare_line_record.h"
+
+namespace conversion::workbook {
+
+// The sheet the records are written to.
+inline constexpr char kFareSheetName[] = "運賃";
+
+// Writes records as an .xlsx workbook: one row a record, the place name in column A, the
+// zone in B and Fares(1) onwards from C up to the last non-zero fare, numbers as numbers.
+// Converting the workbook gives exactly the data file the records make.
+//
+// Where no such workbook exists it throws platform::RunError; line() names the record:
+//   5 no records at all, or a name that would not read back the same (one starting with a
+//     space, one longer than a cell holds)
+//   9 more than 301 records (line() is 302)
+std::string FareTableWorkbook(std::span<const FareLineRecord> records);
+
+}  // namespace conversion::workbook

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+struct zip;
+struct zip_file;
+
+namespace conversion::workbook {
+
+// No part of a workbook is read past this many bytes unpacked: a fare table's sheet is a few
+// hundred kilobytes, and a zip bomb stops here.
+inline constexpr size_t kPartLimit = size_t{64} << 20;
+
+// A zip archive held in memory, read through libzip. Throws platform::RunError: 321 for an
+// archive that is cut short, damaged or locked, 6 for a part over kPartLimit.
+class ZipArchive {
+  public:
+    // Keeps `bytes`; never reads anything else.
+    explicit ZipArchive(std::string bytes);
+    ~ZipArchive();
+    ZipArchive(const ZipArchive&) = delete;
+    ZipArchive& operator=(const ZipArchive&) = delete;
+
+    bool Has(std::string_view name) const;
+    // The whole part, which must exist.
+    std::string Read(std::string_view name) const;
+
+    // One part read in blocks, never more than kPartLimit in all.
+    class Part {
+      public:
+        Part(const ZipArchive& archive, std::string_view name);
+        ~Part();
+        Part(const Part&) = delete;
+        Part& operator=(const Part&) = delete;
+        // Fills `buffer` with up to `size` bytes; 0 at the end of the part.
+        size_t Read(char* buffer, size_t size);
+        const std::string& name() const { return name_; }
+
+      private:
+        std::string name_;
+        zip_file* file_ = nullptr;
+        size_t total_ = 0;
+    };
+
+  private:
+    std::optional<long long> IndexOf(std::string_view name) const;
+
+    std::string bytes_;
+    zip* archive_ = nullptr;
+};
+
+}  // namespace conversion::workbook
