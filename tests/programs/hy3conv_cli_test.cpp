@@ -355,6 +355,10 @@ TEST(Hy3conv, ReportsAClosedStandardOutput) {
 // With too few file descriptors the run fails with 67, and the message names the file that
 // its explanation blames, whichever file it was working on when the descriptors ran out.
 TEST(Hy3convDescriptorLimit, NamesTheFileItsExplanationBlames) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizers' runtime needs a descriptor to check an object's type and "
+                    "reports a false fault in a process without any; the ordinary build runs this";
+#endif
     test_support::ScratchFolder folder;
     const std::string in = folder.Path("in.txt"), out = folder.Path("out.hy3");
     WriteBytes(in, "a,1,140\r\n");
