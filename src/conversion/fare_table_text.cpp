@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "conversion/utf8_evidence.h"
+#include "conversion/workbook/workbook.h"
 #include "platform/os/code_page.h"
 
 namespace conversion {
@@ -122,6 +123,14 @@ std::string FareTableText(std::span<const FareLineRecord> records) {
         text += "\r\n";
     }
     CheckNotTakenForUtf8(text, firstNonAsciiRecord);
+    // The converter takes a file that starts as a zip or an old compound document does for a
+    // workbook, whatever its name.
+    if (workbook::ContainerOf(text) != workbook::Container::kOther) {
+        throw BadName(
+            "最初の地名の先頭が表計算ブックの印と同じバイト列のため、コンバートするとブックとして"
+            "読まれます。",
+            1);
+    }
     return text;
 }
 
