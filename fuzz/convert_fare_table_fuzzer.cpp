@@ -88,6 +88,10 @@ struct ExpectedRun {
 };
 
 std::optional<ExpectedRun> ExpectFromAscii(std::string_view table) {
+    // A table that starts as a zip does is read as a workbook, not by its lines.
+    if (conversion::workbook::ContainerOf(table) != conversion::workbook::Container::kOther) {
+        return std::nullopt;
+    }
     for (char ch : table) {
         if (static_cast<unsigned char>(ch) >= 0x80) {
             return std::nullopt;
