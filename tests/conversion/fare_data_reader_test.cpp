@@ -167,6 +167,8 @@ TEST(FareTableText, RefusesWhatWouldConvertDifferently) {
         {"not in code page 932", {Record(U"😀", 1)}, 5, 1},
         // Code page 932 E8 80 A1 is also the UTF-8 of 耡, which code page 932 can write.
         {"taken for UTF-8", {Record(U"A", 1), Record(U"閠｡", 1)}, 5, 2},
+        // The converter reads a file that starts as a zip does as a workbook.
+        {"taken for a workbook", {Record(U"PK\x03\x04", 1)}, 5, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
