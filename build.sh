@@ -23,7 +23,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-wayland qt6-translations-l10n fonts-ipafont-gothic
     cmark-gfm
-    libzip-dev libexpat1-dev libxlsxwriter-dev
+    libminizip-dev libexpat1-dev libxlsxwriter-dev libzip-dev
 )
 # The fuzz targets need clang and its sanitizer runtime; only the tests use them.
 if [ "$mode" = test ]; then

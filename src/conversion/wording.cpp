@@ -219,6 +219,12 @@ std::string NotAWorkbook() {
     return "シートを選べるのは表計算のブック (.xlsx, .ods) だけです。この入力はテキストの表です。";
 }
 
+std::string LibraryMissing(const std::string& library, const std::string& reason) {
+    return "ブックを書き出すためのライブラリ " + library +
+           " を読み込めませんでした。このプログラムをインストールし直してください（" + reason +
+           "）。";
+}
+
 }  // namespace explanation
 
 std::string DifferenceText(const RecordDifference& difference) {

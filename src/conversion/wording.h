@@ -55,6 +55,8 @@ std::string OutOfRange(const std::string& shownText);
 // A table saved as UTF-16 without its byte order mark, and how to save it instead.
 std::string Utf16WithoutMark();
 std::string NotAWorkbook();  // a sheet was asked for, but the input is a text table
+// The library that writes workbooks, loaded when one is written, is missing or damaged.
+std::string LibraryMissing(const std::string& library, const std::string& reason);
 }  // namespace explanation
 
 }  // namespace conversion

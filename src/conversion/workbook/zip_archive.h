@@ -6,16 +6,13 @@
 #include <string>
 #include <string_view>
 
-struct zip;
-struct zip_file;
-
 namespace conversion::workbook {
 
 // No part of a workbook is read past this many bytes unpacked: a fare table's sheet is a few
 // hundred kilobytes, and a zip bomb stops here.
 inline constexpr size_t kPartLimit = size_t{64} << 20;
 
-// A zip archive held in memory, read through libzip. Throws platform::RunError: 321 for an
+// A zip archive held in memory, read through zlib's minizip. Throws platform::RunError: 321 for an
 // archive that is cut short, damaged or locked, 6 for a part over kPartLimit.
 class ZipArchive {
   public:
@@ -42,15 +39,18 @@ class ZipArchive {
 
       private:
         std::string name_;
-        zip_file* file_ = nullptr;
+        void* file_ = nullptr;  // an unzFile of its own, positioned on the part
         size_t total_ = 0;
+        bool ended_ = false;
     };
 
   private:
-    std::optional<long long> IndexOf(std::string_view name) const;
+    // A reader over the bytes, positioned on the named part; null where there is no such
+    // part. Each part read has a reader of its own, so that parts may be read side by side.
+    void* OpenAt(std::string_view name) const;
 
     std::string bytes_;
-    zip* archive_ = nullptr;
+    void* archive_ = nullptr;  // the unzFile that answers Has
 };
 
 }  // namespace conversion::workbook
