@@ -146,6 +146,15 @@ std::optional<uint32_t> ParseIndex(std::string_view text) {
 }
 
 std::optional<double> ParseNumber(std::string_view text) {
+    // Most cells of a fare table hold a whole number of a few digits: read at once.
+    if (!text.empty() && text.size() <= 9 &&
+        std::all_of(text.begin(), text.end(), [](char ch) { return ch >= '0' && ch <= '9'; })) {
+        int value = 0;
+        for (char digit : text) {
+            value = value * 10 + (digit - '0');
+        }
+        return value;
+    }
     while (!text.empty() && text.front() == ' ') {
         text.remove_prefix(1);
     }

@@ -22,8 +22,6 @@ class SheetTable {
     uint32_t rowNumber() const { return row_.number + copy_; }
     // The row's cells by column; columns between them are empty.
     const std::vector<Cell>& cells() const { return row_.cells; }
-    // The same, handed over: a row that repeats keeps its own.
-    std::vector<Cell> TakeCells() { return row_.repeat > 1 ? row_.cells : std::move(row_.cells); }
     bool blank() const { return blank_; }
 
     const std::string& sheetName() const { return sheetName_; }

@@ -9,7 +9,7 @@ constexpr uint32_t kFieldLimit = 152;
 // Rows are counted up to this many, as a text table's lines are.
 constexpr int kCountLimit = 32767;
 // The second reading reads at most 301 rows and the blank row after them.
-constexpr size_t kKeptRows = 302;
+constexpr size_t kKeptRows = kMaxTableRows + 1;
 
 FieldCell::Kind FieldKindOf(Cell::Kind kind) {
     switch (kind) {
@@ -34,10 +34,22 @@ TableCount WorkbookRowSource::CountRows() {
     SheetTable table(*book_, sheet_, kFieldLimit + 1);
     TableCount count;
     kept_.clear();
+    // Rows are read up to the first blank one or the first one that fails, as the second
+    // reading reads them.
+    bool reading = true;
     while (table.Next()) {
         rowNumber_ = table.rowNumber();
         if (kept_.size() < kKeptRows) {
-            kept_.push_back({rowNumber_, table.blank(), table.TakeCells()});
+            KeptRow& row = kept_.emplace_back(KeptRow{rowNumber_, table.blank(), {}, {}, {}});
+            reading = reading && !row.blank && kept_.size() <= size_t{kMaxTableRows};
+            if (reading) {
+                try {
+                    ReadCells(table.cells(), row);
+                } catch (...) {
+                    row.failure = std::current_exception();
+                    reading = false;
+                }
+            }
         }
         if (table.blank()) {
             if (!count.blankLine) {
@@ -68,7 +80,7 @@ RowSource::Row WorkbookRowSource::ReadRow(bool wanted, FareLineRecord& record, N
     if (next_ == kept_.size()) {
         return Row::kEnd;
     }
-    const KeptRow& row = kept_[next_++];
+    KeptRow& row = kept_[next_++];
     rowNumber_ = row.number;
     if (row.blank) {
         return Row::kBlank;
@@ -76,8 +88,17 @@ RowSource::Row WorkbookRowSource::ReadRow(bool wanted, FareLineRecord& record, N
     if (!wanted) {
         return Row::kRow;
     }
+    if (row.failure) {
+        std::rethrow_exception(row.failure);
+    }
+    record = std::move(row.record);
+    notices = std::move(row.notices);
+    return Row::kRow;
+}
+
+void WorkbookRowSource::ReadCells(const std::vector<Cell>& cells, KeptRow& row) {
     uint32_t column = 1;
-    for (const Cell& cell : row.cells) {
+    for (const Cell& cell : cells) {
         for (; column < cell.column; ++column) {
             reader_.AddCell({});  // an empty cell between two that hold something
             watch_.FeedField({});
@@ -99,10 +120,9 @@ RowSource::Row WorkbookRowSource::ReadRow(bool wanted, FareLineRecord& record, N
             watch_.FeedField(watched);
         }
     }
-    record = reader_.Finish();
-    notices = reader_.TakeNotices();
-    watch_.Finish(record, notices);
-    return Row::kRow;
+    row.record = reader_.Finish();
+    row.notices = reader_.TakeNotices();
+    watch_.Finish(row.record, row.notices);
 }
 
 std::string WorkbookRowSource::CellReference(int row, std::optional<int> field) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,9 +16,10 @@
 namespace conversion::workbook {
 
 // The rows of one sheet of a workbook: a row is a table row, a cell a field (A the place
-// name, B the zone, C onwards the fares), each read as the cell holds it. The first reading
-// keeps the rows the second one can reach (at most 301 and the blank row after them), so
-// that the sheet is unpacked and parsed once.
+// name, B the zone, C onwards the fares), each read as the cell holds it. The sheet is
+// unpacked and parsed once: the first reading reads the rows the second one will ask for (at
+// most 301, up to the first blank row or the first row that fails) as it counts them, and
+// keeps their records, not their cells.
 class WorkbookRowSource : public RowSource {
   public:
     WorkbookRowSource(std::shared_ptr<const Workbook> book, size_t sheet);
@@ -33,8 +35,14 @@ class WorkbookRowSource : public RowSource {
     struct KeptRow {
         uint32_t number;
         bool blank;
-        std::vector<Cell> cells;
+        FareLineRecord record;
+        Notices notices;
+        // What reading the row threw, thrown again when the row is asked for: the count's
+        // own failure (too many rows) comes first, as it does for a text table.
+        std::exception_ptr failure;
     };
+
+    void ReadCells(const std::vector<Cell>& cells, KeptRow& row);
 
     std::shared_ptr<const Workbook> book_;
     size_t sheet_;

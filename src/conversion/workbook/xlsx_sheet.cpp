@@ -143,9 +143,19 @@ class XlsxSheetRows : public StreamedSheetRows {
             rowNumber_ = number.value_or(queue_.nextNumber());
             row_.Start();
         } else if (name == "c") {
-            auto column = ColumnOf(Attribute(attributes, "r").value_or(""));
+            // The commonest element of all: its attributes are looked through once.
+            std::optional<std::string_view> reference, type;
+            for (const char** attribute = attributes; attribute[0] != nullptr; attribute += 2) {
+                const std::string_view attributeName = LocalName(attribute[0]);
+                if (attributeName == "r" && !reference) {
+                    reference = attribute[1];
+                } else if (attributeName == "t" && !type) {
+                    type = attribute[1];
+                }
+            }
+            std::optional<uint32_t> column = ColumnOf(reference.value_or(""));
+            type_ = type.value_or("n");
             column_ = column.value_or(row_.nextColumn());
-            type_ = Attribute(attributes, "t").value_or("n");
             value_.clear();
             inlineText_.clear();
             hasValue_ = false;

@@ -13,12 +13,12 @@ namespace {
 constexpr int kDepthLimit = 100;
 constexpr int kBlockSize = 1 << 16;
 
+}  // namespace
+
 std::string_view LocalName(std::string_view name) {
     size_t colon = name.rfind(':');
     return colon == std::string_view::npos ? name : name.substr(colon + 1);
 }
-
-}  // namespace
 
 std::optional<std::string_view> Attribute(const char** attributes, std::string_view name) {
     bool qualified = name.find(':') != std::string_view::npos;

@@ -21,6 +21,9 @@ class XmlHandler {
     virtual void Text(std::string_view text) = 0;
 };
 
+// "row" for "x:row": a name without its namespace prefix.
+std::string_view LocalName(std::string_view name);
+
 // The value of the attribute with this name, if there is one: the prefix is ignored unless
 // `name` has one (where two attributes differ only in it).
 std::optional<std::string_view> Attribute(const char** attributes, std::string_view name);
