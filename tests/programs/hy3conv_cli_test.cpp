@@ -13,6 +13,7 @@
 #include "hy3conv_run.h"
 #include "template/text/template_text.h"
 #include "test_support.h"
+#include "zip_builder.h"
 
 namespace {
 
@@ -315,6 +316,47 @@ TEST(Hy3conv, WorkbooksInAndOut) {
                               ":overflow!C2: 2行目3列目: 6:オーバーフローしました。 「99999」が "
                               "-32768〜32767 の範囲を超えています。\n"
                               "hy3conv: ファイルを点検してください。\n");
+}
+
+// Sheets whose names differ only in case are two files on an ordinary folder; the same
+// sheet twice is refused before anything is written.
+TEST(Hy3conv, AllSheetsKeepsCaseTwinsApartAndRefusesOneOutputTwice) {
+    test_support::ScratchFolder folder;
+    auto sheet = [](const std::string& name, const std::string& zone) {
+        return "<table:table table:name=\"" + name +
+               "\"><table:table-row><table:table-cell><text:p>a</text:p></table:table-cell>"
+               "<table:table-cell office:value-type=\"float\" office:value=\"" +
+               zone + "\"/></table:table-row></table:table>";
+    };
+    const std::string book = folder.Path("book.ods");
+    WriteBytes(book, workbook_test::Ods(sheet("Fare", "1") + sheet("fare", "2")));
+    const std::string out = folder.Path("out/");
+    struct Case {
+        std::vector<std::string> books;
+        int status;
+        std::string err;  // the start of standard error
+    };
+    const Case cases[] = {
+        {{book}, 0, ""},
+        {{book, book},
+         2,
+         "hy3conv: 出力ファイルが同じ " + out + "Fare.hy3 になるシートが二つあります: " + book +
+             ":Fare と " + book + ":Fare\n"},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove_all(out);
+        std::filesystem::create_directory(out);
+        std::vector<std::string> args{"--quiet", "-o", out, "--all-sheets"};
+        args.insert(args.end(), c.books.begin(), c.books.end());
+        const Result result = RunHy3conv(folder, args);
+        EXPECT_EQ(result.status, c.status) << result.err;
+        EXPECT_TRUE(result.err.starts_with(c.err)) << result.err;
+        if (c.status == 0) {
+            EXPECT_NE(ReadBytes(out + "Fare.hy3"), ReadBytes(out + "fare.hy3"));
+        } else {
+            EXPECT_TRUE(std::filesystem::is_empty(out));
+        }
+    }
 }
 
 TEST(Hy3conv, ReportsAClosedStandardOutput) {

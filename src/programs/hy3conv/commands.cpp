@@ -1,7 +1,6 @@
 #include "programs/hy3conv/commands.h"
 #include "conversion/wording.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <functional>
@@ -19,6 +18,7 @@
 #include "programs/hy3conv/messages.h"
 #include "programs/hy3conv/options.h"
 #include "programs/hy3conv/read_back.h"
+#include "programs/hy3conv/shared_output.h"
 #include "template/workbook/template_workbook.h"
 
 namespace hy3conv {
@@ -88,18 +88,16 @@ int RunOne(const Options& options, const FileAction& action) {
     return ExitStatusOf(result.kind);
 }
 
-std::string SharedOutput(const std::string& output, const std::string& first,
-                         const std::string& second) {
-    return "出力ファイルが同じ " + Quoted(output) + " になる入力が二つあります: " + Quoted(first) +
-           " と " + Quoted(second);
+// Whether the output folder takes fare.hy3 and Fare.hy3 for one file.
+std::function<bool()> FolderProbe(const Options& options) {
+    return [&options] { return platform::FolderIgnoresCase(*options.outputFolder); };
 }
 
 // DIR/NAME.EXT for each input, NAME being its file name without the last extension; two
 // inputs that would share an output are refused before anything is written.
 std::optional<std::string> OutputsInFolder(const Options& options, std::string_view extension,
                                            std::vector<std::string>& outputs) {
-    std::map<std::string, std::string> inputOf, inputOfFolded;
-    std::optional<std::string> differInCase;  // two outputs whose names differ only in case
+    std::vector<PlannedOutput> planned;
     for (const std::string& input : options.paths) {
         const std::filesystem::path name = std::filesystem::path(input).filename();
         if (name.empty() || name == "." || name == "..") {
@@ -110,22 +108,13 @@ std::optional<std::string> OutputsInFolder(const Options& options, std::string_v
             output += '/';
         }
         output += name.stem().string() + std::string(extension);
-        auto [at, added] = inputOf.emplace(output, input);
-        if (!added) {
-            return SharedOutput(output, at->second, input);
-        }
-        std::string folded = output;
-        std::transform(folded.begin(), folded.end(), folded.begin(),
-                       [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-        auto [foldedAt, foldedAdded] = inputOfFolded.emplace(folded, input);
-        if (!foldedAdded && !differInCase) {
-            differInCase = SharedOutput(output, foldedAt->second, input);
-        }
+        planned.push_back({output, input});
         outputs.push_back(output);
     }
-    // fare.hy3 and Fare.hy3 are one file on FAT and exFAT: the folder is asked only then.
-    if (differInCase && platform::FolderIgnoresCase(*options.outputFolder)) {
-        return differInCase;
+    if (auto shared = FindSharedOutput(planned, FolderProbe(options))) {
+        return "出力ファイルが同じ " + Quoted(shared->output) +
+               " になる入力が二つあります: " + Quoted(shared->firstSource) + " と " +
+               Quoted(shared->secondSource);
     }
     return std::nullopt;
 }
@@ -222,7 +211,7 @@ int RunBatch(const Options& options, std::string_view extension, const FileActio
 // file, and two sheets that would share an output are refused before anything is written.
 int RunAllSheets(const Options& options) {
     std::vector<Job> jobs;
-    std::map<std::string, std::string> sourceOf;
+    std::vector<PlannedOutput> planned;
     std::string folder = *options.outputFolder;
     if (!folder.ends_with('/')) {
         folder += '/';
@@ -243,15 +232,16 @@ int RunAllSheets(const Options& options) {
                 return UsageFailure("シート名をファイル名にできません: " + source);
             }
             const std::string output = folder + sheet + ".hy3";
-            auto [at, added] = sourceOf.emplace(output, source);
-            if (!added) {
-                return UsageFailure("出力ファイルが同じ " + output +
-                                    " になるシートが二つあります: " + at->second + " と " + source);
-            }
+            planned.push_back({output, source});
             jobs.push_back({source, output, [&options, book, output, sheet] {
                                 return ConvertOne(options, book, output, sheet);
                             }});
         }
+    }
+    if (auto shared = FindSharedOutput(planned, FolderProbe(options))) {
+        return UsageFailure("出力ファイルが同じ " + shared->output +
+                            " になるシートが二つあります: " + shared->firstSource + " と " +
+                            shared->secondSource);
     }
     return RunJobs(options, jobs);
 }
