@@ -152,6 +152,21 @@ INSTANTIATE_TEST_SUITE_P(
                 2,
                 "",
                 "hy3conv: --sheet と --all-sheets は変換のときだけ*"},
+        // A workbook is written as .xlsx only: no file is named for another format.
+        CliCase{"WorkbookNamedOds",
+                "",
+                {"--to-sheet", "IN", "fare.ODS"},
+                2,
+                "",
+                "hy3conv: ブックは .xlsx の形式でだけ書き出せます。出力ファイルの名前を .xlsx "
+                "で終わるものにしてください: fare.ODS" +
+                    kUsage},
+        CliCase{"TemplateNamedXls",
+                "",
+                {"--template", "fare.xls"},
+                2,
+                "",
+                "hy3conv: ブックは .xlsx の形式でだけ*"},
         CliCase{"StrictWhenWritingBackAWorkbook",
                 "",
                 {"--strict", "--to-sheet", "IN", "OUT"},

@@ -1,5 +1,8 @@
 #include "programs/hy3conv/options.h"
 
+#include <algorithm>
+#include <filesystem>
+
 namespace hy3conv {
 namespace {
 
@@ -112,6 +115,27 @@ std::optional<std::string> PathCountError(const Options& options) {
     return std::nullopt;
 }
 
+// A workbook is written as .xlsx only: an output named .ods or .xls would hold something other
+// than its name says, and the spreadsheet would open it as the wrong kind of file.
+std::optional<std::string> WorkbookNameError(const Options& options) {
+    const std::string* output = options.action == Action::kTemplate ? &options.paths[0]
+                                : options.action == Action::kToSheet && !options.outputFolder
+                                    ? &options.paths[1]
+                                    : nullptr;
+    if (output == nullptr) {
+        return std::nullopt;
+    }
+    std::string lower = std::filesystem::path(*output).extension().string();
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
+    if (lower != ".ods" && lower != ".xls") {
+        return std::nullopt;
+    }
+    return "ブックは .xlsx の形式でだけ書き出せます。出力ファイルの名前を .xlsx "
+           "で終わるものにしてください: " +
+           *output;
+}
+
 // Takes the value that follows the option at `i` into `value`, given once and not empty;
 // `what` names it in the message otherwise.
 std::optional<std::string> TakeValue(std::span<const std::string_view> arguments, size_t& i,
@@ -198,6 +222,9 @@ std::variant<Options, UsageError> ParseOptions(std::span<const std::string_view>
                      : toSheet ? Action::kToSheet
                                : Action::kConvert;
     if (auto error = PathCountError(options)) {
+        return UsageError{*error};
+    }
+    if (auto error = WorkbookNameError(options)) {
         return UsageError{*error};
     }
     return options;
