@@ -7,19 +7,35 @@
 
 namespace conversion {
 
-void FareLineParser::Feed(std::u32string_view line) {
+void FareLineParser::Feed(std::u32string_view line, RowWatch* watch) {
     // Runs of ordinary characters go to the field reader whole.
     size_t runStart = 0;
+    auto endRun = [&](size_t at) {
+        const std::u32string_view run = line.substr(runStart, at - runStart);
+        fields_.AddText(run);
+        if (watch != nullptr) {
+            watch->WatchRun(run);
+        }
+    };
     for (size_t at = 0; at < line.size(); ++at) {
+        if (!inQuotes_) {
+            // Outside quotes only separators and quotes matter: the run before them is
+            // passed over at once (a field may be megabytes of spaces).
+            at = static_cast<size_t>(
+                std::find_if(line.begin() + static_cast<ptrdiff_t>(at), line.end(),
+                             [](char32_t ch) { return IsSeparator(ch) || ch == U'"'; }) -
+                line.begin());
+            if (at == line.size()) {
+                break;
+            }
+        }
         const char32_t ch = line[at];
         const bool separator = IsSeparator(ch);
         if (!separator && ch != U'"') {
-            if (inQuotes_) {
-                AppendShown(quotedText_, ch);
-            }
+            AppendShown(quotedText_, ch);
             continue;
         }
-        fields_.AddText(line.substr(runStart, at - runStart));
+        endRun(at);
         runStart = at + 1;
         if (separator) {
             if (inQuotes_) {
@@ -27,11 +43,17 @@ void FareLineParser::Feed(std::u32string_view line) {
                 AppendShown(quotedText_, ch);
             }
             fields_.NextField();
+            if (watch != nullptr) {
+                watch->Separator();
+            }
         } else {
             Quote();  // quotes never group; they just vanish
+            if (watch != nullptr) {
+                watch->WatchRun(line.substr(at, 1));  // to the watch, a quote is text
+            }
         }
     }
-    fields_.AddText(line.substr(runStart));
+    endRun(line.size());
 }
 
 void FareLineParser::Quote() {

@@ -6,6 +6,7 @@
 #include "conversion/fare_line_record.h"
 #include "conversion/field_reader.h"
 #include "conversion/notice.h"
+#include "conversion/row_watch.h"
 
 // The line parser, kept apart from the window as the module "Module1".
 namespace conversion {
@@ -18,7 +19,9 @@ class FareLineParser {
   public:
     explicit FareLineParser(bool boundsPlaceName = true) : fields_(boundsPlaceName) {}
 
-    void Feed(std::u32string_view characters);
+    // `watch`, where given, is shown the same characters split the same way, so that the
+    // line is looked through for separators once.
+    void Feed(std::u32string_view characters, RowWatch* watch = nullptr);
     // The record of the characters fed since the last Finish; the parser starts afresh.
     FareLineRecord Finish();
     // What the line fed before the last Finish lost or misread, without its line number, which

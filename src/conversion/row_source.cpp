@@ -16,8 +16,7 @@ RowSource::Row TextRowSource::ReadRow(bool wanted, FareLineRecord& record, Notic
         reader_.ReadLineCharacters([&](std::u32string_view characters) {
             blank = blank && IsBlankText(characters);
             if (wanted) {
-                parser_.Feed(characters);
-                watch_.Feed(characters);
+                parser_.Feed(characters, &watch_);
             } else if (!blank) {
                 throw NotBlank{};
             }

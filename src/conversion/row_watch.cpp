@@ -37,37 +37,43 @@ Notice RowNotice(Notice::Kind kind, std::optional<int> field = std::nullopt, int
 
 }  // namespace
 
-void RowWatch::Feed(std::u32string_view characters) {
-    for (char32_t ch : characters) {
-        if (IsSeparator(ch)) {
-            empty_ = false;
-            onlyNul_ = false;
-            onlyEndOfFileMark_ = false;
-            EndField();
-        } else {
-            Watch(ch);
-        }
-    }
-}
-
-void RowWatch::FeedField(std::u32string_view characters) {
-    for (char32_t ch : characters) {
-        Watch(ch);
-    }
+void RowWatch::Separator() {
+    empty_ = false;
+    onlyNul_ = false;
+    onlyEndOfFileMark_ = false;
     EndField();
 }
 
-void RowWatch::Watch(char32_t ch) {
+void RowWatch::FeedField(std::u32string_view characters) {
+    WatchRun(characters);
+    EndField();
+}
+
+// A run is looked through a whole run at a time: a field may be megabytes of spaces.
+void RowWatch::WatchRun(std::u32string_view run) {
+    if (run.empty()) {
+        return;
+    }
     empty_ = false;
-    onlyNul_ = onlyNul_ && ch == kNul;
-    onlyEndOfFileMark_ = onlyEndOfFileMark_ && ch == kEndOfFileMark;
-    if (IsSpace(ch)) {
+    onlyNul_ =
+        onlyNul_ && std::all_of(run.begin(), run.end(), [](char32_t ch) { return ch == kNul; });
+    onlyEndOfFileMark_ = onlyEndOfFileMark_ && std::all_of(run.begin(), run.end(), [](char32_t ch) {
+                             return ch == kEndOfFileMark;
+                         });
+    const auto text =
+        std::find_if_not(run.begin(), run.end(), [](char32_t ch) { return IsSpace(ch); });
+    if (text == run.end()) {
         return;
     }
     onlySeparatorsAndSpaces_ = false;
     columnHasText_ = true;
-    if (IsControl(ch) && !firstControl_) {
-        firstControl_ = Control{ch, column_};
+    if (!firstControl_) {
+        // A control character is never a space: none stands before `text`.
+        const auto control =
+            std::find_if(text, run.end(), [](char32_t ch) { return IsControl(ch); });
+        if (control != run.end()) {
+            firstControl_ = Control{*control, column_};
+        }
     }
 }
 

@@ -14,7 +14,10 @@ namespace conversion {
 // end-of-file mark Ctrl-Z, and a tail of NUL bytes. It tells; it never changes the record.
 class RowWatch {
   public:
-    void Feed(std::u32string_view characters);
+    // For a text line, as the parser splits it: the characters between separators (quotes
+    // included) in pieces of any size, and each separator.
+    void WatchRun(std::u32string_view run);
+    void Separator();
     // For a source that already has fields (a spreadsheet's cells): one whole field, whatever
     // characters it holds; a separator in it is data.
     void FeedField(std::u32string_view characters);
@@ -24,7 +27,6 @@ class RowWatch {
     void Finish(const FareLineRecord& record, Notices& notices);
 
   private:
-    void Watch(char32_t ch);
     void EndField();
 
     struct Control {
