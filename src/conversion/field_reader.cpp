@@ -1,5 +1,6 @@
 #include "conversion/field_reader.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -82,15 +83,11 @@ void FareFieldReader::AddText(std::u32string_view characters) {
         }
         return;
     }
-    for (size_t at = 0; at < characters.size(); ++at) {
-        // Spaces never change a number: runs of them, the commonest filler, are passed over.
-        if (characters[at] == U' ') {
-            while (at + 1 < characters.size() && characters[at + 1] == U' ') {
-                ++at;
-            }
-            continue;
-        }
-        AddToNumber(characters[at]);
+    // Spaces never change a number: runs of them, the commonest filler, are passed over.
+    const auto notSpace = [](char32_t ch) { return ch != U' '; };
+    for (auto at = std::find_if(characters.begin(), characters.end(), notSpace);
+         at != characters.end(); at = std::find_if(at + 1, characters.end(), notSpace)) {
+        AddToNumber(*at);
     }
 }
 
