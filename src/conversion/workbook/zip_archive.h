@@ -12,8 +12,8 @@ namespace conversion::workbook {
 // hundred kilobytes, and a zip bomb stops here.
 inline constexpr size_t kPartLimit = size_t{64} << 20;
 
-// A zip archive held in memory, read through zlib's minizip. Throws platform::RunError: 321 for an
-// archive that is cut short, damaged or locked, 6 for a part over kPartLimit.
+// A zip archive held in memory, read through zlib's minizip. Throws platform::RunError: 321
+// for an archive that is cut short, damaged or locked, 6 for a part over kPartLimit.
 class ZipArchive {
   public:
     // Keeps `bytes`; never reads anything else.
