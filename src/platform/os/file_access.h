@@ -44,6 +44,18 @@ class InputFile {
 // The identity of the file a path names, following links; none where there is no such file.
 std::optional<FileIdentity> IdentityOf(const std::string& path);
 
+// `name` with A to Z made a to z and every other byte kept: how FAT and exFAT compare the
+// names this program makes, and how a file's extension is told whatever its case.
+inline std::string AsciiLowercase(std::string_view name) {
+    std::string lower(name);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return lower;
+}
+
 // Whether two paths may name one file where identities cannot tell: through FUSE, a medium
 // that ignores case numbers each spelling of a name apart (fare.txt, FARE.TXT). True for two
 // regular files on one device whose names differ at most in case and whose size and time of

@@ -1,7 +1,6 @@
 #include "programs/hy3conv/options.h"
 
-#include <algorithm>
-#include <filesystem>
+#include "platform/os/file_access.h"
 
 namespace hy3conv {
 namespace {
@@ -125,10 +124,8 @@ std::optional<std::string> WorkbookNameError(const Options& options) {
     if (output == nullptr) {
         return std::nullopt;
     }
-    std::string lower = std::filesystem::path(*output).extension().string();
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-    if (lower != ".ods" && lower != ".xls") {
+    const std::string lower = platform::AsciiLowercase(*output);
+    if (!lower.ends_with(".ods") && !lower.ends_with(".xls")) {
         return std::nullopt;
     }
     return "ブックは .xlsx の形式でだけ書き出せます。出力ファイルの名前を .xlsx "

@@ -1,7 +1,8 @@
 #include "programs/hy3conv/shared_output.h"
 
-#include <algorithm>
 #include <map>
+
+#include "platform/os/file_access.h"
 
 namespace hy3conv {
 
@@ -14,10 +15,8 @@ std::optional<SharedOutput> FindSharedOutput(const std::vector<PlannedOutput>& p
         if (!added) {
             return SharedOutput{file.output, at->second, file.source};
         }
-        std::string folded = file.output;
-        std::transform(folded.begin(), folded.end(), folded.begin(),
-                       [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-        auto [foldedAt, foldedAdded] = sourceOfFolded.emplace(folded, file.source);
+        auto [foldedAt, foldedAdded] =
+            sourceOfFolded.emplace(platform::AsciiLowercase(file.output), file.source);
         if (!foldedAdded && !differInCase) {
             differInCase = SharedOutput{file.output, foldedAt->second, file.source};
         }

@@ -1,12 +1,11 @@
 #include "template/workbook/template_workbook.h"
 
-#include <algorithm>
-#include <cctype>
 #include <vector>
 
 #include "conversion/fare_line_parser.h"
 #include "conversion/workbook/workbook_writer.h"
 #include "platform/os/code_page.h"
+#include "platform/os/file_access.h"
 #include "template/text/template_text.h"
 
 namespace template_workbook {
@@ -25,11 +24,7 @@ std::string TemplateWorkbook() {
 }
 
 std::string TemplateForFileName(std::string_view name) {
-    constexpr std::string_view kWorkbookExtension = ".xlsx";
-    bool workbook = name.size() >= kWorkbookExtension.size() &&
-                    std::equal(kWorkbookExtension.begin(), kWorkbookExtension.end(),
-                               name.end() - static_cast<ptrdiff_t>(kWorkbookExtension.size()),
-                               [](char a, char b) { return a == std::tolower(b); });
+    const bool workbook = platform::AsciiLowercase(name).ends_with(".xlsx");
     return workbook ? TemplateWorkbook() : std::string(template_text::TemplateText());
 }
 

@@ -166,10 +166,7 @@ bool MayNameOneFile(const std::string& first, const std::string& second) {
         return false;
     }
     auto foldedName = [](const std::string& path) {
-        std::string name = std::filesystem::path(path).filename().string();
-        std::transform(name.begin(), name.end(), name.begin(),
-                       [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-        return name;
+        return AsciiLowercase(std::filesystem::path(path).filename().string());
     };
     return S_ISREG(a.st_mode) && S_ISREG(b.st_mode) && a.st_dev == b.st_dev &&
            a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
