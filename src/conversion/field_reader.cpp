@@ -105,12 +105,7 @@ void FareFieldReader::AddCell(const FieldCell& cell) {
             // stored at once (a workbook holds tens of thousands of them).
             if (column_ >= 2 && cell.number == std::trunc(cell.number) && cell.number >= -32768 &&
                 cell.number <= 32767) {
-                const auto value = static_cast<int16_t>(cell.number);
-                if (column_ == 2) {
-                    record_.ZoneNumber = value;
-                } else {
-                    record_.Fares[static_cast<size_t>(column_ - 3)] = value;
-                }
+                Store(static_cast<int16_t>(cell.number));
                 return;
             }
             AddText(NumberText(cell.number));
@@ -145,6 +140,14 @@ void FareFieldReader::AddToPlaceName(char32_t ch) {
     record_.PlaceName.push_back(ch);
 }
 
+void FareFieldReader::Store(int16_t value) {
+    if (column_ == 2) {
+        record_.ZoneNumber = value;
+    } else {
+        record_.Fares[static_cast<size_t>(column_ - 3)] = value;
+    }
+}
+
 void FareFieldReader::AddToNumber(char32_t ch) {
     if (IsIgnoredInNumber(ch)) {
         return;
@@ -160,11 +163,7 @@ void FareFieldReader::AddToNumber(char32_t ch) {
         } catch (const RunError& error) {
             throw Explained(error);
         }
-        if (column_ == 2) {
-            record_.ZoneNumber = value;
-        } else {
-            record_.Fares[static_cast<size_t>(column_ - 3)] = value;
-        }
+        Store(value);
     } else if (number_.Stopped() && !IsCurrencyMark(ch)) {
         fieldHasText_ = true;
     }

@@ -59,6 +59,8 @@ class FareFieldReader {
     }
     void AddToPlaceName(char32_t ch);
     void AddToNumber(char32_t ch);
+    // Puts a number field's value in the record: the zone, or a fare.
+    void Store(int16_t value);
     void EndField();
     platform::RunError Explained(const platform::RunError& error) const;
 

@@ -8,13 +8,10 @@
 #include <string_view>
 
 #include "window/status_details.h"
+#include "window/utf8_text.h"
 
 namespace main_window {
 namespace {
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QString FromUtf32(const std::u32string& text) {
     return QString::fromUcs4(text.data(), static_cast<qsizetype>(text.size()));

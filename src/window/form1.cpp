@@ -25,15 +25,12 @@
 #include "window/path_field.h"
 #include "window/status_details.h"
 #include "window/user_manual.h"
+#include "window/utf8_text.h"
 
 namespace main_window {
 namespace {
 
 constexpr int kBlinkIntervalMs = 500;
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QColor ToColor(Rgb rgb) {
     return QColor(rgb.red, rgb.green, rgb.blue);

@@ -21,13 +21,10 @@
 #include "conversion/read_back.h"
 #include "platform/desktop/file_dialog.h"
 #include "window/layout_table.h"
+#include "window/utf8_text.h"
 
 namespace main_window {
 namespace {
-
-QString FromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 std::string FileSystemPath(const QString& path) {
     return QFile::encodeName(path).toStdString();
