@@ -4,6 +4,7 @@
 
 #include "conversion/fare_data_reader.h"
 #include "conversion/fare_table_text.h"
+#include "conversion/whole_file.h"
 #include "conversion/wording.h"
 #include "platform/os/file_access.h"
 
@@ -19,17 +20,8 @@ struct ReadBack {
 };
 
 ReadBack ReadRecords(const std::string& path) {
-    platform::BoundedRead read = platform::ReadBoundedFile(path, kMaxDataFileBytes);
-    switch (read.status) {
-        case platform::BoundedRead::Status::kNotRegularFile:
-            throw RunError(error_code::kPathFileAccess)
-                .WithExplanation(explanation::NotRegularFile());
-        case platform::BoundedRead::Status::kTooLarge:
-            throw RunError(error_code::kOverflow)
-                .WithExplanation(explanation::DataFileTooLarge(kMaxDataFileBytes));
-        case platform::BoundedRead::Status::kRead:
-            break;
-    }
+    platform::BoundedRead read =
+        ReadWholeFile(path, kMaxDataFileBytes, explanation::DataFileTooLarge(kMaxDataFileBytes));
     return {ReadFareDataFile(read.bytes), read.identity};
 }
 

@@ -191,6 +191,11 @@ std::string NotRegularFile() {
     return "通常のファイルではありません（フォルダ、パイプ、装置は読めません）。";
 }
 
+std::string WorkbookFileTooLarge(size_t limit) {
+    return "ブックとして大きすぎます（読めるのは " + std::to_string(limit >> 20) +
+           " MiB までです）。";
+}
+
 std::string DataFileTooLarge(size_t limit) {
     return ".hy3 ファイルとして大きすぎます（読めるのは " + std::to_string(limit >> 20) +
            " MiB までです）。";

@@ -49,6 +49,7 @@ std::string FileChanged();
 std::string SameFile();  // the description of the refusal to write an output over its input
 std::string NotRegularFile();
 std::string DataFileTooLarge(size_t limit);
+std::string WorkbookFileTooLarge(size_t limit);
 std::string PlaceNameTooLong();
 std::string TooManyFields(int column);
 std::string OutOfRange(const std::string& shownText);
