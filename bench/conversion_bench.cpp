@@ -6,7 +6,7 @@
 #include <string>
 
 #include "conversion/conversion_run.h"
-#include "conversion/fare_line_parser.h"
+#include "fare_model/fare_line_parser.h"
 #include "test_support.h"
 
 namespace {
@@ -25,7 +25,7 @@ std::u32string FullRow() {
 void BM_ParseFareLine_FullRow(benchmark::State& state) {
     const std::u32string line = FullRow();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(conversion::ParseFareLine(line));
+        benchmark::DoNotOptimize(fare_model::ParseFareLine(line));
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * line.size()));
 }
@@ -36,7 +36,7 @@ void BM_ParseFareLine_LongField(benchmark::State& state) {
     const std::u32string line =
         U"地名,1," + std::u32string(static_cast<size_t>(state.range(0)), U' ') + U"5";
     for (auto _ : state) {
-        benchmark::DoNotOptimize(conversion::ParseFareLine(line));
+        benchmark::DoNotOptimize(fare_model::ParseFareLine(line));
     }
     state.SetComplexityN(state.range(0));
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * line.size()));
@@ -48,7 +48,7 @@ void BM_ParseFareLine_LongNumber(benchmark::State& state) {
     const std::u32string line =
         U"地名,1,0." + std::u32string(static_cast<size_t>(state.range(0)), U'3');
     for (auto _ : state) {
-        benchmark::DoNotOptimize(conversion::ParseFareLine(line));
+        benchmark::DoNotOptimize(fare_model::ParseFareLine(line));
     }
     state.SetComplexityN(state.range(0));
 }

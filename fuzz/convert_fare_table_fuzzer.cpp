@@ -20,11 +20,11 @@
 #include <vector>
 
 #include "conversion/conversion_run.h"
-#include "conversion/fare_line_parser.h"
-#include "conversion/line_reader.h"
-#include "conversion/workbook/workbook.h"
+#include "conversion/formats/text/line_reader.h"
+#include "conversion/formats/workbook/workbook.h"
+#include "fare_model/fare_line_parser.h"
+#include "fare_model/run_error.h"
 #include "platform/os/code_page.h"
-#include "platform/os/run_error.h"
 #include "test_support.h"
 
 namespace {
@@ -132,10 +132,10 @@ std::optional<ExpectedRun> ExpectFromAscii(std::string_view table) {
     append16(static_cast<int>(rows.size()));
     for (size_t i = 0; i < rows.size(); ++i) {
         std::u32string line(rows[i].begin(), rows[i].end());
-        conversion::FareLineRecord record;
+        fare_model::FareLineRecord record;
         try {
-            record = conversion::ParseFareLine(line);
-        } catch (const platform::RunError& error) {
+            record = fare_model::ParseFareLine(line);
+        } catch (const fare_model::RunError& error) {
             expected.failedCode = error.code();
             expected.failedLine = static_cast<int>(i) + 1;
             return expected;
@@ -263,7 +263,7 @@ void CheckNoticesChangeNoByte(const test_support::ScratchFolder& folder, const s
         strictBytes.has_value() == expectWithheld || (strictBytes && *strictBytes != bytes)) {
         Broken("withholding on notices changed what is written");
     }
-    for (const conversion::Notice& notice : outcome.notices) {
+    for (const fare_model::Notice& notice : outcome.notices) {
         if (notice.line < 1 || conversion::NoticeText(notice).empty()) {
             Broken("a notice without its line or text");
         }
@@ -322,10 +322,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             const bool startsAsAWorkbook =
                 conversion::workbook::ContainerOf(table) != conversion::workbook::Container::kOther;
             if (code != 5 && code != 6 && code != 9 && !(code == 321 && startsAsAWorkbook)) {
-                std::fprintf(stderr, "code %d: %s\n", code, outcome.error->description().c_str());
+                std::fprintf(stderr, "code %d: %s\n", code,
+                             conversion::DescriptionText(*outcome.error).c_str());
                 Broken("a failure that a table alone cannot cause");
             }
-            if (outcome.error->description().empty() ||
+            if (conversion::DescriptionText(*outcome.error).empty() ||
                 !OutcomeText(outcome)->starts_with(std::to_string(code) + ":")) {
                 Broken("the failure text");
             }

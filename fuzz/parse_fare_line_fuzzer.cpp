@@ -16,13 +16,13 @@
 #include <string>
 #include <string_view>
 
-#include "conversion/fare_line_parser.h"
+#include "fare_model/fare_line_parser.h"
+#include "fare_model/run_error.h"
 #include "platform/os/code_page.h"
-#include "platform/os/run_error.h"
 
 namespace {
 
-using conversion::FareLineRecord;
+using fare_model::FareLineRecord;
 
 // Longer lines are still parsed, but not compared: the plain reading is quadratic.
 constexpr size_t kLongestComparedLine = 600;
@@ -227,7 +227,7 @@ ParseResult ReferenceParse(std::u32string_view line) {
             record.PlaceName = field.substr(first);
             continue;
         }
-        if (column - 2 > conversion::kFareCount) {
+        if (column - 2 > fare_model::kFareCount) {
             result.code = 9;
             return result;
         }
@@ -244,8 +244,8 @@ ParseResult ReferenceParse(std::u32string_view line) {
 ParseResult Parse(std::u32string_view line) {
     ParseResult result;
     try {
-        result.record = conversion::ParseFareLine(line);
-    } catch (const platform::RunError& error) {
+        result.record = fare_model::ParseFareLine(line);
+    } catch (const fare_model::RunError& error) {
         result.code = error.code();
     }
     return result;
@@ -264,7 +264,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
 
-    double value = conversion::NumericPrefixValue(*line);
+    double value = fare_model::NumericPrefixValue(*line);
     double expected = ReferenceNumber(*line);
     if (!(value == expected || (std::isnan(value) && std::isnan(expected)))) {
         std::fprintf(stderr, "NumericPrefixValue %.17g, expected %.17g\n", value, expected);

@@ -19,15 +19,15 @@
 #include <vector>
 
 #include "conversion/conversion_run.h"
-#include "conversion/fare_data_reader.h"
-#include "conversion/fare_table_listing.h"
-#include "conversion/fare_table_text.h"
+#include "conversion/formats/text/fare_table_text.h"
+#include "fare_model/fare_data_reader.h"
+#include "fare_model/fare_table_listing.h"
+#include "fare_model/run_error.h"
 #include "platform/os/code_page.h"
-#include "platform/os/run_error.h"
 
 namespace {
 
-using conversion::FareLineRecord;
+using fare_model::FareLineRecord;
 
 [[noreturn]] void Broken(const char* what) {
     std::fprintf(stderr, "broken: %s\n", what);
@@ -82,7 +82,7 @@ std::string EncodeLayout(const std::vector<FareLineRecord>& records) {
 }
 
 void CheckListing(const std::vector<FareLineRecord>& records) {
-    std::string listing = conversion::FareTableListing(records);
+    std::string listing = fare_model::FareTableListing(records);
     if (!platform::DecodeUtf8(listing)) {
         Broken("the listing is not UTF-8");
     }
@@ -118,8 +118,9 @@ void CheckTextRoundTrip(const std::vector<FareLineRecord>& records, std::string_
     std::string text;
     try {
         text = conversion::FareTableText(records);
-    } catch (const platform::RunError& error) {
-        if ((error.code() != 5 && error.code() != 9) || error.description().empty()) {
+    } catch (const fare_model::RunError& error) {
+        if ((error.code() != 5 && error.code() != 9) ||
+            conversion::DescriptionText(error).empty()) {
             Broken("the table text failed with an unexpected code");
         }
         return;
@@ -146,13 +147,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view bytes(reinterpret_cast<const char*>(data), size);
     std::vector<FareLineRecord> records;
     try {
-        records = conversion::ReadFareDataFile(bytes);
-    } catch (const platform::RunError& error) {
+        platform::Cp932Codec cp932;
+        records = fare_model::ReadFareDataFile(bytes, cp932);
+    } catch (const fare_model::RunError& error) {
         int code = error.code();
         if (code != 5 && code != 6 && code != 9 && code != 62) {
             Broken("the reader failed with an unexpected code");
         }
-        if (error.description().empty() || (error.line() && *error.line() < 1)) {
+        if (conversion::DescriptionText(error).empty() || (error.line() && *error.line() < 1)) {
             Broken("the reader's failure lacks a description or names record 0");
         }
         return 0;

@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "conversion/workbook/workbook.h"
-#include "platform/os/run_error.h"
+#include "conversion/formats/workbook/workbook.h"
+#include "fare_model/run_error.h"
 
 namespace {
 
@@ -82,11 +82,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         for (size_t index = 0; index < std::min(book->sheetNames().size(), kSheetsRead); ++index) {
             ReadSheet(*book, index);
         }
-    } catch (const platform::RunError& error) {
+    } catch (const fare_model::RunError& error) {
         if (error.code() != 321 && error.code() != 6 && error.code() != 9) {
             Broken("a code the reader does not give");
         }
-        if (error.explanation().empty()) {
+        if (conversion::ExplanationText(error).empty()) {
             Broken("a failure without an explanation");
         }
     }

@@ -3,18 +3,15 @@
 #include <algorithm>
 #include <vector>
 
-#include "conversion/fare_data_file.h"
-#include "conversion/row_source.h"
-#include "conversion/wording.h"
-#include "conversion/workbook/workbook_conversion.h"
+#include "conversion/formats/input_format.h"
+#include "conversion/read_back.h"
+#include "fare_model/fare_data_file.h"
+#include "platform/os/code_page.h"
 #include "platform/os/file_access.h"
 #include "platform/os/output_file.h"
 
 namespace conversion {
 namespace {
-
-using platform::RunError;
-namespace error_code = platform::error_code;
 
 constexpr int kMaxRows = kMaxTableRows;
 
@@ -51,8 +48,8 @@ std::vector<FareLineRecord> ReadRows(RowSource& source, int countedRows, Notices
         }
         if (!counted) {
             // The file grew between the two readings.
-            throw RunError(error_code::kSubscriptOutOfRange, source.rowNumber())
-                .WithExplanation(explanation::FileChanged());
+            throw RunError(error_code::kSubscriptOutOfRange, Reason::kFileChanged,
+                           source.rowNumber());
         }
         for (Notice& notice : rowNotices) {
             notice.line = source.rowNumber();
@@ -63,8 +60,7 @@ std::vector<FareLineRecord> ReadRows(RowSource& source, int countedRows, Notices
     // The file shrank between the two readings: the table it now holds is not the one counted.
     if (static_cast<int>(table.size()) < std::min(countedRows, kMaxRows)) {
         int endLine = blank ? source.rowNumber() : source.rowNumber() + 1;
-        throw RunError(error_code::kSubscriptOutOfRange, endLine)
-            .WithExplanation(explanation::FileChanged());
+        throw RunError(error_code::kSubscriptOutOfRange, Reason::kFileChanged, endLine);
     }
     return table;
 }
@@ -141,7 +137,8 @@ ConversionOutcome ConvertRows(RowSource& source, const platform::FileIdentity& i
     }
     // The records become bytes before the output is touched: a place name that code page 932
     // cannot write is the input's fault, on its own row, not the output's.
-    const std::string bytes = FareDataFileBytes(table);
+    platform::Cp932Codec cp932;
+    const std::string bytes = fare_model::FareDataFileBytes(table, cp932);
     // Read before it is replaced: what this revision changes on the card.
     std::optional<RecordDifferences> differences = CompareWithExistingFile(outputPath, table);
     progress.at = ConcernedFile::Role::kOutput;
@@ -155,16 +152,11 @@ ConversionOutcome ConvertRows(RowSource& source, const platform::FileIdentity& i
 ConversionOutcome ConvertFareTableWith(const std::string& inputPath, const std::string& outputPath,
                                        const ConversionOptions& options) noexcept {
     return RunUseCase(inputPath, outputPath, true, [&](UseCaseProgress& progress) {
+        // The input is opened once; its format reads it from this handle.
         platform::InputFile input(inputPath);
         RefuseOutputOverInputSpelledApart(inputPath, outputPath);
-        if (workbook::HoldsWorkbook(input)) {
-            return workbook::ConvertWorkbook(inputPath, outputPath, options, progress);
-        }
-        if (options.sheet) {
-            throw RunError(error_code::kInvalidData).WithExplanation(explanation::NotAWorkbook());
-        }
-        TextRowSource source(input);
-        return ConvertRows(source, input.Identity(), outputPath, options, progress);
+        std::unique_ptr<RowSource> source = OpenRowSource(input, {options.sheet});
+        return ConvertRows(*source, input.Identity(), outputPath, options, progress);
     });
 }
 

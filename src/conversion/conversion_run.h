@@ -6,9 +6,7 @@
 
 #include "conversion/outcome.h"
 #include "conversion/row_source.h"
-#include "conversion/wording.h"
 #include "platform/os/output_file.h"
-#include "platform/os/run_error.h"
 
 namespace conversion {
 
@@ -37,7 +35,7 @@ ConversionOutcome ConvertFareTableWith(const std::string& inputPath, const std::
 // The conversion itself, for any source of rows: counts the rows, reads them, writes the data
 // file at `outputPath` in place of whatever is there. `input` is the identity of the file the
 // rows come from, which the output must never replace. Throws; a use case runs it inside
-// RunUseCase, as ConvertFareTableWith does for a table text file.
+// RunUseCase, as ConvertFareTableWith does for every input format.
 ConversionOutcome ConvertRows(RowSource& source, const platform::FileIdentity& input,
                               const std::string& outputPath, const ConversionOptions& options,
                               UseCaseProgress& progress);

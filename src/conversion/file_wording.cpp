@@ -133,12 +133,12 @@ std::string QuotedFileName(std::string_view name) {
     return text + "'";
 }
 
-std::optional<std::string> FileCauseText(platform::FileCause cause, std::string_view path) {
+std::optional<std::string> FileCauseText(fare_model::FileCause cause, std::string_view path) {
     switch (cause) {
-        case platform::FileCause::kReplacedMeanwhile:
+        case fare_model::FileCause::kReplacedMeanwhile:
             return "書き込んでいる間に、ほかのプログラムが出力ファイルを置き換えたため、"
                    "書き込みをやめました。";
-        case platform::FileCause::kNameNotStorable: {
+        case fare_model::FileCause::kNameNotStorable: {
             const std::string_view name = path.substr(path.find_last_of('/') + 1);
             std::string reason =
                 !IsValidUtf8(name) ? "名前の文字コードが UTF-8 ではありません"
@@ -148,15 +148,10 @@ std::optional<std::string> FileCauseText(platform::FileCause cause, std::string_
                     : "名前に使えない記号が含まれています";
             return "この媒体には、この名前のファイルを作れません（" + reason + "）。";
         }
-        case platform::FileCause::kUnknown:
+        case fare_model::FileCause::kUnknown:
             break;
     }
     return std::nullopt;
-}
-
-platform::RunError WithCauseExplained(const platform::RunError& error, std::string_view path) {
-    std::optional<std::string> cause = FileCauseText(error.cause(), path);
-    return cause && error.explanation().empty() ? error.WithExplanation(std::move(*cause)) : error;
 }
 
 }  // namespace conversion

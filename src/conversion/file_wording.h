@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/os/run_error.h"
+#include "conversion/fare_model_names.h"
 
 namespace conversion {
 
@@ -17,9 +17,6 @@ std::string QuotedFileName(std::string_view name);
 
 // The plain words for what stands behind a file error about the output `path`; none where
 // the cause is not known.
-std::optional<std::string> FileCauseText(platform::FileCause cause, std::string_view path);
-
-// `error` about the file at `path`, with the words for its cause where it has none of its own.
-platform::RunError WithCauseExplained(const platform::RunError& error, std::string_view path);
+std::optional<std::string> FileCauseText(fare_model::FileCause cause, std::string_view path);
 
 }  // namespace conversion

@@ -2,20 +2,8 @@
 
 #include <new>
 
-#include "conversion/file_wording.h"
-#include "conversion/wording.h"
-
 namespace conversion {
-namespace {
-
-using platform::RunError;
-namespace error_code = platform::error_code;
-
-bool IsFileError(int code) {
-    return code >= error_code::kBadFileName;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 ConversionOutcome RunUseCase(
     const std::string& inputPath, const std::string& outputPath, bool explainRole,
@@ -26,12 +14,13 @@ ConversionOutcome RunUseCase(
         ConversionOutcome outcome;
         try {
             const bool atOutput = progress.at == ConcernedFile::Role::kOutput;
-            error = WithCauseExplained(error, atOutput ? outputPath : inputPath);
-            if (explainRole && IsFileError(error.code()) && error.explanation().empty()) {
-                error = error.WithExplanation(explanation::FileRole(progress.at));
-            }
-            outcome = ConversionOutcome::Failed(std::move(error), std::move(notices));
-            outcome.file = ConcernedFile{progress.at, atOutput ? outputPath : inputPath};
+            const std::string& path = atOutput ? outputPath : inputPath;
+            using fare_model::FileRole;
+            const FileRole role = !explainRole ? FileRole::kUnsaid
+                                  : atOutput   ? FileRole::kOutput
+                                               : FileRole::kInput;
+            outcome = ConversionOutcome::Failed(error.WithFile(role, path), std::move(notices));
+            outcome.file = ConcernedFile{progress.at, path};
         } catch (...) {
             outcome = ConversionOutcome::Failed(RunError(error_code::kOutOfMemory));
         }
@@ -50,14 +39,14 @@ ConversionOutcome RunUseCase(
 
 void RefuseOutputOverInput(const std::string& outputPath, const platform::FileIdentity& input) {
     if (platform::IdentityOf(outputPath) == input) {
-        throw RunError(error_code::kPathFileAccess, explanation::SameFile());
+        throw RunError(error_code::kPathFileAccess, Reason::kSameFile);
     }
 }
 
 void RefuseOutputOverInputSpelledApart(const std::string& inputPath,
                                        const std::string& outputPath) {
     if (inputPath != outputPath && platform::MayNameOneFile(inputPath, outputPath)) {
-        throw RunError(error_code::kPathFileAccess, explanation::SameFile());
+        throw RunError(error_code::kPathFileAccess, Reason::kSameFile);
     }
 }
 

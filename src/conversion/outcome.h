@@ -5,11 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "conversion/fare_line_record.h"
-#include "conversion/notice.h"
-#include "conversion/revision_comparison.h"
+#include "conversion/fare_model_names.h"
 #include "platform/os/file_access.h"
-#include "platform/os/run_error.h"
 
 namespace conversion {
 
@@ -29,7 +26,7 @@ struct ConversionOutcome {
     // be written; the output path is as it was.
     enum class Kind { kSucceeded, kFailed, kNothingToConvert, kWithheld };
     Kind kind = Kind::kNothingToConvert;
-    std::optional<platform::RunError> error;  // set for kFailed only
+    std::optional<fare_model::RunError> error;  // set for kFailed only
     // What the table lost or misread on the way, in the order met; a failure keeps those
     // found before it.
     Notices notices;
@@ -43,7 +40,7 @@ struct ConversionOutcome {
     static ConversionOutcome Succeeded(Notices notices = {}) {
         return {Kind::kSucceeded, std::nullopt, std::move(notices), 0, std::nullopt, {}};
     }
-    static ConversionOutcome Failed(platform::RunError error, Notices notices = {}) {
+    static ConversionOutcome Failed(fare_model::RunError error, Notices notices = {}) {
         return {Kind::kFailed, std::move(error), std::move(notices), 0, std::nullopt, {}};
     }
     static ConversionOutcome NothingToConvert() {
@@ -58,8 +55,8 @@ struct UseCaseProgress {
 };
 
 // Runs `body` and turns whatever it throws into a kFailed outcome (7 for memory, 51 for
-// anything unforeseen) that names the file being worked on; `explainRole` adds to a file
-// error without its own explanation which of the two files it is about.
+// anything unforeseen) that names the file being worked on, in the outcome and in the error;
+// `explainRole` has the error say which of the two files it is about.
 ConversionOutcome RunUseCase(
     const std::string& inputPath, const std::string& outputPath, bool explainRole,
     const std::function<ConversionOutcome(UseCaseProgress&)>& body) noexcept;

@@ -2,17 +2,14 @@
 
 #include <utility>
 
-#include "conversion/fare_data_reader.h"
-#include "conversion/fare_table_text.h"
+#include "conversion/formats/text/fare_table_text.h"
 #include "conversion/whole_file.h"
-#include "conversion/wording.h"
+#include "fare_model/fare_data_reader.h"
+#include "platform/os/code_page.h"
 #include "platform/os/file_access.h"
 
 namespace conversion {
 namespace {
-
-using platform::RunError;
-namespace error_code = platform::error_code;
 
 struct ReadBack {
     std::vector<FareLineRecord> records;
@@ -20,9 +17,9 @@ struct ReadBack {
 };
 
 ReadBack ReadRecords(const std::string& path) {
-    platform::BoundedRead read =
-        ReadWholeFile(path, kMaxDataFileBytes, explanation::DataFileTooLarge(kMaxDataFileBytes));
-    return {ReadFareDataFile(read.bytes), read.identity};
+    platform::BoundedRead read = ReadWholeFile(path, kMaxDataFileBytes, Reason::kDataFileTooLarge);
+    platform::Cp932Codec cp932;
+    return {fare_model::ReadFareDataFile(read.bytes, cp932), read.identity};
 }
 
 }  // namespace
@@ -56,6 +53,21 @@ ConversionOutcome WriteBackAs(const std::string& inputPath, const std::string& o
         outcome.rowsWritten = static_cast<int>(input.records.size());
         return outcome;
     });
+}
+
+std::optional<RecordDifferences> CompareWithExistingFile(
+    const std::string& path, std::span<const FareLineRecord> records) noexcept {
+    try {
+        const ConversionOutcome old = ReadBackDataFile(path);
+        // No old file, or none the display unit could have read: nothing to compare with.
+        if (old.kind != ConversionOutcome::Kind::kSucceeded ||
+            old.records.size() > static_cast<size_t>(kMaxTableRows)) {
+            return std::nullopt;
+        }
+        return fare_model::CompareRecords(old.records, records);
+    } catch (...) {
+        return std::nullopt;  // only memory can fail here; the comparison is not worth a failure
+    }
 }
 
 }  // namespace conversion

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -25,9 +26,15 @@ ConversionOutcome WriteBackAsText(const std::string& inputPath, const std::strin
                                   platform::OutputFileSeams seams = {}) noexcept;
 
 // The same in another form of table: `form` makes the file's bytes of the records, throwing
-// platform::RunError (with the record's number as line) where it cannot.
+// fare_model::RunError (with the record's number as line) where it cannot.
 using TableForm = std::function<std::string(std::span<const FareLineRecord>)>;
 ConversionOutcome WriteBackAs(const std::string& inputPath, const std::string& outputPath,
                               const TableForm& form, platform::OutputFileSeams seams = {}) noexcept;
+
+// What the records about to be written change against the .hy3 file now at `path`; none
+// where there is no such file or it cannot be read as one of at most 301 records (then there
+// is nothing to compare with). Never throws.
+std::optional<RecordDifferences> CompareWithExistingFile(
+    const std::string& path, std::span<const FareLineRecord> records) noexcept;
 
 }  // namespace conversion

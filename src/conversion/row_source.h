@@ -3,17 +3,36 @@
 #include <optional>
 #include <string>
 
-#include "conversion/fare_line_parser.h"
-#include "conversion/fare_line_record.h"
-#include "conversion/line_reader.h"
-#include "conversion/notice.h"
-#include "conversion/row_watch.h"
+#include "conversion/fare_model_names.h"
+#include "platform/os/code_page.h"
 
 namespace conversion {
 
-// Where a conversion takes its rows from: a table text file (TextRowSource) or any other
-// format that yields rows of fields. The table is read twice: once to count its rows, once to
-// read them; it ends at its first blank row.
+// How the input's bytes are to be read. Tables saved by editors and spreadsheets on this
+// platform are often UTF-8; the fare display tools have always used code page 932.
+struct InputEncoding {
+    platform::TextEncoding encoding = platform::TextEncoding::kCp932;
+    bool hasByteOrderMark = false;
+};
+
+// What the first reading of a table found.
+struct TableCount {
+    int rows = 0;  // the lines before the first blank line
+    InputEncoding encoding;
+    bool blankLine = false;  // the table ends at a blank line, not at the end of the file
+    int blankLineNumber = 0;
+    // The lines that are not blank after the blank line, within line 32768 and the first MiB
+    // after the blank line; the reading looks no further.
+    int rowsAfterBlank = 0;
+    // The last row counted is only NUL bytes (a damaged file's tail) or only Ctrl-Z (the
+    // end-of-file mark of old editors).
+    enum class Junk { kNone, kZeroFilled, kEndOfFileMark };
+    Junk lastRowJunk = Junk::kNone;
+};
+
+// Where a conversion takes its rows from: a table text file or any other format that yields
+// rows of fields (formats/). The table is read twice: once to count its rows, once to read
+// them; it ends at its first blank row.
 class RowSource {
   public:
     virtual ~RowSource() = default;
@@ -28,7 +47,7 @@ class RowSource {
     // Reads the next row: kEnd where there is none, kBlank for a blank one, else kRow with
     // its record and notices (without line numbers). Where `wanted` is false (a row beyond
     // those counted) the row is only told apart from a blank one, read no further than needed.
-    // Throws platform::RunError for a row that cannot be read or whose value does not fit.
+    // Throws RunError for a row that cannot be read or whose value does not fit.
     virtual Row ReadRow(bool wanted, FareLineRecord& record, Notices& notices) = 0;
     // The number of the row read last, from 1, as the user counts rows in the file.
     virtual int rowNumber() const = 0;
@@ -37,23 +56,6 @@ class RowSource {
     virtual std::string CellReference(int /*row*/, std::optional<int> /*field*/) const {
         return {};
     }
-};
-
-// The rows of a fare table text file: its lines in code page 932 or UTF-8, split into fields
-// by FareLineParser, never holding a line whole.
-class TextRowSource : public RowSource {
-  public:
-    explicit TextRowSource(platform::InputFile& input) : reader_(input) {}
-
-    TableCount CountRows() override { return reader_.CountRows(); }
-    void Restart(const TableCount& count) override { reader_.Restart(count.encoding); }
-    Row ReadRow(bool wanted, FareLineRecord& record, Notices& notices) override;
-    int rowNumber() const override { return reader_.lineNumber(); }
-
-  private:
-    TableLineReader reader_;
-    FareLineParser parser_;
-    RowWatch watch_;
 };
 
 }  // namespace conversion

@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "conversion/fare_line_record.h"
-#include "conversion/fare_table_listing.h"
+#include "conversion/failure_wording.h"
+#include "fare_model/fare_table_listing.h"
 
 namespace conversion {
 namespace {
@@ -17,7 +17,8 @@ std::string Where(const Notice& notice) {
 }
 
 std::string RowOf(const RecordDifference& difference) {
-    return std::to_string(difference.row) + "行目（" + PrintableName(difference.place) + "）";
+    return std::to_string(difference.row) + "行目（" + fare_model::PrintableName(difference.place) +
+           "）";
 }
 
 std::string Change(int oldValue, int newValue) {
@@ -73,9 +74,7 @@ std::optional<std::string> OutcomeText(const ConversionOutcome& outcome) {
             return "正常にコンバートされました。\r\n運賃表示器を動かして表示テストを行ってください"
                    "。";
         case ConversionOutcome::Kind::kFailed: {
-            const platform::RunError& error = outcome.error.value();
-            return std::to_string(error.code()) + ":" + error.description() +
-                   "\r\nファイルを点検してください。";
+            return CodeAndDescription(outcome.error.value()) + "\r\n" + CheckTheFileText();
         }
         case ConversionOutcome::Kind::kNothingToConvert:
         case ConversionOutcome::Kind::kWithheld:
@@ -84,18 +83,7 @@ std::optional<std::string> OutcomeText(const ConversionOutcome& outcome) {
     return std::nullopt;
 }
 
-std::string PlaceText(int line, std::optional<int> field, const std::string& cell) {
-    std::string place = std::to_string(line) + "行目";
-    if (field) {
-        place += std::to_string(*field) + "列目";
-    }
-    if (!cell.empty()) {
-        place += "（" + cell + "）";
-    }
-    return place;
-}
-
-std::string ErrorFoundText(const platform::RunError& error) {
+std::string ErrorFoundText(const fare_model::RunError& error) {
     return "入力ファイルの" + PlaceText(error.line().value_or(0), std::nullopt, error.cell()) +
            "でエラーが見つかりました。";
 }
@@ -172,72 +160,12 @@ std::string NothingToConvertText() {
            "が空行です）。出力ファイルは変更していません。";
 }
 
-namespace explanation {
-
-std::string FileRole(ConcernedFile::Role role) {
-    return role == ConcernedFile::Role::kOutput ? "変換先（出力ファイル）のエラーです。"
-                                                : "変換元（入力ファイル）のエラーです。";
-}
-
-std::string FileChanged() {
-    return "読んでいる間に入力ファイルが書き換えられました。";
-}
-
-std::string SameFile() {
-    return "変換元と変換先が同じファイルです。";
-}
-
-std::string NotRegularFile() {
-    return "通常のファイルではありません（フォルダ、パイプ、装置は読めません）。";
-}
-
-std::string WorkbookFileTooLarge(size_t limit) {
-    return "ブックとして大きすぎます（読めるのは " + std::to_string(limit >> 20) +
-           " MiB までです）。";
-}
-
-std::string DataFileTooLarge(size_t limit) {
-    return ".hy3 ファイルとして大きすぎます（読めるのは " + std::to_string(limit >> 20) +
-           " MiB までです）。";
-}
-
-std::string PlaceNameTooLong() {
-    return "地名が 65535 バイトを超えています。";
-}
-
-std::string TooManyFields(int column) {
-    return "運賃が150個を超えています（" + std::to_string(column) +
-           "番目の欄があります。表計算ソフトで保存した行の末尾の空の列も欄に数えます）。";
-}
-
-std::string OutOfRange(const std::string& shownText) {
-    return Quoted(shownText) + "が -32768〜32767 の範囲を超えています。";
-}
-
-std::string Utf16WithoutMark() {
-    return "1バイトおきに 0 のバイトが並んでいます。表計算ソフトやエディタで、文字コードを"
-           "「日本語 (Shift_JIS)」か UTF-8 にして保存し直してください（UTF-16 なら BOM 付きで"
-           "保存すれば読めます）。";
-}
-
-std::string NotAWorkbook() {
-    return "シートを選べるのは表計算のブック (.xlsx, .ods) だけです。この入力はテキストの表です。";
-}
-
-std::string LibraryMissing(const std::string& library, const std::string& reason) {
-    return "ブックを書き出すためのライブラリ " + library +
-           " を読み込めませんでした。このプログラムをインストールし直してください（" + reason +
-           "）。";
-}
-
-}  // namespace explanation
-
 std::string DifferenceText(const RecordDifference& difference) {
     switch (difference.kind) {
         case RecordDifference::Kind::kPlaceRenamed:
             return std::to_string(difference.row) + "行目の地名を「" +
-                   PrintableName(difference.oldPlace) + "」から「" +
-                   PrintableName(difference.place) + "」に変えました。";
+                   fare_model::PrintableName(difference.oldPlace) + "」から「" +
+                   fare_model::PrintableName(difference.place) + "」に変えました。";
         case RecordDifference::Kind::kZoneChanged:
             return RowOf(difference) + "のゾーン番号" +
                    Change(difference.oldValue, difference.newValue);

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <new>
 
-#include "platform/os/run_error.h"
+#include "fare_model/run_error.h"
 #include "programs/hy3conv/commands.h"
 #include "programs/hy3conv/messages.h"
 
@@ -12,9 +12,9 @@ namespace {
 // Even building the arguments can run out of memory; nothing may end the program unreported.
 int ReportUncaught(int code) {
     try {
-        hy3conv::ReportError(hy3conv::FailureText(platform::RunError(code)));
+        hy3conv::ReportError(hy3conv::FailureText(fare_model::RunError(code)));
     } catch (...) {
-        std::fputs(code == platform::error_code::kOutOfMemory
+        std::fputs(code == fare_model::error_code::kOutOfMemory
                        ? "hy3conv: 7:メモリが不足しています。\n"
                        : "hy3conv: 51:内部エラーです。\n",
                    stderr);
@@ -28,8 +28,8 @@ int main(int argc, char** argv) {
     try {
         return hy3conv::Run(argc, argv);
     } catch (const std::bad_alloc&) {
-        return ReportUncaught(platform::error_code::kOutOfMemory);
+        return ReportUncaught(fare_model::error_code::kOutOfMemory);
     } catch (...) {
-        return ReportUncaught(platform::error_code::kInternal);
+        return ReportUncaught(fare_model::error_code::kInternal);
     }
 }

@@ -42,27 +42,27 @@ QColor ChangedCellColour() {
     return QColor(189, 222, 255);
 }
 
-FareTableModel::FareTableModel(std::vector<conversion::FareLineRecord> records,
+FareTableModel::FareTableModel(std::vector<fare_model::FareLineRecord> records,
                                const TableMarks& marks, QObject* parent)
     : QAbstractTableModel(parent), records_(std::move(records)) {
     shownFares_.reserve(records_.size());
-    for (const conversion::FareLineRecord& record : records_) {
-        shownFares_.push_back(static_cast<int>(conversion::FaresInUse(record)));
+    for (const fare_model::FareLineRecord& record : records_) {
+        shownFares_.push_back(static_cast<int>(fare_model::FaresInUse(record)));
         fareColumns_ = std::max(fareColumns_, shownFares_.back());
     }
     const int rows = static_cast<int>(records_.size());
     auto inTable = [&](int row, std::optional<int> field) {
         return field && row >= 1 && row <= rows && *field >= 1 &&
-               *field <= kFirstFareColumn + conversion::kFareCount;
+               *field <= kFirstFareColumn + fare_model::kFareCount;
     };
-    for (const conversion::Notice& notice : marks.notices) {
+    for (const fare_model::Notice& notice : marks.notices) {
         if (inTable(notice.line, notice.field)) {
             marks_[Key(notice.line - 1, ColumnOfField(*notice.field))].notices.append(
                 FromUtf8(conversion::NoticeText(notice)));
         }
     }
-    for (const conversion::RecordDifference& difference : marks.differences) {
-        using Kind = conversion::RecordDifference::Kind;
+    for (const fare_model::RecordDifference& difference : marks.differences) {
+        using Kind = fare_model::RecordDifference::Kind;
         const std::optional<int> field =
             difference.kind == Kind::kRowAdded ? std::optional<int>(1) : difference.field();
         if (inTable(difference.row, field)) {
@@ -91,7 +91,7 @@ const FareTableModel::CellMark* FareTableModel::MarkAt(int row, int column) cons
 }
 
 QString FareTableModel::Text(int row, int column) const {
-    const conversion::FareLineRecord& record = records_[static_cast<size_t>(row)];
+    const fare_model::FareLineRecord& record = records_[static_cast<size_t>(row)];
     if (column == kPlaceColumn) {
         return FromUtf32(record.PlaceName);
     }

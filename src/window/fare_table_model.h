@@ -6,17 +6,17 @@
 #include <QString>
 #include <vector>
 
-#include "conversion/fare_line_record.h"
-#include "conversion/notice.h"
-#include "conversion/revision_comparison.h"
+#include "fare_model/fare_line_record.h"
+#include "fare_model/notice.h"
+#include "fare_model/revision_comparison.h"
 
 namespace main_window {
 
 // What a conversion found about the table it wrote: its notices, and what it changed
 // against the file it replaced.
 struct TableMarks {
-    conversion::Notices notices;
-    conversion::RecordDifferences differences;
+    fare_model::Notices notices;
+    fare_model::RecordDifferences differences;
 };
 
 // The records of a .hy3 as a read-only grid: the place name, the zone, then the fares up to
@@ -31,7 +31,7 @@ class FareTableModel : public QAbstractTableModel {
     static constexpr int kZoneColumn = 1;
     static constexpr int kFirstFareColumn = 2;
 
-    FareTableModel(std::vector<conversion::FareLineRecord> records, const TableMarks& marks,
+    FareTableModel(std::vector<fare_model::FareLineRecord> records, const TableMarks& marks,
                    QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -55,7 +55,7 @@ class FareTableModel : public QAbstractTableModel {
     QString Text(int row, int column) const;
     const CellMark* MarkAt(int row, int column) const;
 
-    std::vector<conversion::FareLineRecord> records_;
+    std::vector<fare_model::FareLineRecord> records_;
     std::vector<int> shownFares_;  // per row
     int fareColumns_ = 0;
     QHash<quint64, CellMark> marks_;

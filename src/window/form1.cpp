@@ -1,5 +1,7 @@
 #include "window/form1.h"
 
+#include "conversion/wording.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QGroupBox>

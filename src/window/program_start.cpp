@@ -131,7 +131,7 @@ Form1& ProgramWindows::MainWindow() {
         form_->OfferTable(
             [this](const QString& path, const conversion::ConversionOutcome& outcome) {
                 OpenTable(path, TableMarks{outcome.notices, outcome.differences.value_or(
-                                                                conversion::RecordDifferences{})});
+                                                                fare_model::RecordDifferences{})});
             });
     }
     return *form_;

@@ -37,7 +37,7 @@ QString Others(qsizetype count) {
 }
 
 // The place of the problem, as the core words it, or nothing.
-QString Place(const platform::RunError& error) {
+QString Place(const fare_model::RunError& error) {
     if (!error.line()) {
         return QString();
     }
@@ -78,14 +78,15 @@ StatusDetails DescribeOutcome(const conversion::ConversionOutcome& outcome) {
     QStringList tip;
 
     if (outcome.kind == Kind::kFailed && outcome.error) {
-        const platform::RunError& error = *outcome.error;
+        const fare_model::RunError& error = *outcome.error;
         const QString place = Place(error);
         if (!place.isEmpty()) {
             tip.append(QString::fromStdString(conversion::ErrorFoundText(error)));
         }
-        if (!error.explanation().empty()) {
+        const std::string explanation = conversion::ExplanationText(error);
+        if (!explanation.empty()) {
             details.lead = place.isEmpty() ? QString() : place + QStringLiteral(": ");
-            details.body = FromUtf8(error.explanation());
+            details.body = FromUtf8(explanation);
             tip.append(details.lead + details.body);
         } else if (!place.isEmpty()) {
             details.body = tip.front();

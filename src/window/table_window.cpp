@@ -31,10 +31,11 @@ std::string FileSystemPath(const QString& path) {
 }
 
 // "62:ファイルにこれ以上データがありません。" and the explanation, if there is one.
-QString FailureText(const platform::RunError& error) {
-    QString text = QString::number(error.code()) + QLatin1Char(':') + FromUtf8(error.description());
-    if (!error.explanation().empty()) {
-        text += QLatin1Char('\n') + FromUtf8(error.explanation());
+QString FailureText(const fare_model::RunError& error) {
+    QString text = FromUtf8(conversion::CodeAndDescription(error));
+    const std::string explanation = conversion::ExplanationText(error);
+    if (!explanation.empty()) {
+        text += QLatin1Char('\n') + FromUtf8(explanation);
     }
     return text;
 }
@@ -76,7 +77,7 @@ TableWindow::TableWindow(platform::FileDialog& dialog, const QString& path, cons
         problem->setFocusPolicy(Qt::StrongFocus);
         layout->addWidget(problem, 1);
         saveButton_->setEnabled(false);
-        status_->setText(QStringLiteral("ファイルを点検してください。"));
+        status_->setText(FromUtf8(conversion::CheckTheFileText()));
     } else {
         status_->setText(SizeText(file.records.size(), QFileInfo(path).size()));
         model_ = new FareTableModel(std::move(file.records), marks, this);
@@ -130,13 +131,13 @@ void TableWindow::ShowMarks(const TableMarks& marks) {
     QStringList lines;
     if (!marks.notices.empty()) {
         lines.append(QStringLiteral("注意（%1件）").arg(marks.notices.size()));
-        for (const conversion::Notice& notice : marks.notices) {
+        for (const fare_model::Notice& notice : marks.notices) {
             lines.append(FromUtf8(conversion::NoticeText(notice)));
         }
     }
     if (!marks.differences.empty()) {
         lines.append(FromUtf8(conversion::DifferenceSummary(marks.differences.size())));
-        for (const conversion::RecordDifference& difference : marks.differences) {
+        for (const fare_model::RecordDifference& difference : marks.differences) {
             lines.append(FromUtf8(conversion::DifferenceText(difference)));
         }
     }

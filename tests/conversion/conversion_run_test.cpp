@@ -1,4 +1,5 @@
 #include "conversion/conversion_run.h"
+#include "conversion/wording.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -302,7 +303,7 @@ class ConversionRunFailureTest : public ConversionRunTest,
         const FailureCase& c = GetParam();
         ASSERT_EQ(outcome.kind, Kind::kFailed) << Describe(outcome);
         EXPECT_EQ(outcome.error->code(), c.code);
-        EXPECT_EQ(outcome.error->description(), c.description);
+        EXPECT_EQ(conversion::DescriptionText(*outcome.error), c.description);
         if (c.line) {
             EXPECT_EQ(outcome.error->line(), c.line);
         }
@@ -393,7 +394,7 @@ TEST_P(ConversionRunPathTest, FailsWithoutTouchingAnything) {
         ConvertFareTable(Resolve(GetParam().input), Resolve(GetParam().output));
     ASSERT_EQ(outcome.kind, Kind::kFailed) << Describe(outcome);
     EXPECT_EQ(outcome.error->code(), GetParam().code);
-    EXPECT_EQ(outcome.error->description(), GetParam().description);
+    EXPECT_EQ(conversion::DescriptionText(*outcome.error), GetParam().description);
     EXPECT_EQ(ReadBytes(in_), input);
     EXPECT_EQ(ReadBytes(out_), "OLD");
     EXPECT_EQ(folder_.Names(), names);
@@ -524,7 +525,7 @@ TEST_F(ConversionRunTest, ReadOnlyOutputFailsWith70) {
     ConversionOutcome outcome = Convert("a,1");
     ASSERT_EQ(outcome.kind, Kind::kFailed) << Describe(outcome);
     EXPECT_EQ(outcome.error->code(), 70);
-    EXPECT_EQ(outcome.error->description(), "書き込みできません。");
+    EXPECT_EQ(conversion::DescriptionText(*outcome.error), "書き込みできません。");
     EXPECT_EQ(ReadBytes(out_), "OLD");
     EXPECT_EQ(test_support::PermissionBits(out_), 0444u);
 }
@@ -549,13 +550,13 @@ TEST_F(ConversionRunTest, ReadOnlyOutputFolderFailsWith70) {
 TEST(OutcomeText, SaysWhatHappened) {
     EXPECT_EQ(conversion::OutcomeText(ConversionOutcome::Succeeded()),
               "正常にコンバートされました。\r\n運賃表示器を動かして表示テストを行ってください。");
-    EXPECT_EQ(conversion::OutcomeText(ConversionOutcome::Failed(platform::RunError(53))),
+    EXPECT_EQ(conversion::OutcomeText(ConversionOutcome::Failed(fare_model::RunError(53))),
               "53:ファイルが見つかりません。\r\nファイルを点検してください。");
     // The line number is shown elsewhere; the text stays as users know it.
-    EXPECT_EQ(conversion::OutcomeText(ConversionOutcome::Failed(platform::RunError(6, 12))),
+    EXPECT_EQ(conversion::OutcomeText(ConversionOutcome::Failed(fare_model::RunError(6, 12))),
               "6:オーバーフローしました。\r\nファイルを点検してください。");
     EXPECT_EQ(conversion::OutcomeText(ConversionOutcome::Failed(
-                  platform::RunError(5, "地名に Shift-JIS で表せない文字があります。", 3))),
+                  fare_model::RunError(5, fare_model::Reason::kNameNotWritable, 3))),
               "5:地名に Shift-JIS で表せない文字があります。\r\nファイルを点検してください。");
     EXPECT_FALSE(conversion::OutcomeText(ConversionOutcome::NothingToConvert()).has_value());
 }

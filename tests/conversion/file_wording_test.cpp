@@ -8,7 +8,7 @@ namespace {
 
 using conversion::FileCauseText;
 using conversion::QuotedFileName;
-using platform::FileCause;
+using fare_model::FileCause;
 
 // Each name as coreutils 9.1 shows it in a message (`cat NAME` in a UTF-8 locale).
 TEST(QuotedFileName, QuotesAsCoreutilsDoes) {

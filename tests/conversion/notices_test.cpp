@@ -7,17 +7,18 @@
 #include <vector>
 
 #include "conversion/conversion_run.h"
+#include "conversion/wording.h"
 #include "test_support.h"
 
 namespace conversion {
 void PrintTo(const Notice& notice, std::ostream* os) {
-    *os << NoticeText(notice) << " [field " << notice.field.value_or(0) << "]";
+    *os << conversion::NoticeText(notice) << " [field " << notice.field.value_or(0) << "]";
 }
 }  // namespace conversion
 
 namespace {
 
-using conversion::Notice;
+using fare_model::Notice;
 using Kind = Notice::Kind;
 
 struct NoticeCase {
@@ -145,12 +146,13 @@ TEST(FailureDetails, NameTheFieldAndSayWhyInPlainWords) {
         EXPECT_EQ(outcome.file->role, conversion::ConcernedFile::Role::kInput);
         EXPECT_EQ(outcome.error->line(), c.line);
         EXPECT_EQ(outcome.error->field(), c.field);
-        EXPECT_NE(outcome.error->explanation().find(c.explanationPart), std::string::npos)
-            << outcome.error->explanation();
+        EXPECT_NE(conversion::ExplanationText(*outcome.error).find(c.explanationPart),
+                  std::string::npos)
+            << conversion::ExplanationText(*outcome.error);
     }
     conversion::ConversionOutcome missing =
         conversion::ConvertFareTable(folder.Path("none.txt"), folder.Path("out.hy3"));
-    EXPECT_EQ(missing.error->explanation(), "変換元（入力ファイル）のエラーです。");
+    EXPECT_EQ(conversion::ExplanationText(*missing.error), "変換元（入力ファイル）のエラーです。");
 }
 
 }  // namespace

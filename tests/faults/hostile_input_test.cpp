@@ -7,9 +7,9 @@
 
 #include "child_process.h"
 #include "conversion/conversion_run.h"
-#include "conversion/fare_line_parser.h"
+#include "fare_model/fare_line_parser.h"
+#include "fare_model/run_error.h"
 #include "fault_workspace.h"
-#include "platform/os/run_error.h"
 
 namespace faults {
 namespace {
@@ -43,10 +43,10 @@ std::string Repeat(std::string_view piece, size_t bytes) {
 // What a parse ended in, as text: "code N" or the fields that matter here.
 std::string ParseResult(const std::u32string& line) {
     try {
-        conversion::FareLineRecord record = conversion::ParseFareLine(line);
+        fare_model::FareLineRecord record = fare_model::ParseFareLine(line);
         return "name " + std::to_string(record.PlaceName.size()) + " chars, zone " +
                std::to_string(record.ZoneNumber) + ", fare1 " + std::to_string(record.Fares[0]);
-    } catch (const platform::RunError& error) {
+    } catch (const fare_model::RunError& error) {
         return "code " + std::to_string(error.code());
     }
 }

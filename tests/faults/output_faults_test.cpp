@@ -15,6 +15,7 @@
 
 #include "child_process.h"
 #include "conversion/conversion_run.h"
+#include "conversion/failure_wording.h"
 #include "fault_workspace.h"
 
 namespace faults {
@@ -241,7 +242,7 @@ std::string ConvertUnderFault(const OutputFault& fault, Workspace& workspace,
         findings += "the outcome is not Failed; ";
     } else if (outcome.error->code() != fault.expectedCode) {
         findings += "code " + std::to_string(outcome.error->code()) + " (" +
-                    outcome.error->description() + ") instead of " +
+                    conversion::DescriptionText(*outcome.error) + ") instead of " +
                     std::to_string(fault.expectedCode) + "; ";
     }
     std::string changes = DescribeDifference(outputBefore, Snapshot(workspace.outputFolder()));

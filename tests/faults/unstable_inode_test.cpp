@@ -11,6 +11,7 @@
 
 #include "child_process.h"
 #include "conversion/conversion_run.h"
+#include "conversion/failure_wording.h"
 #include "fault_workspace.h"
 
 namespace faults {
@@ -95,10 +96,11 @@ TEST_P(UnstableInodeTest, ForgottenNumbersAreNoSwapButASwapIsCaught) {
             } else if (!drop.swapped && (outcome.kind != ConversionOutcome::Kind::kSucceeded ||
                                          ReadBytes(output) != ReadBytes(expected))) {
                 findings = "the conversion did not replace the old file";
-            } else if (drop.swapped && (!outcome.error || outcome.error->code() != 75 ||
-                                        outcome.error->explanation().find("ほかのプログラム") ==
-                                            std::string::npos ||
-                                        ReadBytes(output) != kOtherProgram)) {
+            } else if (drop.swapped &&
+                       (!outcome.error || outcome.error->code() != 75 ||
+                        conversion::ExplanationText(*outcome.error).find("ほかのプログラム") ==
+                            std::string::npos ||
+                        ReadBytes(output) != kOtherProgram)) {
                 findings = "the swap was not caught and told";
             }
             umount2(point.c_str(), MNT_DETACH);

@@ -15,8 +15,8 @@ TEST(Hy3convNotices, RowsBeyondTheLimitAreNoticedAndWithheldUnderStrict) {
     test_support::ScratchFolder folder;
     const std::string in = folder.Path("in.csv"), out = folder.Path("out.hy3");
     WriteBytes(in, test_support::Repeat("a,1,100\r\n", 302));
-    conversion::Notice beyond;
-    beyond.kind = conversion::Notice::Kind::kRowsBeyondLimit;
+    fare_model::Notice beyond;
+    beyond.kind = fare_model::Notice::Kind::kRowsBeyondLimit;
     beyond.line = 302;
     const std::string noticeLine =
         "hy3conv: " + in + ":302: 注意: " + conversion::NoticeText(beyond) + "\n";

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "conversion/fare_line_record.h"
+#include "fare_model/fare_line_record.h"
 
 namespace test_support {
 
-inline conversion::FareLineRecord Record(std::u32string name, int16_t zone,
+inline fare_model::FareLineRecord Record(std::u32string name, int16_t zone,
                                          std::vector<int16_t> fares = {}) {
-    conversion::FareLineRecord record;
+    fare_model::FareLineRecord record;
     record.PlaceName = std::move(name);
     record.ZoneNumber = zone;
     for (size_t k = 0; k < fares.size(); ++k)

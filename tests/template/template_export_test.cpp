@@ -12,7 +12,7 @@
 #include <string>
 
 #include "conversion/conversion_run.h"
-#include "conversion/workbook/workbook.h"
+#include "conversion/formats/workbook/workbook.h"
 #include "fakes.h"
 #include "qt_files.h"
 #include "template/text/template_text.h"

@@ -368,8 +368,8 @@ TEST_F(Form1Test, TheBlinkStopsAndTheCursorIsBusyBeforeTheConversionRuns) {
     };
     Seen seen;
     std::deque<ConversionOutcome> outcomes = {
-        ConversionOutcome::Failed(platform::RunError(6, 3)),
-        ConversionOutcome::Failed(platform::RunError(53)),
+        ConversionOutcome::Failed(fare_model::RunError(6, 3)),
+        ConversionOutcome::Failed(fare_model::RunError(53)),
     };
     CreateForm([&](const std::string&, const std::string&) {
         seen.timerActive = Timer()->isActive();
@@ -401,7 +401,7 @@ TEST_F(Form1Test, TheBlinkStopsAndTheCursorIsBusyBeforeTheConversionRuns) {
 // as an internal failure; the window shows it like any other.
 TEST_F(Form1Test, AnInternalFailureStillEndsInAMessageAndRestoresTheCursor) {
     CreateForm([](const std::string&, const std::string&) {
-        return ConversionOutcome::Failed(platform::RunError(platform::error_code::kInternal));
+        return ConversionOutcome::Failed(fare_model::RunError(fare_model::error_code::kInternal));
     });
     ConvertThroughWindow(QStringLiteral("in.csv"), QStringLiteral("out.hy3"));
     EXPECT_TRUE(Status()->text().startsWith(QStringLiteral("51:")));

@@ -28,7 +28,7 @@ namespace main_window {
 namespace {
 
 using conversion::ConversionOutcome;
-using conversion::Notice;
+using fare_model::Notice;
 using namespace std::chrono_literals;
 
 const QString kSucceeded = QStringLiteral("正常にコンバートされました。");
@@ -45,13 +45,11 @@ Notice TextInFare(int line, int field, std::string text, int value, int count = 
 Notice Rounded(int line, int field, std::string text, int value) {
     return {Notice::Kind::kRounded, line, field, std::move(text), value, 1};
 }
-platform::RunError Explained(int code, std::optional<int> line, std::optional<int> field,
-                             std::string explanation) {
-    platform::RunError error(code, line);
-    if (field) {
-        error = error.WithField(*field);
-    }
-    return error.WithExplanation(std::move(explanation));
+// A number in row 12, field 5 that does not fit 16 bits: a failure with its own explanation.
+fare_model::RunError OutOfRange() {
+    return fare_model::RunError(6, fare_model::Reason::kOutOfRange, 12)
+        .WithField(5)
+        .WithText("40000");
 }
 
 class StatusLabelTest : public ::testing::Test {
@@ -133,30 +131,28 @@ TEST_F(StatusLabelTest, TheThirdLineAndTheTooltipTellWhatTheTableLostOrWhyItFail
                  .join(QStringLiteral("<br>")) +
              QStringLiteral("<br>（ほか5件）</p>")},
         {"failure with its line, field and explanation",
-         ConversionOutcome::Failed(
-             Explained(6, 12, 5, "「40000」は -32768〜32767 に収まりません。"),
-             {Rounded(3, 4, "2.5", 2)}),
+         ConversionOutcome::Failed(OutOfRange(), {Rounded(3, 4, "2.5", 2)}),
          {kOverflow, kCheckTheFile,
-          QStringLiteral("12行目5列目: 「40000」は -32768〜32767 に収まりません。")},
+          QStringLiteral("12行目5列目: 「40000」が -32768〜32767 の範囲を超えています。")},
          QString(),
          QStringLiteral("入力ファイルの12行目でエラーが見つかりました。\n"
-                        "12行目5列目: 「40000」は -32768〜32767 に収まりません。\n"
+                        "12行目5列目: 「40000」が -32768〜32767 の範囲を超えています。\n"
                         "3行目4列目の「2.5」を 2 に丸めました。")},
         {"failure with a line only",
-         ConversionOutcome::Failed(platform::RunError(6, 3)),
+         ConversionOutcome::Failed(fare_model::RunError(6, 3)),
          {kOverflow, kCheckTheFile,
           QStringLiteral("入力ファイルの3行目でエラーが見つかりました。")},
          QString(),
          QStringLiteral("入力ファイルの3行目でエラーが見つかりました。")},
         {"failure with an explanation only",
-         ConversionOutcome::Failed(
-             Explained(61, std::nullopt, std::nullopt, "出力先のディスクがいっぱいです。")),
+         ConversionOutcome::Failed(fare_model::RunError(61).WithFile(fare_model::FileRole::kOutput,
+                                                                     "/media/card/運賃.hy3")),
          {QStringLiteral("61:ディスクの空き容量が不足しています。"), kCheckTheFile,
-          QStringLiteral("出力先のディスクがいっぱいです。")},
+          QStringLiteral("変換先（出力ファイル）のエラーです。")},
          QString(),
-         QStringLiteral("出力先のディスクがいっぱいです。")},
+         QStringLiteral("変換先（出力ファイル）のエラーです。")},
         {"failure with nothing more",
-         ConversionOutcome::Failed(platform::RunError(53)),
+         ConversionOutcome::Failed(fare_model::RunError(53)),
          {QStringLiteral("53:ファイルが見つかりません。"), kCheckTheFile},
          {},
          {}},
@@ -185,7 +181,7 @@ TEST_F(StatusLabelTest, TheThirdLineAndTheTooltipTellWhatTheTableLostOrWhyItFail
     }
 
     // An empty table keeps the caption and tooltip of the conversion before.
-    next_ = ConversionOutcome::Failed(platform::RunError(6, 3));
+    next_ = ConversionOutcome::Failed(fare_model::RunError(6, 3));
     Convert();
     const QString caption = Status()->text();
     next_ = ConversionOutcome::NothingToConvert();
@@ -274,8 +270,7 @@ TEST_F(StatusLabelTest, Pictures) {
          ConversionOutcome::Succeeded({TextInFare(1, 2, "ゾーン", 0, 151),
                                        TextInFare(5, 7, "abc", 0), TextInFare(8, 4, "1O0", 1)})},
         {"rounded-fare", ConversionOutcome::Succeeded({Rounded(6, 9, "1.5", 2)})},
-        {"failure", ConversionOutcome::Failed(
-                        Explained(6, 12, 5, "「40000」が -32768〜32767 の範囲を超えています。"))},
+        {"failure", ConversionOutcome::Failed(OutOfRange())},
     };
     ASSERT_TRUE(QDir().mkpath(folder));
     for (const auto& [name, outcome] : pictures) {

@@ -27,8 +27,8 @@
 namespace main_window {
 namespace {
 
-using conversion::Notice;
-using conversion::RecordDifference;
+using fare_model::Notice;
+using fare_model::RecordDifference;
 
 class TableWindowTest : public ::testing::Test {
   protected:

@@ -172,20 +172,4 @@ std::optional<std::u32string> DecodeUtf8(std::string_view bytes) {
     return std::u32string(AsCharacters(utf32));
 }
 
-bool IsUnicodeScalar(char32_t ch) {
-    return ch <= 0x10FFFF && (ch < 0xD800 || ch > 0xDFFF);
-}
-
-std::string EncodeUtf8(std::u32string_view text) {
-    std::u32string scalars(text);
-    std::replace_if(
-        scalars.begin(), scalars.end(), [](char32_t ch) { return !IsUnicodeScalar(ch); },
-        U'\uFFFD');
-    CodeConverter converter(kUtf8, kUtf32);
-    std::string utf8;
-    // Cannot fail: every Unicode scalar value has a UTF-8 form.
-    converter.Convert(AsBytes(scalars), utf8);
-    return utf8;
-}
-
 }  // namespace platform

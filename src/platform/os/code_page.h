@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "fare_model/unicode.h"
 #include "platform/os/code_converter.h"
 
 namespace platform {
@@ -52,12 +53,23 @@ class Cp932Encoder {
 // How many bytes at the start are ASCII.
 size_t AsciiPrefixLength(std::string_view bytes);
 
-// False for surrogates and values past U+10FFFF, which no encoding can write.
-bool IsUnicodeScalar(char32_t ch);
-
-// Plain UTF-8 helpers for messages and tests. Invalid bytes yield nullopt; a value that is
-// not a character is written as U+FFFD, so a message about hostile text never fails.
+// Plain UTF-8 decoding for messages and tests. Invalid bytes yield nullopt.
 std::optional<std::u32string> DecodeUtf8(std::string_view bytes);
-std::string EncodeUtf8(std::u32string_view text);
+
+// Code page 932 as the fare model asks for it, through the converters above.
+class Cp932Codec : public fare_model::Cp932 {
+  public:
+    std::optional<std::string> Encode(std::u32string_view text) override {
+        return encoder_.Encode(text);
+    }
+    bool CanEncode(char32_t ch) override { return encoder_.CanEncode(ch); }
+    std::optional<std::u32string> Decode(std::string_view bytes) override {
+        return decoder_.Decode(bytes);
+    }
+
+  private:
+    Cp932Encoder encoder_;
+    TextDecoder decoder_{TextEncoding::kCp932};
+};
 
 }  // namespace platform

@@ -9,7 +9,7 @@
 
 #include "conversion/conversion_run.h"
 #include "conversion/file_wording.h"
-#include "conversion/workbook/sheet_list.h"
+#include "conversion/formats/workbook/sheet_list.h"
 #include "platform/os/file_access.h"
 #include "platform/os/output_file.h"
 #include "platform/os/process.h"
@@ -48,7 +48,7 @@ FileResult ConvertOne(const Options& options, const std::string& input, const st
     const bool withheld = outcome.kind == ConversionOutcome::Kind::kWithheld;
     // Under --strict the notices of a withheld table are its failure.
     if (!options.quiet || withheld) {
-        for (const conversion::Notice& notice : outcome.notices) {
+        for (const fare_model::Notice& notice : outcome.notices) {
             ReportNotice(input, notice);
         }
     }
@@ -83,7 +83,7 @@ int RunOne(const Options& options, const FileAction& action) {
         }
     }
     if (result.kind == Kind::kFailed) {
-        ReportError(kCheckTheFile);
+        ReportError(conversion::CheckTheFileText());
     }
     return ExitStatusOf(result.kind);
 }
@@ -150,18 +150,18 @@ int RunJobs(const Options& options, const std::vector<Job>& jobs) {
     platform::EntryKind folderKind = platform::EntryKind::kNone;
     try {
         folderKind = platform::EntryKindOf(folder);
-    } catch (const platform::RunError& error) {
+    } catch (const fare_model::RunError& error) {
         ReportFailure(folder, error);
         return kExitFailed;
     }
     if (folderKind == platform::EntryKind::kNone) {
-        ReportFailure(folder, platform::RunError(platform::error_code::kPathNotFound)
-                                  .WithExplanation("出力先のフォルダがありません。"));
+        ReportFailure(folder, fare_model::RunError(fare_model::error_code::kPathNotFound,
+                                                   fare_model::Reason::kNoOutputFolder));
         return kExitFailed;
     }
     if (folderKind != platform::EntryKind::kFolder) {
-        ReportFailure(folder, platform::RunError(platform::error_code::kPathFileAccess)
-                                  .WithExplanation("-o のあとにはフォルダを指定してください。"));
+        ReportFailure(folder, fare_model::RunError(fare_model::error_code::kPathFileAccess,
+                                                   fare_model::Reason::kOutputNotFolder));
         return kExitFailed;
     }
     std::map<Kind, int> counts;
@@ -183,7 +183,7 @@ int RunJobs(const Options& options, const std::vector<Job>& jobs) {
         PrintOut(BatchSummary(counts, jobs.size()));
     }
     if (counts[Kind::kFailed] > 0) {
-        ReportError(kCheckTheFile);
+        ReportError(conversion::CheckTheFileText());
     }
     return status;
 }
@@ -249,9 +249,9 @@ int RunAllSheets(const Options& options) {
 int WriteTemplate(const std::string& path) {
     try {
         platform::WriteFileAtomically(path, template_workbook::TemplateForFileName(path));
-    } catch (const platform::RunError& error) {
-        ReportFailure(path, conversion::WithCauseExplained(error, path));
-        ReportError(kCheckTheFile);
+    } catch (const fare_model::RunError& error) {
+        ReportFailure(path, error.WithFile(fare_model::FileRole::kUnsaid, path));
+        ReportError(conversion::CheckTheFileText());
         return kExitFailed;
     }
     return kExitSucceeded;

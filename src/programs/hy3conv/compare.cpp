@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "conversion/read_back.h"
-#include "conversion/revision_comparison.h"
+#include "fare_model/revision_comparison.h"
 #include "programs/hy3conv/messages.h"
 
 namespace hy3conv {
 namespace {
 
-std::optional<std::vector<conversion::FareLineRecord>> RecordsOf(const std::string& path) {
+std::optional<std::vector<fare_model::FareLineRecord>> RecordsOf(const std::string& path) {
     conversion::ConversionOutcome read = conversion::ReadBackDataFile(path);
     if (read.kind != conversion::ConversionOutcome::Kind::kSucceeded) {
         ReportFailure(read);
@@ -26,13 +26,13 @@ int CompareDataFiles(const std::string& oldPath, const std::string& newPath, boo
     const auto before = RecordsOf(oldPath);
     const auto after = RecordsOf(newPath);
     if (!before || !after) {
-        ReportError(kCheckTheFile);
+        ReportError(conversion::CheckTheFileText());
         return kExitTrouble;
     }
-    const conversion::RecordDifferences differences = conversion::CompareRecords(*before, *after);
+    const fare_model::RecordDifferences differences = fare_model::CompareRecords(*before, *after);
     if (!quiet) {
-        for (const conversion::RecordDifference& difference : differences) {
-            const bool removed = difference.kind == conversion::RecordDifference::Kind::kRowRemoved;
+        for (const fare_model::RecordDifference& difference : differences) {
+            const bool removed = difference.kind == fare_model::RecordDifference::Kind::kRowRemoved;
             PrintOut(MessageLine(removed ? oldPath : newPath, difference.row, difference.field(),
                                  conversion::DifferenceText(difference)));
         }

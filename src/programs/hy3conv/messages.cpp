@@ -37,10 +37,11 @@ std::string MessageLine(std::string_view file, std::optional<int> line, std::opt
     return message;
 }
 
-std::string FailureText(const platform::RunError& error) {
-    std::string text = std::to_string(error.code()) + ":" + error.description();
-    if (!error.explanation().empty()) {
-        text += " " + error.explanation();
+std::string FailureText(const fare_model::RunError& error) {
+    std::string text = conversion::CodeAndDescription(error);
+    const std::string explanation = conversion::ExplanationText(error);
+    if (!explanation.empty()) {
+        text += " " + explanation;
     }
     return text;
 }
@@ -49,7 +50,7 @@ void ReportError(std::string_view text) {
     WriteError("hy3conv: " + std::string(text) + "\n");
 }
 
-void ReportFailure(std::string_view file, const platform::RunError& error) {
+void ReportFailure(std::string_view file, const fare_model::RunError& error) {
     std::string text = FailureText(error);
     if (!error.cell().empty() && error.line()) {
         // The cell alone does not say which field of the table it is.
@@ -59,14 +60,14 @@ void ReportFailure(std::string_view file, const platform::RunError& error) {
 }
 
 void ReportFailure(const conversion::ConversionOutcome& outcome) {
-    const platform::RunError error =
-        outcome.error.value_or(platform::RunError(platform::error_code::kInternal));
+    const fare_model::RunError error =
+        outcome.error.value_or(fare_model::RunError(fare_model::error_code::kInternal));
     ReportFailure(outcome.file ? std::string_view(outcome.file->path) : std::string_view(), error);
 }
 
-void ReportNotice(std::string_view file, const conversion::Notice& notice) {
-    WriteError(
-        MessageLine(file, notice.line, notice.field, "注意: " + NoticeText(notice), notice.cell));
+void ReportNotice(std::string_view file, const fare_model::Notice& notice) {
+    WriteError(MessageLine(file, notice.line, notice.field,
+                           "注意: " + conversion::NoticeText(notice), notice.cell));
 }
 
 void PrintOut(std::string_view text) {

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "conversion/notice.h"
 #include "conversion/outcome.h"
-#include "platform/os/run_error.h"
+#include "fare_model/notice.h"
+#include "fare_model/run_error.h"
 
 namespace hy3conv {
 
@@ -17,16 +17,13 @@ std::string MessageLine(std::string_view file, std::optional<int> line, std::opt
                         std::string_view text, const std::string& cell = {});
 
 // "CODE:DESCRIPTION", then the explanation where the error has one.
-std::string FailureText(const platform::RunError& error);
-
-// The second line of every failure, as the window shows it.
-inline constexpr std::string_view kCheckTheFile = "ファイルを点検してください。";
+std::string FailureText(const fare_model::RunError& error);
 
 void ReportError(std::string_view text);  // "hy3conv: text"
-void ReportFailure(std::string_view file, const platform::RunError& error);
+void ReportFailure(std::string_view file, const fare_model::RunError& error);
 // A kFailed outcome's error, against the file it concerns.
 void ReportFailure(const conversion::ConversionOutcome& outcome);
-void ReportNotice(std::string_view file, const conversion::Notice& notice);
+void ReportNotice(std::string_view file, const fare_model::Notice& notice);
 
 // Standard output goes through here so that a failed write (a full disk, a closed pipe) is
 // noticed and reported instead of passing for a success.

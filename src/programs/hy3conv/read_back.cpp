@@ -1,8 +1,8 @@
 #include "programs/hy3conv/read_back.h"
 
-#include "conversion/fare_table_listing.h"
+#include "conversion/formats/workbook/workbook_writer.h"
 #include "conversion/read_back.h"
-#include "conversion/workbook/workbook_writer.h"
+#include "fare_model/fare_table_listing.h"
 #include "programs/hy3conv/messages.h"
 
 namespace hy3conv {
@@ -37,7 +37,7 @@ int ShowDataFile(const std::string& path) {
         ReportFailure(outcome);
         return kExitFailed;
     }
-    PrintOut(conversion::FareTableListing(outcome.records));
+    PrintOut(fare_model::FareTableListing(outcome.records));
     return kExitSucceeded;
 }
 

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "conversion/fare_line_parser.h"
-#include "conversion/workbook/workbook_writer.h"
+#include "conversion/formats/workbook/workbook_writer.h"
+#include "fare_model/fare_line_parser.h"
 #include "platform/os/code_page.h"
 #include "platform/os/file_access.h"
 #include "template/text/template_text.h"
@@ -13,11 +13,11 @@ namespace template_workbook {
 std::string TemplateWorkbook() {
     std::string_view text = template_text::TemplateText();
     platform::TextDecoder decoder(platform::TextEncoding::kCp932);
-    std::vector<conversion::FareLineRecord> records;
+    std::vector<fare_model::FareLineRecord> records;
     for (size_t start = 0; start < text.size();) {
         size_t end = text.find("\r\n", start);
         records.push_back(
-            conversion::ParseFareLine(decoder.Decode(text.substr(start, end - start)).value()));
+            fare_model::ParseFareLine(decoder.Decode(text.substr(start, end - start)).value()));
         start = end + 2;
     }
     return conversion::workbook::FareTableWorkbook(records);

@@ -15,7 +15,7 @@ struct Cp932Case {
     std::u32string text;
     std::string bytes;
     friend void PrintTo(const Cp932Case& c, std::ostream* os) {
-        *os << platform::EncodeUtf8(c.text);
+        *os << fare_model::EncodeUtf8(c.text);
     }
 };
 
@@ -47,7 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Cp932Encoder, RefusesCharactersWithoutAForm) {
     platform::Cp932Encoder encoder;
     for (std::u32string text : {U"한", U"a😀", U"€", U"\uE758"}) {
-        EXPECT_FALSE(encoder.Encode(text).has_value()) << platform::EncodeUtf8(text);
+        EXPECT_FALSE(encoder.Encode(text).has_value()) << fare_model::EncodeUtf8(text);
     }
     EXPECT_FALSE(encoder.CanEncode(U'한'));
     EXPECT_TRUE(encoder.CanEncode(U'地'));
@@ -72,10 +72,11 @@ TEST(TextDecoder, RefusesBytesThatAreNotText) {
 
 TEST(Utf8, RoundTrips) {
     const std::u32string text = U"a地ｱ😀\uE000";
-    EXPECT_EQ(platform::DecodeUtf8(platform::EncodeUtf8(text)).value(), text);
-    EXPECT_EQ(platform::EncodeUtf8(U"地"), "地");
+    EXPECT_EQ(platform::DecodeUtf8(fare_model::EncodeUtf8(text)).value(), text);
+    EXPECT_EQ(fare_model::EncodeUtf8(U"地"), "地");
     // Messages quote hostile text: a value that is no character must not stop them.
-    EXPECT_EQ(platform::EncodeUtf8(std::u32string{U'a', 0xD800, 0x110000, U'b'}), "a\uFFFD\uFFFDb");
+    EXPECT_EQ(fare_model::EncodeUtf8(std::u32string{U'a', 0xD800, 0x110000, U'b'}),
+              "a\uFFFD\uFFFDb");
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/os/run_error.h"
+#include "fare_model/run_error.h"
 #include "test_support.h"
 
 namespace {
@@ -24,7 +24,7 @@ TEST(InputFile, MissingFileFailsWith53Or76) {
         try {
             platform::InputFile file(folder.Path(name));
             ADD_FAILURE() << name << " opened";
-        } catch (const platform::RunError& error) {
+        } catch (const fare_model::RunError& error) {
             EXPECT_EQ(error.code(), code) << name;
         }
     }
@@ -61,9 +61,9 @@ TEST(ErrorFromErrno, MapsEachErrorToItsCode) {
         {EDQUOT, 61},  {EFBIG, 61},  {EIO, 57},          {EMFILE, 67}, {ENFILE, 67}, {ENXIO, 68},
         {ENODEV, 68},  {EFAULT, 75}, {EPROTO, 75}};
     for (const auto& [errnum, code] : expected) {
-        platform::RunError error = platform::ErrorFromErrno(errnum, inFolder);
+        fare_model::RunError error = platform::ErrorFromErrno(errnum, inFolder);
         EXPECT_EQ(error.code(), code) << "errno " << errnum;
-        EXPECT_EQ(error.description(), platform::DescriptionForCode(code));
+        EXPECT_EQ(error.reason(), fare_model::Reason::kNone);  // the code's own words only
     }
     EXPECT_EQ(platform::ErrorFromErrno(ENOENT, inFolder).code(), 53);
     EXPECT_EQ(platform::ErrorFromErrno(ENOENT, noFolder).code(), 76);
@@ -86,7 +86,7 @@ TEST(RunError, DescriptionsAreTheKnownTexts) {
         {321, "ファイル形式が不正です。"}};
     for (const auto& [code, text] : texts) {
         EXPECT_EQ(platform::DescriptionForCode(code), text) << code;
-        EXPECT_EQ(platform::RunError(code).description(), text) << code;
+        EXPECT_EQ(fare_model::RunError(code).reason(), fare_model::Reason::kNone) << code;
     }
 }
 
@@ -95,7 +95,7 @@ TEST(CheckPathSyntax, RejectsEmptyPathsAndNul) {
         try {
             platform::CheckPathSyntax(path);
             ADD_FAILURE() << "accepted a bad path of " << path.size() << " bytes";
-        } catch (const platform::RunError& error) {
+        } catch (const fare_model::RunError& error) {
             EXPECT_EQ(error.code(), 52);
         }
     }

@@ -17,8 +17,8 @@
 #include <set>
 #include <string>
 
+#include "fare_model/run_error.h"
 #include "platform/os/file_access.h"
-#include "platform/os/run_error.h"
 #include "test_support.h"
 
 namespace {
@@ -76,7 +76,7 @@ int CommitCode(const std::string& path, std::optional<platform::FileIdentity> mu
         platform::AtomicOutputFile file(path, std::move(seams));
         file.Write("new");
         file.Commit(mustNotReplace);
-    } catch (const platform::RunError& error) {
+    } catch (const fare_model::RunError& error) {
         return error.code();
     }
     return 0;

@@ -6,10 +6,10 @@
 #include <stdexcept>
 #include <vector>
 
+#include "fare_model/run_error.h"
 #include "platform/desktop/file_dialog.h"
 #include "platform/desktop/file_opener.h"
 #include "platform/desktop/message_box.h"
-#include "platform/os/run_error.h"
 
 namespace test_support {
 
@@ -21,7 +21,7 @@ inline void FailAs(Failure failure) {
         case Failure::kNone:
             return;
         case Failure::kRunError:
-            throw platform::RunError(platform::error_code::kDeviceIo);
+            throw fare_model::RunError(fare_model::error_code::kDeviceIo);
         case Failure::kStdException:
             throw std::runtime_error("desktop gone");
         case Failure::kOther:

@@ -27,7 +27,7 @@ void IgnoreFileSizeSignal() {
 }
 
 RunError SameFileError() {
-    return RunError(error_code::kPathFileAccess, "変換元と変換先が同じファイルです。");
+    return RunError(error_code::kPathFileAccess, fare_model::Reason::kSameFile);
 }
 
 RunError ReplacedMeanwhile() {

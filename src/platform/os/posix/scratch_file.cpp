@@ -46,9 +46,8 @@ std::string BytesWrittenByName(const std::function<void(const std::string& path)
     write(path);
     BoundedRead read = ReadBoundedFile(path, limit);
     if (read.status != BoundedRead::Status::kRead) {
-        throw RunError(error_code::kOverflow)
-            .WithExplanation("書き出すファイルが大きすぎます（" + std::to_string(limit >> 20) +
-                             " MiB を超えました）。");
+        throw RunError(error_code::kOverflow, fare_model::Reason::kOutputTooLarge)
+            .WithNumber(static_cast<int64_t>(limit));
     }
     return std::move(read.bytes);
 }

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "conversion/formats/workbook/workbook.h"
+
+namespace conversion::workbook {
+
+// One sheet's rows as a fare table reads them, one row at a time: a repeated row as often
+// as it repeats, a run of blank rows (a gap in the sheet included) as one blank row. A row is
+// blank where every cell is empty or holds only spaces, as a blank line is.
+class SheetTable {
+  public:
+    // `columnLimit`: as SheetRows keeps cells.
+    SheetTable(const Workbook& book, size_t sheet, uint32_t columnLimit);
+
+    // The next row; false after the sheet's last row that holds anything. Throws
+    // fare_model::RunError as the workbook's reader does.
+    bool Next();
+    uint32_t rowNumber() const { return row_.number + copy_; }
+    // The row's cells by column; columns between them are empty.
+    const std::vector<Cell>& cells() const { return row_.cells; }
+    bool blank() const { return blank_; }
+
+    const std::string& sheetName() const { return sheetName_; }
+    // Where a cell of the current row is, as the spreadsheet shows it: "運賃!C12".
+    std::string CellPlace(uint32_t column) const;
+
+  private:
+    std::string sheetName_;
+    std::unique_ptr<SheetRows> rows_;
+    SheetRow row_;
+    uint32_t copy_ = 0;
+    bool started_ = false;
+    bool blank_ = false;
+};
+
+// A text that holds nothing but spaces (half-width or ideographic), as a blank line does.
+bool IsBlankCellText(std::string_view utf8);
+
+}  // namespace conversion::workbook

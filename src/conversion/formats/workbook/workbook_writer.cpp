@@ -1,0 +1,135 @@
+#include "conversion/formats/workbook/workbook_writer.h"
+
+#include <xlsxwriter.h>
+
+#include <optional>
+
+#include "conversion/formats/workbook/xlsx_text.h"
+#include "fare_model/written_table.h"
+#include "platform/os/code_page.h"
+#include "platform/os/scratch_file.h"
+#include "platform/os/shared_library.h"
+
+namespace conversion::workbook {
+namespace {
+
+RunError BadName(Reason reason, int record) {
+    return RunError(error_code::kInvalidData, reason, record);
+}
+
+// 301 rows of 152 cells take well under a megabyte.
+constexpr size_t kWorkbookLimit = size_t{64} << 20;
+
+void CheckRecords(std::span<const FareLineRecord> records) {
+    fare_model::CheckTableSize(records);
+    int number = 0;
+    for (const FareLineRecord& record : records) {
+        ++number;
+        if (std::optional<Reason> why =
+                fare_model::WhyNameWouldChangeInAnyTable(record.PlaceName)) {
+            throw BadName(*why, number);
+        }
+    }
+}
+
+// libxlsxwriter, and the libraries it pulls in (a whole cryptography library among them), is
+// loaded only when a workbook is written: every other run starts without it.
+struct XlsxWriter {
+    decltype(&::workbook_new) workbook_new;
+    decltype(&::workbook_add_worksheet) workbook_add_worksheet;
+    decltype(&::worksheet_write_string) worksheet_write_string;
+    decltype(&::worksheet_write_number) worksheet_write_number;
+    decltype(&::workbook_close) workbook_close;
+    decltype(&::lxw_strerror) lxw_strerror;
+
+    static const XlsxWriter& Loaded() {
+        // An exception leaves the static unmade: the next workbook tries again.
+        static const XlsxWriter writer = Load();
+        return writer;
+    }
+
+  private:
+    static XlsxWriter Load() {
+        std::string why;
+        const platform::SharedLibrary* library =
+            platform::SharedLibrary::Load(XLSXWRITER_LIBRARY, why);
+        auto find = [&]<typename Function>(Function*& function, const char* name) {
+            if (library != nullptr && (function = library->Find<Function>(name)) == nullptr) {
+                why = name;
+                library = nullptr;
+            }
+        };
+        XlsxWriter writer{};
+        find(writer.workbook_new, "workbook_new");
+        find(writer.workbook_add_worksheet, "workbook_add_worksheet");
+        find(writer.worksheet_write_string, "worksheet_write_string");
+        find(writer.worksheet_write_number, "worksheet_write_number");
+        find(writer.workbook_close, "workbook_close");
+        find(writer.lxw_strerror, "lxw_strerror");
+        if (library == nullptr) {
+            throw RunError(error_code::kFileNotFound, Reason::kWorkbookLibraryMissing)
+                .WithText(XLSXWRITER_LIBRARY)
+                .WithNames({why});
+        }
+        return writer;
+    }
+};
+
+// Closes the book on every way out; libxlsxwriter writes the file on closing.
+struct BookCloser {
+    const XlsxWriter& lxw;
+    lxw_workbook* book;
+    ~BookCloser() {
+        if (book != nullptr) {
+            lxw.workbook_close(book);
+        }
+    }
+};
+
+void WriteRow(const XlsxWriter& lxw, lxw_worksheet* sheet, const FareLineRecord& record,
+              int number) {
+    auto row = static_cast<lxw_row_t>(number - 1);
+    if (!record.PlaceName.empty()) {
+        std::string name = EncodeEscapedCharacters(fare_model::EncodeUtf8(record.PlaceName));
+        if (lxw.worksheet_write_string(sheet, row, 0, name.c_str(), nullptr) != LXW_NO_ERROR) {
+            throw BadName(Reason::kNameTooLongForCell, number);
+        }
+    }
+    // The zone is written even when it is 0: a row of empty cells would end the table.
+    lxw.worksheet_write_number(sheet, row, 1, record.ZoneNumber, nullptr);
+    // Fares after the row's last value read as 0, so trailing zeros are left out.
+    for (size_t k = 0; k < FaresInUse(record); ++k) {
+        lxw.worksheet_write_number(sheet, row, static_cast<lxw_col_t>(k + 2), record.Fares[k],
+                                   nullptr);
+    }
+}
+
+}  // namespace
+
+std::string FareTableWorkbook(std::span<const FareLineRecord> records) {
+    CheckRecords(records);
+    const XlsxWriter& lxw = XlsxWriter::Loaded();
+    return platform::BytesWrittenByName(
+        [&](const std::string& path) {
+            BookCloser closer{lxw, lxw.workbook_new(path.c_str())};
+            lxw_worksheet* sheet = closer.book == nullptr
+                                       ? nullptr
+                                       : lxw.workbook_add_worksheet(closer.book, kFareSheetName);
+            if (sheet == nullptr) {
+                throw RunError(error_code::kOutOfMemory);
+            }
+            int number = 0;
+            for (const FareLineRecord& record : records) {
+                WriteRow(lxw, sheet, record, ++number);
+            }
+            lxw_error closed = lxw.workbook_close(closer.book);
+            closer.book = nullptr;
+            if (closed != LXW_NO_ERROR) {
+                throw RunError(error_code::kDeviceIo, Reason::kWorkbookNotWritten)
+                    .WithText(lxw.lxw_strerror(closed));
+            }
+        },
+        kWorkbookLimit);
+}
+
+}  // namespace conversion::workbook
