@@ -81,6 +81,10 @@ ConversionOutcome ConvertRows(RowSource& source, const platform::FileIdentity& i
                               const std::string& outputPath, const ConversionOptions& options,
                               UseCaseProgress& progress) {
     Notices& notices = progress.notices;
+    // Set up before the output's files are opened: the system may load its code page 932
+    // table from a file of its own the first time it is asked, and a workbook, unlike a text,
+    // asks for none while its rows are read.
+    platform::Cp932Codec cp932;
     TableCount count = source.CountRows();
     int rows = count.rows;
     if (rows == 0) {
@@ -137,7 +141,6 @@ ConversionOutcome ConvertRows(RowSource& source, const platform::FileIdentity& i
     }
     // The records become bytes before the output is touched: a place name that code page 932
     // cannot write is the input's fault, on its own row, not the output's.
-    platform::Cp932Codec cp932;
     const std::string bytes = fare_model::FareDataFileBytes(table, cp932);
     // Read before it is replaced: what this revision changes on the card.
     std::optional<RecordDifferences> differences = CompareWithExistingFile(outputPath, table);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -439,6 +441,28 @@ TEST(Hy3convDescriptorLimit, NamesTheFileItsExplanationBlames) {
             << "limit " << limit << ": " << result.err;
     }
     EXPECT_GT(failures, 0) << "no limit was low enough to fail";
+}
+
+// A workbook is opened once and read from that handle, as a text is: under every limit of
+// descriptors it converts, or fails, exactly as the same table in a text does.
+TEST(Hy3convDescriptorLimit, AWorkbookNeedsNoMoreThanAText) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizers' runtime needs descriptors of its own";
+#endif
+    test_support::ScratchFolder folder;
+    const std::string text = folder.Path("in.txt"), book = folder.Path("in.xlsx");
+    WriteBytes(text, "a,1,140\r\nb,2,160\r\n");
+    ASSERT_EQ(RunHy3conv(folder, {text, folder.Path("ref.hy3")}).status, 0);
+    ASSERT_EQ(RunHy3conv(folder, {"--to-sheet", folder.Path("ref.hy3"), book}).status, 0);
+    for (int limit = 4; limit <= 8; ++limit) {
+        const std::string shell = "sh -c 'exec 3>&- 4>&- 5>&- 6>&- 7>&- 8>&- 9>&-; ulimit -n " +
+                                  std::to_string(limit) + "; exec \"$0\" \"$@\"' ";
+        std::remove(folder.Path("text.hy3").c_str());
+        std::remove(folder.Path("book.hy3").c_str());
+        const Result fromText = RunHy3conv(folder, {text, folder.Path("text.hy3")}, shell);
+        const Result fromBook = RunHy3conv(folder, {book, folder.Path("book.hy3")}, shell);
+        EXPECT_EQ(fromBook.status, fromText.status) << "limit " << limit << ": " << fromBook.err;
+    }
 }
 
 }  // namespace
