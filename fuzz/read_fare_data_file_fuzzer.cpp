@@ -20,6 +20,7 @@
 
 #include "conversion/conversion_run.h"
 #include "conversion/formats/text/fare_table_text.h"
+#include "conversion/wording.h"
 #include "fare_model/fare_data_reader.h"
 #include "fare_model/fare_table_listing.h"
 #include "fare_model/run_error.h"
@@ -82,7 +83,7 @@ std::string EncodeLayout(const std::vector<FareLineRecord>& records) {
 }
 
 void CheckListing(const std::vector<FareLineRecord>& records) {
-    std::string listing = fare_model::FareTableListing(records);
+    std::string listing = fare_model::FareTableListing(records, conversion::ListingHeadings());
     if (!platform::DecodeUtf8(listing)) {
         Broken("the listing is not UTF-8");
     }

@@ -187,6 +187,10 @@ std::string DifferenceSummary(size_t count) {
     return "前の .hy3 から " + std::to_string(count) + " か所変わりました。";
 }
 
+fare_model::ListingHeadings ListingHeadings() {
+    return {U"行", U"地名", U"ゾーン", U"運賃"};
+}
+
 std::string UnreadableDataFileText(const std::string& fileName) {
     return fileName + " を表として読めません。";
 }

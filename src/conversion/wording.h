@@ -6,6 +6,7 @@
 #include "conversion/failure_wording.h"
 #include "conversion/outcome.h"
 #include "conversion/place_wording.h"
+#include "fare_model/fare_table_listing.h"
 
 // Every sentence the user reads about an outcome, in one place, free of any toolkit: the
 // window and hy3conv only lay these texts out.
@@ -31,6 +32,9 @@ std::string DifferenceText(const RecordDifference& difference);
 // The count as the status line and the command line give it: "前の .hy3 から 12 か所変わりました。"
 // or, for none, "前の .hy3 から変わったところはありません。".
 std::string DifferenceSummary(size_t count);
+
+// The column headings of a .hy3 file's records listed for a terminal.
+fare_model::ListingHeadings ListingHeadings();
 
 // The first line where a .hy3 file cannot be shown as a table, before its error:
 // "運賃.hy3 を表として読めません。"

@@ -104,12 +104,14 @@ int TerminalWidth(char32_t ch) {
     return InRanges(ch, kWide) ? 2 : 1;
 }
 
-std::string FareTableListing(std::span<const FareLineRecord> records) {
+std::string FareTableListing(std::span<const FareLineRecord> records,
+                             const ListingHeadings& headings) {
     struct Row {
         Cell number, name, zone;
         std::vector<Cell> fares;
     };
-    const Cell headers[] = {{"行", 2}, {"地名", 4}, {"ゾーン", 6}, {"運賃", 4}};
+    const Cell headers[] = {NameCell(headings.row), NameCell(headings.place),
+                            NameCell(headings.zone), NameCell(headings.fares)};
 
     std::vector<Row> rows;
     rows.reserve(records.size());

@@ -8,12 +8,19 @@
 
 namespace fare_model {
 
-// The records as a table for a terminal, in UTF-8 with LF line ends: the header
-// "行  地名  ゾーン  運賃", then one line per record with its row number (from 1), place
+// The column headings of a listing; the wording module has them ("行", "地名", "ゾーン",
+// "運賃").
+struct ListingHeadings {
+    std::u32string_view row, place, zone, fares;
+};
+
+// The records as a table for a terminal, in UTF-8 with LF line ends: the headings, then one
+// line per record with its row number (from 1), place
 // name, zone and the fares up to the last non-zero one. Columns are aligned by display
 // width (see TerminalWidth). Control characters in a name are shown as \xNN, so that a
 // hostile file cannot send commands to the terminal. Never throws but for lack of memory.
-std::string FareTableListing(std::span<const FareLineRecord> records);
+std::string FareTableListing(std::span<const FareLineRecord> records,
+                             const ListingHeadings& headings);
 
 // A place name in UTF-8 as the listing shows it: control characters as \xNN.
 std::string PrintableName(std::u32string_view name);

@@ -1,7 +1,5 @@
 #include "window/form1.h"
 
-#include "conversion/wording.h"
-
 #include <QApplication>
 #include <QFile>
 #include <QGroupBox>
@@ -21,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "conversion/wording.h"
 #include "platform/desktop/file_dialog.h"
 #include "template/export/template_export.h"
 #include "window/layout_table.h"

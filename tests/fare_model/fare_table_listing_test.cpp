@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "conversion/wording.h"
 #include "platform/os/code_page.h"
 
 namespace {
@@ -25,7 +26,7 @@ TEST(FareTableListing, AlignsColumnsByDisplayWidth) {
     records[1].Fares[2] = -1;
     records[2].PlaceName = U"A\x1B[2J";  // an escape sequence is shown, not sent
     records[3].PlaceName = U"か\u3099";  // a combining mark takes no column
-    EXPECT_EQ(fare_model::FareTableListing(records),
+    EXPECT_EQ(fare_model::FareTableListing(records, conversion::ListingHeadings()),
               "行  地名        ゾーン  運賃\n"
               " 1  １２３系統       1   140\n"
               " 2  ﾊﾞｽ停          -12  1500 0 -1\n"

@@ -2,6 +2,7 @@
 
 #include "conversion/formats/workbook/workbook_writer.h"
 #include "conversion/read_back.h"
+#include "conversion/wording.h"
 #include "fare_model/fare_table_listing.h"
 #include "programs/hy3conv/messages.h"
 
@@ -37,7 +38,7 @@ int ShowDataFile(const std::string& path) {
         ReportFailure(outcome);
         return kExitFailed;
     }
-    PrintOut(fare_model::FareTableListing(outcome.records));
+    PrintOut(fare_model::FareTableListing(outcome.records, conversion::ListingHeadings()));
     return kExitSucceeded;
 }
 
