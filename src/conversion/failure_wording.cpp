@@ -3,67 +3,10 @@
 #include <cstdio>
 
 #include "conversion/file_wording.h"
-#include "conversion/outcome.h"
 #include "conversion/place_wording.h"
 #include "platform/os/run_error.h"
 
 namespace conversion {
-// The explanations that more than one failure shares, or that read better named.
-namespace {
-namespace explanation {
-
-std::string Quoted(std::string_view text) {
-    return "「" + std::string(text) + "」";
-}
-
-std::string FileRole(ConcernedFile::Role role) {
-    return role == ConcernedFile::Role::kOutput ? "変換先（出力ファイル）のエラーです。"
-                                                : "変換元（入力ファイル）のエラーです。";
-}
-
-std::string FileChanged() {
-    return "読んでいる間に入力ファイルが書き換えられました。";
-}
-
-std::string SameFile() {
-    return "変換元と変換先が同じファイルです。";
-}
-
-std::string NotRegularFile() {
-    return "通常のファイルではありません（フォルダ、パイプ、装置は読めません）。";
-}
-
-std::string PlaceNameTooLong() {
-    return "地名が 65535 バイトを超えています。";
-}
-
-std::string TooManyFields(int column) {
-    return "運賃が150個を超えています（" + std::to_string(column) +
-           "番目の欄があります。表計算ソフトで保存した行の末尾の空の列も欄に数えます）。";
-}
-
-std::string OutOfRange(const std::string& shownText) {
-    return Quoted(shownText) + "が -32768〜32767 の範囲を超えています。";
-}
-
-std::string Utf16WithoutMark() {
-    return "1バイトおきに 0 のバイトが並んでいます。表計算ソフトやエディタで、文字コードを"
-           "「日本語 (Shift_JIS)」か UTF-8 にして保存し直してください（UTF-16 なら BOM 付きで"
-           "保存すれば読めます）。";
-}
-
-std::string NotAWorkbook() {
-    return "シートを選べるのは表計算のブック (.xlsx, .ods) だけです。この入力はテキストの表です。";
-}
-
-std::string LibraryMissing(const std::string& library, const std::string& reason) {
-    return "ブックを書き出すためのライブラリ " + library +
-           " を読み込めませんでした。このプログラムをインストールし直してください（" + reason +
-           "）。";
-}
-
-}  // namespace explanation
-}  // namespace
 namespace {
 
 std::string Number(int64_t number) {
@@ -159,23 +102,27 @@ std::string UnwritableCharacterText(const RunError& error) {
 std::string ReasonText(const RunError& error) {
     switch (error.reason()) {
         case Reason::kPlaceNameTooLong:
-            return explanation::PlaceNameTooLong();
+            return "地名が 65535 バイトを超えています。";
         case Reason::kTooManyFields:
-            return explanation::TooManyFields(static_cast<int>(error.number()));
+            return "運賃が150個を超えています（" + Number(error.number()) +
+                   "番目の欄があります。表計算ソフトで保存した行の末尾の空の列も欄に数えます）。";
         case Reason::kOutOfRange:
-            return explanation::OutOfRange(error.text());
+            return "「" + error.text() + "」が -32768〜32767 の範囲を超えています。";
         case Reason::kNameNotWritable:
             return UnwritableCharacterText(error);
         case Reason::kWorkbookNotWritten:
             return "ブックを書き出せませんでした（" + error.text() + "）。";
         case Reason::kWorkbookLibraryMissing:
-            return explanation::LibraryMissing(
-                error.text(), error.names().empty() ? std::string() : error.names().front());
+            return "ブックを書き出すためのライブラリ " + error.text() +
+                   " を読み込めませんでした。このプログラムをインストールし直してください（" +
+                   (error.names().empty() ? std::string() : error.names().front()) + "）。";
         case Reason::kOutputTooLarge:
             return "書き出すファイルが大きすぎます（" + MiB(error.number()) +
                    " MiB を超えました）。";
         case Reason::kUtf16WithoutMark:
-            return explanation::Utf16WithoutMark();
+            return "1バイトおきに 0 のバイトが並んでいます。表計算ソフトやエディタで、文字コードを"
+                   "「日本語 (Shift_JIS)」か UTF-8 にして保存し直してください（UTF-16 なら BOM "
+                   "付きで保存すれば読めます）。";
         case Reason::kNotCp932:
             return error.text().empty() ? std::string()
                                         : "読めないバイト列: " + error.text() +
@@ -187,11 +134,12 @@ std::string ReasonText(const RunError& error) {
         case Reason::kTooManyRows:
             return "表の行が 32767 行を超えています。";
         case Reason::kFileChanged:
-            return explanation::FileChanged();
+            return "読んでいる間に入力ファイルが書き換えられました。";
         case Reason::kNotAWorkbook:
-            return explanation::NotAWorkbook();
+            return "シートを選べるのは表計算のブック (.xlsx, .ods) "
+                   "だけです。この入力はテキストの表です。";
         case Reason::kNotRegularFile:
-            return explanation::NotRegularFile();
+            return "通常のファイルではありません（フォルダ、パイプ、装置は読めません）。";
         case Reason::kDataFileTooLarge:
             return ".hy3 ファイルとして大きすぎます（読めるのは " + MiB(error.number()) +
                    " MiB までです）。";
@@ -279,7 +227,7 @@ std::string DescriptionText(const RunError& error) {
         case Reason::kNotCp932:
             return "入力ファイルに Shift-JIS として読めないバイト列があります。";
         case Reason::kSameFile:
-            return explanation::SameFile();
+            return "変換元と変換先が同じファイルです。";
         default:
             return platform::DescriptionForCode(error.code());
     }
@@ -296,9 +244,9 @@ std::string ExplanationText(const RunError& error) {
     }
     if (text.empty() && IsFileError(error.code()) &&
         error.role() != fare_model::FileRole::kUnsaid) {
-        text = explanation::FileRole(error.role() == fare_model::FileRole::kOutput
-                                         ? ConcernedFile::Role::kOutput
-                                         : ConcernedFile::Role::kInput);
+        text = error.role() == fare_model::FileRole::kOutput
+                   ? "変換先（出力ファイル）のエラーです。"
+                   : "変換元（入力ファイル）のエラーです。";
     }
     return text;
 }
