@@ -22,6 +22,7 @@
 #include "conversion/conversion_run.h"
 #include "conversion/formats/text/line_reader.h"
 #include "conversion/formats/workbook/workbook.h"
+#include "conversion/wording.h"
 #include "fare_model/fare_line_parser.h"
 #include "fare_model/run_error.h"
 #include "platform/os/code_page.h"

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "conversion/failure_wording.h"
 #include "conversion/formats/workbook/workbook.h"
 #include "fare_model/run_error.h"
 
