@@ -25,76 +25,30 @@ constexpr size_t kLookAheadBytes = size_t{1} << 20;
 
 TableLineReader::TableLineReader(platform::InputFile& input) : input_(input) {}
 
-namespace {
-
-// A spreadsheet's "Unicode text" is UTF-16 with a byte order mark; the mark makes it
-// unambiguous, so it is read as the UTF-8 file with a mark would be.
-std::optional<platform::CodeConverter::Code> Utf16ByteOrder(std::string_view bytes) {
-    if (bytes.starts_with("\xFF\xFE")) {
-        return platform::CodeConverter::Code::kUtf16Le;
-    }
-    if (bytes.starts_with("\xFE\xFF")) {
-        return platform::CodeConverter::Code::kUtf16Be;
-    }
-    return std::nullopt;
-}
-
-}  // namespace
-
-bool LooksLikeUtf16WithoutMark(std::string_view bytes) {
-    bytes = bytes.substr(0, 1024);
-    size_t zeros[2] = {0, 0};
-    for (size_t at = 0; at < bytes.size(); ++at) {
-        zeros[at % 2] += bytes[at] == '\0' ? 1 : 0;
-    }
-    for (size_t parity : {0, 1}) {
-        size_t other = zeros[1 - parity];
-        if (zeros[parity] >= 4 && 4 * zeros[parity] >= bytes.size() / 2 &&
-            8 * other <= zeros[parity]) {
-            return true;
-        }
-    }
-    return false;
-}
-
 std::string_view TableLineReader::NextBlock() {
     std::string_view bytes = input_.ReadBlock();
     if (atFileStart_) {
         atFileStart_ = false;
-        utf16_.reset();
-        utf16Carried_.clear();
-        if (std::optional<platform::CodeConverter::Code> order = Utf16ByteOrder(bytes)) {
-            utf16_.emplace(platform::CodeConverter::Code::kUtf8, *order);
-            bytes.remove_prefix(2);
-            transcoded_ = kUtf8ByteOrderMark;
-            return TranscodeUtf16(bytes);
-        }
-        if (LooksLikeUtf16WithoutMark(bytes)) {
+        if (size_t mark = utf16_.Start(bytes)) {
+            bytes.remove_prefix(mark);
+        } else if (LooksLikeUtf16WithoutMark(bytes)) {
             throw RunError(error_code::kInvalidData, Reason::kUtf16WithoutMark, 1);
         }
     }
-    if (!utf16_) {
+    if (!utf16_.active()) {
         return bytes;
     }
-    transcoded_.clear();
-    return TranscodeUtf16(bytes);
-}
-
-std::string_view TableLineReader::TranscodeUtf16(std::string_view bytes) {
-    // A block may end inside a character: its bytes wait for the next block. At the end of
-    // the file nothing may wait.
-    while (true) {
-        bool last = bytes.empty();
-        utf16Carried_ += bytes;
-        size_t tail = 0;
-        if (!utf16_->Convert(utf16Carried_, transcoded_, last ? nullptr : &tail)) {
-            throw RunError(error_code::kInvalidData, Reason::kNotUtf16, std::max(lineNumber_, 1));
+    try {
+        // A block may end inside a character: its bytes wait for the next block.
+        while (true) {
+            std::string_view text = utf16_.Transcode(bytes, bytes.empty());
+            if (!text.empty() || bytes.empty()) {
+                return text;
+            }
+            bytes = input_.ReadBlock();
         }
-        utf16Carried_.erase(0, utf16Carried_.size() - tail);
-        if (!transcoded_.empty() || last) {
-            return transcoded_;
-        }
-        bytes = input_.ReadBlock();
+    } catch (const RunError& error) {
+        throw error.WithLine(std::max(lineNumber_, 1));
     }
 }
 

@@ -5,17 +5,13 @@
 #include <string>
 #include <string_view>
 
+#include "conversion/formats/text/utf16_text.h"
 #include "conversion/row_source.h"
 #include "platform/os/code_converter.h"
 #include "platform/os/code_page.h"
 #include "platform/os/file_access.h"
 
 namespace conversion {
-
-// UTF-16 without a byte order mark, from a file's first bytes: in its ASCII text, the digits
-// and commas of a fare table, every other byte is zero. No code page 932 or UTF-8 table looks
-// like that; such a file fails with code 5, saying how to save it instead.
-bool LooksLikeUtf16WithoutMark(std::string_view firstBytes);
 
 // Reads the lines of one input file, a bounded piece at a time, with the byte order mark
 // (if any) taken off the first line.
@@ -50,7 +46,6 @@ class TableLineReader {
     bool Fill();  // false at the end of the file
     // The file's next block, as UTF-8 where the file is UTF-16 with a byte order mark.
     std::string_view NextBlock();
-    std::string_view TranscodeUtf16(std::string_view bytes);
     void BeginLine();
     Piece ReadPiece();
     const char* FindLineEnd();
@@ -69,9 +64,7 @@ class TableLineReader {
     int lineNumber_ = 0;
     std::optional<platform::TextDecoder> decoder_;
     bool atFileStart_ = true;
-    std::optional<platform::CodeConverter> utf16_;  // to UTF-8, for a UTF-16 file
-    std::string utf16Carried_;  // a UTF-16 character cut off by the end of a block
-    std::string transcoded_;
+    Utf16Text utf16_;
     std::u32string decodedPiece_;
     std::u32string decodedLine_;
 };
