@@ -5,6 +5,7 @@
 
 #include "conversion/formats/input_format.h"
 #include "conversion/read_back.h"
+#include "conversion/same_file.h"
 #include "fare_model/fare_data_file.h"
 #include "platform/os/code_page.h"
 #include "platform/os/file_access.h"

@@ -3,8 +3,6 @@
 #include <new>
 
 namespace conversion {
-namespace {}  // namespace
-
 ConversionOutcome RunUseCase(
     const std::string& inputPath, const std::string& outputPath, bool explainRole,
     const std::function<ConversionOutcome(UseCaseProgress&)>& body) noexcept {
@@ -34,19 +32,6 @@ ConversionOutcome RunUseCase(
         return failed(RunError(error_code::kOutOfMemory), {});
     } catch (...) {
         return failed(RunError(error_code::kInternal), {});
-    }
-}
-
-void RefuseOutputOverInput(const std::string& outputPath, const platform::FileIdentity& input) {
-    if (platform::IdentityOf(outputPath) == input) {
-        throw RunError(error_code::kPathFileAccess, Reason::kSameFile);
-    }
-}
-
-void RefuseOutputOverInputSpelledApart(const std::string& inputPath,
-                                       const std::string& outputPath) {
-    if (inputPath != outputPath && platform::MayNameOneFile(inputPath, outputPath)) {
-        throw RunError(error_code::kPathFileAccess, Reason::kSameFile);
     }
 }
 

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "conversion/fare_model_names.h"
-#include "platform/os/file_access.h"
 
 namespace conversion {
 
@@ -60,12 +59,5 @@ struct UseCaseProgress {
 ConversionOutcome RunUseCase(
     const std::string& inputPath, const std::string& outputPath, bool explainRole,
     const std::function<ConversionOutcome(UseCaseProgress&)>& body) noexcept;
-
-// Writing an output over its own input would destroy it: code 75 where `outputPath` names
-// the file `input` is.
-void RefuseOutputOverInput(const std::string& outputPath, const platform::FileIdentity& input);
-// The same where identities cannot tell: through FUSE, a medium that ignores case gives each
-// spelling of a name (fare.txt, FARE.TXT) an identity of its own.
-void RefuseOutputOverInputSpelledApart(const std::string& inputPath, const std::string& outputPath);
 
 }  // namespace conversion

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "conversion/formats/text/fare_table_text.h"
+#include "conversion/same_file.h"
 #include "conversion/whole_file.h"
 #include "fare_model/fare_data_reader.h"
 #include "platform/os/code_page.h"
