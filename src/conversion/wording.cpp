@@ -187,6 +187,18 @@ std::string DifferenceSummary(size_t count) {
     return "前の .hy3 から " + std::to_string(count) + " か所変わりました。";
 }
 
+std::string NoticeCountText(size_t count) {
+    return "注意（" + std::to_string(count) + "件）";
+}
+
+std::string SavedText(const std::string& fileName) {
+    return fileName + " に保存しました。";
+}
+
+std::string NotSavedText(const std::string& fileName) {
+    return "保存できませんでした（" + fileName + " は変更していません）。";
+}
+
 fare_model::ListingHeadings ListingHeadings() {
     return {U"行", U"地名", U"ゾーン", U"運賃"};
 }

@@ -33,6 +33,14 @@ std::string DifferenceText(const RecordDifference& difference);
 // or, for none, "前の .hy3 から変わったところはありません。".
 std::string DifferenceSummary(size_t count);
 
+// The heading of the list of a table's notices: "注意（3件）".
+std::string NoticeCountText(size_t count);
+
+// Where a table was written back as a text (`fileName` in UTF-8), and where it was not:
+// "運賃.txt に保存しました。", "保存できませんでした（運賃.txt は変更していません）。"
+std::string SavedText(const std::string& fileName);
+std::string NotSavedText(const std::string& fileName);
+
 // The column headings of a .hy3 file's records listed for a terminal.
 fare_model::ListingHeadings ListingHeadings();
 

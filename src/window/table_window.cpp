@@ -130,7 +130,7 @@ void TableWindow::ShowMarks(const TableMarks& marks) {
     }
     QStringList lines;
     if (!marks.notices.empty()) {
-        lines.append(QStringLiteral("注意（%1件）").arg(marks.notices.size()));
+        lines.append(FromUtf8(conversion::NoticeCountText(marks.notices.size())));
         for (const fare_model::Notice& notice : marks.notices) {
             lines.append(FromUtf8(conversion::NoticeText(notice)));
         }
@@ -180,11 +180,11 @@ void TableWindow::SaveAsText() {
     // The same text as hy3conv --to-text: it converts back to exactly this .hy3.
     const conversion::ConversionOutcome saved =
         conversion::WriteBackAsText(FileSystemPath(path_), FileSystemPath(*target));
-    const QString name = QFileInfo(*target).fileName();
+    const std::string name = QFileInfo(*target).fileName().toStdString();
     status_->setText(
-        saved.error ? QStringLiteral("保存できませんでした（%1 は変更していません）。").arg(name) +
+        saved.error ? FromUtf8(conversion::NotSavedText(name)) +
                           FailureText(*saved.error).replace(QLatin1Char('\n'), QLatin1Char(' '))
-                    : QStringLiteral("%1 に保存しました。").arg(name));
+                    : FromUtf8(conversion::SavedText(name)));
 }
 
 }  // namespace main_window
