@@ -27,10 +27,11 @@ struct LayoutRow;
 using FareTableConverter = std::function<conversion::ConversionOutcome(
     const std::string& inputPath, const std::string& outputPath)>;
 
-// The program's only window: the question, the Yes/No choice between the conversion steps
-// and the template, the two path fields, the Convert button and the status label. Each
-// control keeps the object name of its layout row ("Command1", "Label5", "Text1_0", ...),
-// which is what accessibility tools and the tests see.
+// The program's main window: the question, the Yes/No choice between the conversion steps
+// and the template, the two path fields, the Convert button and the status label (the table
+// window, table_window.h, shows a .hy3 file's records). Each control keeps the object name of
+// its layout row ("Command1", "Label5", "Text1_0", ...), which is what accessibility tools and
+// the tests see. The controls are built from the layout table in form1_layout.cpp.
 class Form1 : public QWidget {
     Q_OBJECT
 
