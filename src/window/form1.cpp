@@ -12,7 +12,6 @@
 #include <QShortcut>
 #include <QTimer>
 #include <algorithm>
-#include <map>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -20,7 +19,7 @@
 #include "conversion/wording.h"
 #include "platform/desktop/file_dialog.h"
 #include "template/export/template_export.h"
-#include "window/form1_layout.h"
+#include "window/layout_look.h"
 #include "window/layout_table.h"
 #include "window/path_field.h"
 #include "window/status_details.h"

@@ -10,29 +10,12 @@
 #include <map>
 
 #include "window/form1.h"
-#include "window/form1_layout.h"
+#include "window/layout_look.h"
 #include "window/layout_table.h"
 #include "window/path_field.h"
 #include "window/utf8_text.h"
 
 namespace main_window {
-
-QColor ToColor(Rgb rgb) {
-    return QColor(rgb.red, rgb.green, rgb.blue);
-}
-
-QFont LayoutFont(double pointSize, bool bold) {
-    QFont font(FromUtf8(kFontFamily));
-    font.setPointSizeF(pointSize);
-    font.setBold(bold);
-    return font;
-}
-
-// The look every control starts from: the style's own colours, whatever the desktop's
-// colour scheme, so that the window always looks as it was drawn.
-QPalette StylePalette() {
-    return QApplication::style()->standardPalette();
-}
 
 namespace {
 

@@ -1,0 +1,27 @@
+#include "window/layout_look.h"
+
+#include <QApplication>
+#include <QStyle>
+
+#include "window/utf8_text.h"
+
+namespace main_window {
+
+QColor ToColor(Rgb rgb) {
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+QFont LayoutFont(double pointSize, bool bold) {
+    QFont font(FromUtf8(kFontFamily));
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+// The look every control starts from: the style's own colours, whatever the desktop's
+// colour scheme, so that the window always looks as it was drawn.
+QPalette StylePalette() {
+    return QApplication::style()->standardPalette();
+}
+
+}  // namespace main_window
