@@ -71,8 +71,7 @@ std::string QuotedSeparatorText(const Notice& notice) {
 std::optional<std::string> OutcomeText(const ConversionOutcome& outcome) {
     switch (outcome.kind) {
         case ConversionOutcome::Kind::kSucceeded:
-            return "正常にコンバートされました。\r\n運賃表示器を動かして表示テストを行ってください"
-                   "。";
+            return "正常にコンバートされました。\r\n" + TestReminderText();
         case ConversionOutcome::Kind::kFailed: {
             return CodeAndDescription(outcome.error.value()) + "\r\n" + CheckTheFileText();
         }
@@ -185,6 +184,10 @@ std::string DifferenceSummary(size_t count) {
         return "前の .hy3 から変わったところはありません。";
     }
     return "前の .hy3 から " + std::to_string(count) + " か所変わりました。";
+}
+
+std::string NoticeMark() {
+    return "注意: ";
 }
 
 std::string NoticeCountText(size_t count) {

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "conversion/batch_wording.h"
 #include "conversion/failure_wording.h"
 #include "conversion/outcome.h"
 #include "conversion/place_wording.h"
@@ -19,6 +20,9 @@ std::optional<std::string> OutcomeText(const ConversionOutcome& outcome);
 
 // "入力ファイルの12行目でエラーが見つかりました。"
 std::string ErrorFoundText(const fare_model::RunError& error);
+
+// What stands before a notice where it is shown among other lines: "注意: ".
+std::string NoticeMark();
 
 // One line of plain Japanese (UTF-8) that says what happened, without the file's name: for
 // example "302行目から199行は変換していません（変換するのは301行までです）。".

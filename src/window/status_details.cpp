@@ -101,7 +101,7 @@ StatusDetails DescribeOutcome(const conversion::ConversionOutcome& outcome) {
             tip.append(changes);
         }
         if (!outcome.notices.empty()) {
-            details.lead = changes + QStringLiteral("注意: ");
+            details.lead = changes + FromUtf8(conversion::NoticeMark());
             details.body = FromUtf8(conversion::NoticeText(outcome.notices.front()));
             if (outcome.notices.size() > 1) {
                 details.tail = Others(static_cast<qsizetype>(outcome.notices.size()) - 1);

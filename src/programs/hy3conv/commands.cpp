@@ -31,8 +31,6 @@ std::string Quoted(const std::string& path) {
     return conversion::QuotedFileName(path);
 }
 
-constexpr std::string_view kNotWritten = "（出力ファイルは変更していません）。";
-
 // What the conversion changed against the .hy3 it replaced, where there was one.
 std::string ChangeSummary(const ConversionOutcome& outcome) {
     return outcome.differences ? conversion::DifferenceSummary(outcome.differences->size()) : "";
@@ -54,22 +52,20 @@ FileResult ConvertOne(const Options& options, const std::string& input, const st
     }
     switch (outcome.kind) {
         case ConversionOutcome::Kind::kSucceeded:
-            return {Kind::kWritten, "正常にコンバートされました（" +
-                                        std::to_string(outcome.rowsWritten) + "行）。" +
-                                        ChangeSummary(outcome)};
+            return {Kind::kWritten,
+                    conversion::ConvertedText(outcome.rowsWritten) + ChangeSummary(outcome)};
         case ConversionOutcome::Kind::kFailed:
             ReportFailure(outcome);
-            return {Kind::kFailed, "失敗しました" + std::string(kNotWritten)};
+            return {Kind::kFailed, conversion::NotWrittenText(conversion::NotWritten::kFailed)};
         case ConversionOutcome::Kind::kNothingToConvert:
             ReportError(Quoted(input) + ": " + conversion::NothingToConvertText());
-            return {Kind::kNothingToConvert, "変換する行がありません" + std::string(kNotWritten)};
+            return {Kind::kNothingToConvert,
+                    conversion::NotWrittenText(conversion::NotWritten::kNothingToConvert)};
         case ConversionOutcome::Kind::kWithheld:
             break;
     }
-    ReportError(Quoted(input) +
-                ": 注意があるため書き出していません（--strict）。"
-                "出力ファイルは変更していません。");
-    return {Kind::kWithheld, "注意があるため書き出していません" + std::string(kNotWritten)};
+    ReportError(Quoted(input) + ": " + conversion::WithheldText());
+    return {Kind::kWithheld, conversion::NotWrittenText(conversion::NotWritten::kWithheld)};
 }
 
 using FileAction = std::function<FileResult(const std::string&, const std::string&)>;
@@ -79,7 +75,7 @@ int RunOne(const Options& options, const FileAction& action) {
     if (result.kind == Kind::kWritten && !options.quiet) {
         PrintOut(result.summary + "\n");
         if (options.action == Action::kConvert) {
-            PrintOut("運賃表示器を動かして表示テストを行ってください。\n");
+            PrintOut(conversion::TestReminderText() + "\n");
         }
     }
     if (result.kind == Kind::kFailed) {
@@ -101,7 +97,7 @@ std::optional<std::string> OutputsInFolder(const Options& options, std::string_v
     for (const std::string& input : options.paths) {
         const std::filesystem::path name = std::filesystem::path(input).filename();
         if (name.empty() || name == "." || name == "..") {
-            return "ファイル名がありません: " + Quoted(input);
+            return conversion::NoFileNameText(Quoted(input));
         }
         std::string output = *options.outputFolder;
         if (!output.ends_with('/')) {
@@ -112,9 +108,8 @@ std::optional<std::string> OutputsInFolder(const Options& options, std::string_v
         outputs.push_back(output);
     }
     if (auto shared = FindSharedOutput(planned, FolderProbe(options))) {
-        return "出力ファイルが同じ " + Quoted(shared->output) +
-               " になる入力が二つあります: " + Quoted(shared->firstSource) + " と " +
-               Quoted(shared->secondSource);
+        return conversion::SharedOutputText(Quoted(shared->output), Quoted(shared->firstSource),
+                                            Quoted(shared->secondSource));
     }
     return std::nullopt;
 }
@@ -124,18 +119,9 @@ std::string BatchSummary(const std::map<Kind, int>& counts, size_t total) {
         auto at = counts.find(kind);
         return at == counts.end() ? 0 : at->second;
     };
-    std::string summary = std::to_string(total) + " 個のうち " +
-                          std::to_string(count(Kind::kWritten)) + " 個を変換しました。";
-    if (int failed = count(Kind::kFailed)) {
-        summary += std::to_string(failed) + " 個は失敗しました。";
-    }
-    if (int withheld = count(Kind::kWithheld)) {
-        summary += std::to_string(withheld) + " 個は注意があるため書き出していません。";
-    }
-    if (int empty = count(Kind::kNothingToConvert)) {
-        summary += std::to_string(empty) + " 個は変換する行がありませんでした。";
-    }
-    return summary + "\n";
+    return conversion::BatchSummaryText(total, count(Kind::kWritten), count(Kind::kFailed),
+                                        count(Kind::kWithheld), count(Kind::kNothingToConvert)) +
+           "\n";
 }
 
 // One file of a batch: `run` writes `output` from `source` (an input, or a workbook's sheet).
@@ -219,17 +205,18 @@ int RunAllSheets(const Options& options) {
     for (const std::string& book : options.paths) {
         conversion::workbook::SheetList list = conversion::workbook::ListSheets(book);
         if (list.failure) {
-            jobs.push_back(
-                {Quoted(book), folder, [failure = *list.failure] {
-                     ReportFailure(failure);
-                     return FileResult{Kind::kFailed, "失敗しました" + std::string(kNotWritten)};
-                 }});
+            jobs.push_back({Quoted(book), folder, [failure = *list.failure] {
+                                ReportFailure(failure);
+                                return FileResult{
+                                    Kind::kFailed,
+                                    conversion::NotWrittenText(conversion::NotWritten::kFailed)};
+                            }});
         }
         for (const std::string& sheet : list.names) {
             const std::string source = Quoted(book) + ":" + sheet;
             if (sheet.empty() || sheet == "." || sheet == ".." ||
                 sheet.find('/') != std::string::npos) {
-                return UsageFailure("シート名をファイル名にできません: " + source);
+                return UsageFailure(conversion::SheetNotFileNameText(source));
             }
             const std::string output = folder + sheet + ".hy3";
             planned.push_back({output, source});
@@ -239,9 +226,8 @@ int RunAllSheets(const Options& options) {
         }
     }
     if (auto shared = FindSharedOutput(planned, FolderProbe(options))) {
-        return UsageFailure("出力ファイルが同じ " + shared->output +
-                            " になるシートが二つあります: " + shared->firstSource + " と " +
-                            shared->secondSource);
+        return UsageFailure(conversion::SharedSheetOutputText(shared->output, shared->firstSource,
+                                                              shared->secondSource));
     }
     return RunJobs(options, jobs);
 }

@@ -67,7 +67,7 @@ void ReportFailure(const conversion::ConversionOutcome& outcome) {
 
 void ReportNotice(std::string_view file, const fare_model::Notice& notice) {
     WriteError(MessageLine(file, notice.line, notice.field,
-                           "注意: " + conversion::NoticeText(notice), notice.cell));
+                           conversion::NoticeMark() + conversion::NoticeText(notice), notice.cell));
 }
 
 void PrintOut(std::string_view text) {
@@ -84,13 +84,10 @@ bool FinishOutput() {
         return true;
     }
     const int err = outputErrno != 0 ? outputErrno : errno;
-    std::string text = "標準出力に書き込めませんでした";
-    if (err == EPIPE) {
-        text += "（読み取る側が閉じています）";
-    } else if (err == ENOSPC) {
-        text += "（ディスクの空きがありません）";
-    }
-    ReportError(text + "。表示の一部または全部が失われています。");
+    using conversion::LostOutput;
+    ReportError(conversion::LostOutputText(err == EPIPE    ? LostOutput::kClosedPipe
+                                           : err == ENOSPC ? LostOutput::kDiskFull
+                                                           : LostOutput::kOther));
     return false;
 }
 

@@ -10,26 +10,26 @@ namespace hy3conv {
 
 namespace {
 
-// `form` names what was written: "テキスト", "ブック".
-FileResult Reported(const conversion::ConversionOutcome& outcome, const std::string& form) {
+FileResult Reported(const conversion::ConversionOutcome& outcome, conversion::WrittenForm form) {
     if (outcome.kind != conversion::ConversionOutcome::Kind::kSucceeded) {
         ReportFailure(outcome);
-        return {FileResult::Kind::kFailed, "失敗しました（出力ファイルは変更していません）。"};
+        return {FileResult::Kind::kFailed,
+                conversion::NotWrittenText(conversion::NotWritten::kFailed)};
     }
-    return {FileResult::Kind::kWritten,
-            form + "に書き戻しました（" + std::to_string(outcome.rowsWritten) + "行）。"};
+    return {FileResult::Kind::kWritten, conversion::WrittenBackText(form, outcome.rowsWritten)};
 }
 
 }  // namespace
 
 FileResult WriteBackAsText(const std::string& inputPath, const std::string& outputPath) {
-    return Reported(conversion::WriteBackAsText(inputPath, outputPath), "テキスト");
+    return Reported(conversion::WriteBackAsText(inputPath, outputPath),
+                    conversion::WrittenForm::kText);
 }
 
 FileResult WriteBackAsWorkbook(const std::string& inputPath, const std::string& outputPath) {
     return Reported(
         conversion::WriteBackAs(inputPath, outputPath, conversion::workbook::FareTableWorkbook),
-        "ブック");
+        conversion::WrittenForm::kWorkbook);
 }
 
 int ShowDataFile(const std::string& path) {
