@@ -8,8 +8,6 @@
 #include "conversion/same_file.h"
 #include "fare_model/fare_data_file.h"
 #include "platform/os/code_page.h"
-#include "platform/os/file_access.h"
-#include "platform/os/output_file.h"
 
 namespace conversion {
 namespace {
@@ -70,7 +68,7 @@ std::vector<FareLineRecord> ReadRows(RowSource& source, int countedRows, Notices
 // only once it is whole, so a failure leaves the output path exactly as it was. The input's
 // identity is checked again right before the rename: the output may have been swapped for a
 // link to the input since the first check.
-void WriteFareDataFile(platform::AtomicOutputFile& output, const std::string& bytes,
+void WriteFareDataFile(platform::OutputFile& output, const std::string& bytes,
                        const platform::FileIdentity& input) {
     output.Write(bytes);
     output.Commit(input);
@@ -78,9 +76,9 @@ void WriteFareDataFile(platform::AtomicOutputFile& output, const std::string& by
 
 }  // namespace
 
-ConversionOutcome ConvertRows(RowSource& source, const platform::FileIdentity& input,
-                              const std::string& outputPath, const ConversionOptions& options,
-                              UseCaseProgress& progress) {
+ConversionOutcome ConvertRows(platform::FileSystem& files, RowSource& source,
+                              const platform::FileIdentity& input, const std::string& outputPath,
+                              const ConversionOptions& options, UseCaseProgress& progress) {
     Notices& notices = progress.notices;
     // Set up before the output's files are opened: the system may load its code page 932
     // table from a file of its own the first time it is asked, and a workbook, unlike a text,
@@ -93,12 +91,13 @@ ConversionOutcome ConvertRows(RowSource& source, const platform::FileIdentity& i
     }
     rows = std::min(rows, kMaxRows);
 
-    RefuseOutputOverInput(outputPath, input);
+    RefuseOutputOverInput(files, outputPath, input);
 
     // Opened before the second reading, so that an output that cannot be written fails
     // before any row is parsed.
     progress.at = ConcernedFile::Role::kOutput;
-    platform::AtomicOutputFile output(outputPath, options.outputSeams);
+    std::unique_ptr<platform::OutputFile> output =
+        files.CreateOutput(outputPath, options.outputSeams);
     progress.at = ConcernedFile::Role::kInput;
     if (options.betweenReadings) {
         options.betweenReadings();
@@ -144,24 +143,31 @@ ConversionOutcome ConvertRows(RowSource& source, const platform::FileIdentity& i
     // cannot write is the input's fault, on its own row, not the output's.
     const std::string bytes = fare_model::FareDataFileBytes(table, cp932);
     // Read before it is replaced: what this revision changes on the card.
-    std::optional<RecordDifferences> differences = CompareWithExistingFile(outputPath, table);
+    std::optional<RecordDifferences> differences =
+        CompareWithExistingFile(files, outputPath, table);
     progress.at = ConcernedFile::Role::kOutput;
-    WriteFareDataFile(output, bytes, input);
+    WriteFareDataFile(*output, bytes, input);
     ConversionOutcome succeeded = ConversionOutcome::Succeeded(std::move(notices));
     succeeded.rowsWritten = static_cast<int>(table.size());
     succeeded.differences = std::move(differences);
     return succeeded;
 }
 
-ConversionOutcome ConvertFareTableWith(const std::string& inputPath, const std::string& outputPath,
+ConversionOutcome ConvertFareTableWith(platform::FileSystem& files, const std::string& inputPath,
+                                       const std::string& outputPath,
                                        const ConversionOptions& options) noexcept {
     return RunUseCase(inputPath, outputPath, true, [&](UseCaseProgress& progress) {
         // The input is opened once; its format reads it from this handle.
-        platform::InputFile input(inputPath);
-        RefuseOutputOverInputSpelledApart(inputPath, outputPath);
-        std::unique_ptr<RowSource> source = OpenRowSource(input, {options.sheet});
-        return ConvertRows(*source, input.Identity(), outputPath, options, progress);
+        std::unique_ptr<platform::InputFile> input = files.OpenInput(inputPath);
+        RefuseOutputOverInputSpelledApart(files, inputPath, outputPath);
+        std::unique_ptr<RowSource> source = OpenRowSource(*input, {options.sheet});
+        return ConvertRows(files, *source, input->Identity(), outputPath, options, progress);
     });
+}
+
+ConversionOutcome ConvertFareTableWith(const std::string& inputPath, const std::string& outputPath,
+                                       const ConversionOptions& options) noexcept {
+    return ConvertFareTableWith(platform::SystemFileSystem(), inputPath, outputPath, options);
 }
 
 ConversionOutcome ConvertFareTable(const std::string& inputPath,

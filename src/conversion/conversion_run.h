@@ -6,7 +6,7 @@
 
 #include "conversion/outcome.h"
 #include "conversion/row_source.h"
-#include "platform/os/output_file.h"
+#include "platform/os/file_system.h"
 
 namespace conversion {
 
@@ -26,9 +26,14 @@ struct ConversionOptions {
 // content, converts a sheet's cells as fields. Never throws: every failure becomes a
 // kFailed outcome with a numbered RunError (7 for memory, 51 for anything unforeseen), and
 // after one the output path is exactly as it was before.
+// Every file is reached through `files`.
+ConversionOutcome ConvertFareTableWith(platform::FileSystem& files, const std::string& inputPath,
+                                       const std::string& outputPath,
+                                       const ConversionOptions& options) noexcept;
+// The same on the computer's own file system, for front ends; the second for callers that
+// choose how notices are handled.
 ConversionOutcome ConvertFareTable(const std::string& inputPath,
                                    const std::string& outputPath) noexcept;
-// The same, for callers that choose how notices are handled.
 ConversionOutcome ConvertFareTableWith(const std::string& inputPath, const std::string& outputPath,
                                        const ConversionOptions& options) noexcept;
 
@@ -36,8 +41,8 @@ ConversionOutcome ConvertFareTableWith(const std::string& inputPath, const std::
 // file at `outputPath` in place of whatever is there. `input` is the identity of the file the
 // rows come from, which the output must never replace. Throws; a use case runs it inside
 // RunUseCase, as ConvertFareTableWith does for every input format.
-ConversionOutcome ConvertRows(RowSource& source, const platform::FileIdentity& input,
-                              const std::string& outputPath, const ConversionOptions& options,
-                              UseCaseProgress& progress);
+ConversionOutcome ConvertRows(platform::FileSystem& files, RowSource& source,
+                              const platform::FileIdentity& input, const std::string& outputPath,
+                              const ConversionOptions& options, UseCaseProgress& progress);
 
 }  // namespace conversion

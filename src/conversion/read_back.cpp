@@ -7,7 +7,7 @@
 #include "conversion/whole_file.h"
 #include "fare_model/fare_data_reader.h"
 #include "platform/os/code_page.h"
-#include "platform/os/file_access.h"
+#include "platform/os/file_system.h"
 
 namespace conversion {
 namespace {
@@ -17,20 +17,25 @@ struct ReadBack {
     platform::FileIdentity identity;
 };
 
-ReadBack ReadRecords(const std::string& path) {
-    platform::BoundedRead read = ReadWholeFile(path, kMaxDataFileBytes, Reason::kDataFileTooLarge);
+ReadBack ReadRecords(platform::FileSystem& files, const std::string& path) {
+    platform::BoundedRead read =
+        ReadWholeFile(files, path, kMaxDataFileBytes, Reason::kDataFileTooLarge);
     platform::Cp932Codec cp932;
     return {fare_model::ReadFareDataFile(read.bytes, cp932), read.identity};
 }
 
 }  // namespace
 
-ConversionOutcome ReadBackDataFile(const std::string& path) noexcept {
+ConversionOutcome ReadBackDataFile(platform::FileSystem& files, const std::string& path) noexcept {
     return RunUseCase(path, path, false, [&](UseCaseProgress&) {
         ConversionOutcome outcome = ConversionOutcome::Succeeded();
-        outcome.records = ReadRecords(path).records;
+        outcome.records = ReadRecords(files, path).records;
         return outcome;
     });
+}
+
+ConversionOutcome ReadBackDataFile(const std::string& path) noexcept {
+    return ReadBackDataFile(platform::SystemFileSystem(), path);
 }
 
 ConversionOutcome WriteBackAsText(const std::string& inputPath, const std::string& outputPath,
@@ -40,16 +45,23 @@ ConversionOutcome WriteBackAsText(const std::string& inputPath, const std::strin
 
 ConversionOutcome WriteBackAs(const std::string& inputPath, const std::string& outputPath,
                               const TableForm& form, platform::OutputFileSeams seams) noexcept {
+    return WriteBackAs(platform::SystemFileSystem(), inputPath, outputPath, form, std::move(seams));
+}
+
+ConversionOutcome WriteBackAs(platform::FileSystem& files, const std::string& inputPath,
+                              const std::string& outputPath, const TableForm& form,
+                              platform::OutputFileSeams seams) noexcept {
     return RunUseCase(inputPath, outputPath, false, [&](UseCaseProgress& progress) {
-        const ReadBack input = ReadRecords(inputPath);
+        const ReadBack input = ReadRecords(files, inputPath);
         const std::string text = form(input.records);
         // Writing the table over the .hy3 it came from would lose the data file.
         progress.at = ConcernedFile::Role::kOutput;
-        RefuseOutputOverInput(outputPath, input.identity);
-        RefuseOutputOverInputSpelledApart(inputPath, outputPath);
-        platform::AtomicOutputFile output(outputPath, std::move(seams));
-        output.Write(text);
-        output.Commit(input.identity);
+        RefuseOutputOverInput(files, outputPath, input.identity);
+        RefuseOutputOverInputSpelledApart(files, inputPath, outputPath);
+        std::unique_ptr<platform::OutputFile> output =
+            files.CreateOutput(outputPath, std::move(seams));
+        output->Write(text);
+        output->Commit(input.identity);
         ConversionOutcome outcome = ConversionOutcome::Succeeded();
         outcome.rowsWritten = static_cast<int>(input.records.size());
         return outcome;
@@ -57,9 +69,10 @@ ConversionOutcome WriteBackAs(const std::string& inputPath, const std::string& o
 }
 
 std::optional<RecordDifferences> CompareWithExistingFile(
-    const std::string& path, std::span<const FareLineRecord> records) noexcept {
+    platform::FileSystem& files, const std::string& path,
+    std::span<const FareLineRecord> records) noexcept {
     try {
-        const ConversionOutcome old = ReadBackDataFile(path);
+        const ConversionOutcome old = ReadBackDataFile(files, path);
         // No old file, or none the display unit could have read: nothing to compare with.
         if (old.kind != ConversionOutcome::Kind::kSucceeded ||
             old.records.size() > static_cast<size_t>(kMaxTableRows)) {

@@ -2,15 +2,16 @@
 
 namespace conversion {
 
-void RefuseOutputOverInput(const std::string& outputPath, const platform::FileIdentity& input) {
-    if (platform::IdentityOf(outputPath) == input) {
+void RefuseOutputOverInput(platform::FileSystem& files, const std::string& outputPath,
+                           const platform::FileIdentity& input) {
+    if (files.IdentityOf(outputPath) == input) {
         throw RunError(error_code::kPathFileAccess, Reason::kSameFile);
     }
 }
 
-void RefuseOutputOverInputSpelledApart(const std::string& inputPath,
+void RefuseOutputOverInputSpelledApart(platform::FileSystem& files, const std::string& inputPath,
                                        const std::string& outputPath) {
-    if (inputPath != outputPath && platform::MayNameOneFile(inputPath, outputPath)) {
+    if (inputPath != outputPath && files.MayNameOneFile(inputPath, outputPath)) {
         throw RunError(error_code::kPathFileAccess, Reason::kSameFile);
     }
 }

@@ -7,10 +7,8 @@ RunError TooLarge(size_t limit, Reason tooLarge) {
     return RunError(error_code::kOverflow, tooLarge).WithNumber(static_cast<int64_t>(limit));
 }
 
-}  // namespace
-
-platform::BoundedRead ReadWholeFile(const std::string& path, size_t limit, Reason tooLarge) {
-    platform::BoundedRead read = platform::ReadBoundedFile(path, limit);
+// The refusals of a read whole, whether by path or from an open file.
+platform::BoundedRead Checked(platform::BoundedRead read, size_t limit, Reason tooLarge) {
     switch (read.status) {
         case platform::BoundedRead::Status::kNotRegularFile:
             throw RunError(error_code::kPathFileAccess, Reason::kNotRegularFile);
@@ -22,15 +20,15 @@ platform::BoundedRead ReadWholeFile(const std::string& path, size_t limit, Reaso
     return read;
 }
 
+}  // namespace
+
+platform::BoundedRead ReadWholeFile(platform::FileSystem& files, const std::string& path,
+                                    size_t limit, Reason tooLarge) {
+    return Checked(files.ReadBoundedFile(path, limit), limit, tooLarge);
+}
+
 std::string ReadRestOfFile(platform::InputFile& input, size_t limit, Reason tooLarge) {
-    std::string bytes;
-    for (std::string_view block = input.ReadBlock(); !block.empty(); block = input.ReadBlock()) {
-        if (block.size() > limit - bytes.size()) {
-            throw TooLarge(limit, tooLarge);
-        }
-        bytes += block;
-    }
-    return bytes;
+    return Checked(input.ReadRest(limit), limit, tooLarge).bytes;
 }
 
 }  // namespace conversion

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "conversion/row_source.h"
-#include "platform/os/file_access.h"
+#include "platform/os/file_system.h"
 
 namespace conversion {
 

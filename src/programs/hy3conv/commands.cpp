@@ -203,7 +203,8 @@ int RunAllSheets(const Options& options) {
         folder += '/';
     }
     for (const std::string& book : options.paths) {
-        conversion::workbook::SheetList list = conversion::workbook::ListSheets(book);
+        conversion::workbook::SheetList list =
+            conversion::workbook::ListSheets(platform::SystemFileSystem(), book);
         if (list.failure) {
             jobs.push_back({Quoted(book), folder, [failure = *list.failure] {
                                 ReportFailure(failure);

@@ -22,7 +22,7 @@ TEST(InputFile, MissingFileFailsWith53Or76) {
     for (const auto& [name, code] :
          std::vector<std::pair<std::string, int>>{{"none.txt", 53}, {"none/in.txt", 76}}) {
         try {
-            platform::InputFile file(folder.Path(name));
+            auto file = platform::SystemFileSystem().OpenInput(folder.Path(name));
             ADD_FAILURE() << name << " opened";
         } catch (const fare_model::RunError& error) {
             EXPECT_EQ(error.code(), code) << name;
@@ -45,7 +45,7 @@ TEST(FileIdentity, HardLinkAndSymlinkAreTheSameFile) {
     EXPECT_EQ(a, hard);
     EXPECT_EQ(a, soft);
     EXPECT_NE(a, b);
-    EXPECT_EQ(platform::InputFile(folder.Path("soft")).Identity(), a);
+    EXPECT_EQ(platform::SystemFileSystem().OpenInput(folder.Path("soft"))->Identity(), a);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -9,7 +9,7 @@
 #include "conversion/row_source.h"
 #include "platform/os/code_converter.h"
 #include "platform/os/code_page.h"
-#include "platform/os/file_access.h"
+#include "platform/os/file_system.h"
 
 namespace conversion {
 

@@ -4,10 +4,10 @@
 
 namespace conversion::workbook {
 
-SheetList ListSheets(const std::string& path) noexcept {
+SheetList ListSheets(platform::FileSystem& files, const std::string& path) noexcept {
     SheetList list;
     ConversionOutcome outcome = RunUseCase(path, path, true, [&](UseCaseProgress&) {
-        list.names = ReadWorkbookFile(path)->sheetNames();
+        list.names = ReadWorkbookFile(files, path)->sheetNames();
         return ConversionOutcome::Succeeded();
     });
     if (outcome.kind == ConversionOutcome::Kind::kFailed) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "conversion/outcome.h"
+#include "platform/os/file_system.h"
 
 namespace conversion::workbook {
 
@@ -14,6 +15,6 @@ struct SheetList {
     std::vector<std::string> names;
     std::optional<ConversionOutcome> failure;
 };
-SheetList ListSheets(const std::string& path) noexcept;
+SheetList ListSheets(platform::FileSystem& files, const std::string& path) noexcept;
 
 }  // namespace conversion::workbook

@@ -8,8 +8,9 @@ std::unique_ptr<Workbook> ReadWorkbook(platform::InputFile& input) {
     return Workbook::Open(ReadRestOfFile(input, kWorkbookFileLimit, Reason::kWorkbookTooLarge));
 }
 
-std::unique_ptr<Workbook> ReadWorkbookFile(const std::string& path) {
-    return Workbook::Open(ReadWholeFile(path, kWorkbookFileLimit, Reason::kWorkbookTooLarge).bytes);
+std::unique_ptr<Workbook> ReadWorkbookFile(platform::FileSystem& files, const std::string& path) {
+    return Workbook::Open(
+        ReadWholeFile(files, path, kWorkbookFileLimit, Reason::kWorkbookTooLarge).bytes);
 }
 
 }  // namespace conversion::workbook

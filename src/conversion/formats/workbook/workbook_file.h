@@ -4,7 +4,7 @@
 #include <string>
 
 #include "conversion/formats/workbook/workbook.h"
-#include "platform/os/file_access.h"
+#include "platform/os/file_system.h"
 
 namespace conversion::workbook {
 
@@ -16,6 +16,6 @@ inline constexpr size_t kWorkbookFileLimit = size_t{64} << 20;
 std::unique_ptr<Workbook> ReadWorkbook(platform::InputFile& input);
 
 // The same for the workbook at `path`, which it opens; 75 for a folder, pipe or device.
-std::unique_ptr<Workbook> ReadWorkbookFile(const std::string& path);
+std::unique_ptr<Workbook> ReadWorkbookFile(platform::FileSystem& files, const std::string& path);
 
 }  // namespace conversion::workbook

@@ -1,4 +1,4 @@
-#include "platform/os/file_access.h"
+#include "platform/os/posix/posix_file_system.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +10,9 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/os/file_access.h"
 #include "platform/os/posix/errno_error.h"
+#include "platform/os/posix/file_identity.h"
 #include "platform/os/posix/temporary_files.h"
 
 namespace platform {
@@ -68,20 +70,105 @@ RunError ErrorFromErrno(int errnum, const std::string& path) {
     }
 }
 
-void CheckPathSyntax(const std::string& path) {
-    if (path.empty() || path.find('\0') != std::string::npos) {
-        throw RunError(error_code::kBadFileName);
+namespace {
+
+class Descriptor {
+  public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    ~Descriptor() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+// Non-blocking, so that a named pipe cannot hold the program before it is refused.
+int OpenForReading(const std::string& path) {
+    CheckPathSyntax(path);
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) {
+        throw ErrorFromErrno(errno, path);
+    }
+    return fd;
+}
+
+// What is left of the open file `fd` from where reading stands, if that is at most `limit`
+// bytes. `mayWait` lets reading block; otherwise a file that would make us wait (some procfs
+// files do) is refused as a pipe is, never waited for.
+BoundedRead ReadRestOf(int fd, const std::string& path, size_t limit, bool mayWait) {
+    struct stat status {};
+    if (fstat(fd, &status) != 0) {
+        throw ErrorFromErrno(errno, path);
+    }
+    BoundedRead result;
+    result.identity = IdentityFromStatus(status);
+    if (!S_ISREG(status.st_mode)) {
+        result.status = BoundedRead::Status::kNotRegularFile;
+        return result;
+    }
+    off_t at = lseek(fd, 0, SEEK_CUR);
+    if (at < 0) {
+        throw ErrorFromErrno(errno, path);
+    }
+    if (status.st_size > at && static_cast<unsigned long long>(status.st_size - at) > limit) {
+        result.status = BoundedRead::Status::kTooLarge;
+        return result;
+    }
+    if (mayWait) {
+        fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    }
+
+    // The file may grow while it is read: the bound holds for what is read, not the size seen.
+    char block[65536];
+    for (;;) {
+        ssize_t count = read(fd, block, sizeof block);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            throw RunError(error_code::kPathFileAccess);
+        }
+        if (count < 0) {
+            throw ErrorFromErrno(errno, path);
+        }
+        if (count == 0) {
+            return result;
+        }
+        if (result.bytes.size() + static_cast<size_t>(count) > limit) {
+            result.bytes.clear();
+            result.status = BoundedRead::Status::kTooLarge;
+            return result;
+        }
+        result.bytes.append(block, static_cast<size_t>(count));
     }
 }
 
-InputFile::InputFile(const std::string& path) : path_(path), buffer_(kReadBlockSize, '\0') {
-    CheckPathSyntax(path);
-    // Non-blocking, so that a named pipe cannot hold the program before it is refused below,
-    // nor a file that blocks on reading afterwards.
-    handle_ = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (handle_ < 0) {
-        throw ErrorFromErrno(errno, path);
-    }
+class PosixInputFile final : public InputFile {
+  public:
+    explicit PosixInputFile(const std::string& path);
+    ~PosixInputFile() override { close(handle_); }
+
+    std::string_view ReadBlock() override;
+    void Rewind() override;
+    FileIdentity Identity() const override;
+    BoundedRead ReadRest(size_t limit) override;
+
+  private:
+    std::string path_;
+    int handle_ = -1;
+    std::string buffer_;
+};
+
+PosixInputFile::PosixInputFile(const std::string& path)
+    : path_(path), buffer_(kReadBlockSize, '\0') {
+    // Non-blocking also for the reading afterwards: see ReadBlock.
+    handle_ = OpenForReading(path);
     struct stat status {};
     if (fstat(handle_, &status) != 0) {
         int err = errno;
@@ -95,11 +182,7 @@ InputFile::InputFile(const std::string& path) : path_(path), buffer_(kReadBlockS
     }
 }
 
-InputFile::~InputFile() {
-    close(handle_);
-}
-
-std::string_view InputFile::ReadBlock() {
+std::string_view PosixInputFile::ReadBlock() {
     ssize_t count;
     do {
         count = read(handle_, buffer_.data(), buffer_.size());
@@ -115,27 +198,37 @@ std::string_view InputFile::ReadBlock() {
     return {buffer_.data(), static_cast<size_t>(count)};
 }
 
-void InputFile::Rewind() {
+void PosixInputFile::Rewind() {
     if (lseek(handle_, 0, SEEK_SET) < 0) {
         throw ErrorFromErrno(errno, path_);
     }
 }
 
-FileIdentity InputFile::Identity() const {
+FileIdentity PosixInputFile::Identity() const {
     struct stat status {};
     fstat(handle_, &status);
-    return {static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
+    return IdentityFromStatus(status);
 }
 
-std::optional<FileIdentity> IdentityOf(const std::string& path) {
+BoundedRead PosixInputFile::ReadRest(size_t limit) {
+    return ReadRestOf(handle_, path_, limit, false);
+}
+
+}  // namespace
+
+std::unique_ptr<InputFile> PosixFileSystem::OpenInput(const std::string& path) {
+    return std::make_unique<PosixInputFile>(path);
+}
+
+std::optional<FileIdentity> PosixFileSystem::IdentityOf(const std::string& path) {
     struct stat status {};
     if (stat(path.c_str(), &status) != 0) {
         return std::nullopt;
     }
-    return FileIdentity{static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
+    return IdentityFromStatus(status);
 }
 
-bool FolderIgnoresCase(const std::string& path) {
+bool PosixFileSystem::FolderIgnoresCase(const std::string& path) {
     int folder = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0) {
         return true;
@@ -159,7 +252,7 @@ bool FolderIgnoresCase(const std::string& path) {
     return ignores;
 }
 
-bool MayNameOneFile(const std::string& first, const std::string& second) {
+bool PosixFileSystem::MayNameOneFile(const std::string& first, const std::string& second) {
     struct stat a {
     }, b{};
     if (stat(first.c_str(), &a) != 0 || stat(second.c_str(), &b) != 0) {
@@ -173,72 +266,12 @@ bool MayNameOneFile(const std::string& first, const std::string& second) {
            a.st_mtim.tv_nsec == b.st_mtim.tv_nsec && foldedName(first) == foldedName(second);
 }
 
-namespace {
-
-class Descriptor {
-  public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
-
-}  // namespace
-
-BoundedRead ReadBoundedFile(const std::string& path, size_t limit) {
-    CheckPathSyntax(path);
-    // Non-blocking, so that a named pipe cannot hold the program before it is refused.
-    Descriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (file.get() < 0) {
-        throw ErrorFromErrno(errno, path);
-    }
-    struct stat status {};
-    if (fstat(file.get(), &status) != 0) {
-        throw ErrorFromErrno(errno, path);
-    }
-    BoundedRead result;
-    result.identity = {static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
-    if (!S_ISREG(status.st_mode)) {
-        result.status = BoundedRead::Status::kNotRegularFile;
-        return result;
-    }
-    if (static_cast<unsigned long long>(status.st_size) > limit) {
-        result.status = BoundedRead::Status::kTooLarge;
-        return result;
-    }
-    fcntl(file.get(), F_SETFL, fcntl(file.get(), F_GETFL) & ~O_NONBLOCK);
-
-    // The file may grow while it is read: the bound holds for what is read, not the size seen.
-    char block[65536];
-    for (;;) {
-        ssize_t count = read(file.get(), block, sizeof block);
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count < 0) {
-            throw ErrorFromErrno(errno, path);
-        }
-        if (count == 0) {
-            return result;
-        }
-        if (result.bytes.size() + static_cast<size_t>(count) > limit) {
-            result.bytes.clear();
-            result.status = BoundedRead::Status::kTooLarge;
-            return result;
-        }
-        result.bytes.append(block, static_cast<size_t>(count));
-    }
+BoundedRead PosixFileSystem::ReadBoundedFile(const std::string& path, size_t limit) {
+    Descriptor file(OpenForReading(path));
+    return ReadRestOf(file.get(), path, limit, true);
 }
 
-EntryKind EntryKindOf(const std::string& path) {
+EntryKind PosixFileSystem::EntryKindOf(const std::string& path) {
     struct stat status {};
     if (stat(path.c_str(), &status) != 0) {
         if (errno == ENOENT) {
@@ -247,6 +280,11 @@ EntryKind EntryKindOf(const std::string& path) {
         throw ErrorFromErrno(errno, path);
     }
     return S_ISDIR(status.st_mode) ? EntryKind::kFolder : EntryKind::kOther;
+}
+
+FileSystem& SystemFileSystem() {
+    static PosixFileSystem system;
+    return system;
 }
 
 }  // namespace platform

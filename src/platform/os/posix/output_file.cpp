@@ -1,4 +1,4 @@
-#include "platform/os/output_file.h"
+#include "platform/os/posix/posix_file_system.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "platform/os/posix/errno_error.h"
+#include "platform/os/posix/file_identity.h"
 #include "platform/os/posix/file_metadata.h"
 #include "platform/os/posix/output_target.h"
 #include "platform/os/posix/temporary_files.h"
@@ -30,18 +31,25 @@ RunError SameFileError() {
     return RunError(error_code::kPathFileAccess, fare_model::Reason::kSameFile);
 }
 
+// A file system that cannot sync folders says EINVAL; a read-only one has nothing to sync.
+bool SyncFolder(int folder) {
+    return fsync(folder) == 0 || errno == EINVAL || errno == EROFS;
+}
+
 RunError ReplacedMeanwhile() {
     return RunError(error_code::kPathFileAccess).WithCause(FileCause::kReplacedMeanwhile);
 }
 
-}  // namespace
+// Writes into a file without a name (O_TMPFILE) where the file system allows it, else into a
+// hidden temporary file beside the target, and renames it over the target on Commit.
+class PosixOutputFile final : public OutputFile {
+  public:
+    PosixOutputFile(const std::string& path, OutputFileSeams seams);
+    ~PosixOutputFile() override;
+    void Write(std::string_view bytes) override;
+    void Commit(std::optional<FileIdentity> mustNotReplace) override;
 
-struct AtomicOutputFile::Impl {
-    Impl(const std::string& path, OutputFileSeams seams);
-    ~Impl();
-    void Write(std::string_view bytes);
-    void Commit(std::optional<FileIdentity> mustNotReplace);
-
+  private:
     void CreateNamedTemporary();
     // Makes the temporary file under a fresh hidden name with `create` (false with errno on
     // failure) and guards it from the moment the name is on disk.
@@ -64,20 +72,7 @@ struct AtomicOutputFile::Impl {
     bool committed_ = false;
 };
 
-AtomicOutputFile::AtomicOutputFile(const std::string& path, OutputFileSeams seams)
-    : impl_(std::make_unique<Impl>(path, std::move(seams))) {}
-
-AtomicOutputFile::~AtomicOutputFile() = default;
-
-void AtomicOutputFile::Write(std::string_view bytes) {
-    impl_->Write(bytes);
-}
-
-void AtomicOutputFile::Commit(std::optional<FileIdentity> mustNotReplace) {
-    impl_->Commit(mustNotReplace);
-}
-
-AtomicOutputFile::Impl::Impl(const std::string& path, OutputFileSeams seams)
+PosixOutputFile::PosixOutputFile(const std::string& path, OutputFileSeams seams)
     : path_(path), seams_(std::move(seams)) {
     IgnoreFileSizeSignal();
     target_ = ResolveOutputTarget(path);
@@ -106,12 +101,12 @@ AtomicOutputFile::Impl::Impl(const std::string& path, OutputFileSeams seams)
     }
 }
 
-AtomicOutputFile::Impl::~Impl() {
+PosixOutputFile::~PosixOutputFile() {
     Discard();
     CloseTarget(target_);
 }
 
-void AtomicOutputFile::Impl::CreateNamedTemporary() {
+void PosixOutputFile::CreateNamedTemporary() {
     NameTemporary([&](const char* name) {
         fd_ = openat(target_.folder, name, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC | O_NOFOLLOW,
                      0666);
@@ -119,7 +114,7 @@ void AtomicOutputFile::Impl::CreateNamedTemporary() {
     });
 }
 
-void AtomicOutputFile::Impl::NameTemporary(const std::function<bool(const char*)>& create) {
+void PosixOutputFile::NameTemporary(const std::function<bool(const char*)>& create) {
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         std::string name = RandomTemporaryName();
         // A signal that comes before the guard is in place is handled right after it.
@@ -139,14 +134,14 @@ void AtomicOutputFile::Impl::NameTemporary(const std::function<bool(const char*)
     throw RunError(error_code::kPathFileAccess);
 }
 
-void AtomicOutputFile::Impl::Write(std::string_view bytes) {
+void PosixOutputFile::Write(std::string_view bytes) {
     pending_.append(bytes);
     if (pending_.size() >= kWriteBlockSize) {
         Flush();
     }
 }
 
-void AtomicOutputFile::Impl::Flush() {
+void PosixOutputFile::Flush() {
     size_t written = 0;
     while (written < pending_.size()) {
         ssize_t count = write(fd_, pending_.data() + written, pending_.size() - written);
@@ -164,7 +159,7 @@ void AtomicOutputFile::Impl::Flush() {
 // Like `cp` onto an existing file, the replaced file's owner, mode, ACL and user attributes
 // are kept where the medium stores them; where it refuses them (FAT, exFAT, NTFS, FUSE), the
 // new file has what the medium gives every file, and the run goes on.
-void AtomicOutputFile::Impl::CopyMetadataOfReplacedFile() {
+void PosixOutputFile::CopyMetadataOfReplacedFile() {
     const struct stat& old = *target_.existing;
     // The owner where we may give it (as root); otherwise the file is the converter's.
     if (fchown(fd_, old.st_uid, old.st_gid) != 0) {
@@ -190,7 +185,7 @@ void AtomicOutputFile::Impl::CopyMetadataOfReplacedFile() {
 
 // Read-only, so that the old file is not seen as changed, and the very file held since the
 // target was resolved.
-int AtomicOutputFile::Impl::OpenReplacedFileForReading() {
+int PosixOutputFile::OpenReplacedFileForReading() {
     constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
     std::string held = "/proc/self/fd/" + std::to_string(target_.held);
     int oldFd = open(held.c_str(), kFlags);
@@ -209,7 +204,7 @@ int AtomicOutputFile::Impl::OpenReplacedFileForReading() {
     return oldFd;
 }
 
-void AtomicOutputFile::Impl::Commit(std::optional<FileIdentity> mustNotReplace) {
+void PosixOutputFile::Commit(std::optional<FileIdentity> mustNotReplace) {
     Flush();
     if (target_.existing) {
         CopyMetadataOfReplacedFile();
@@ -225,8 +220,7 @@ void AtomicOutputFile::Impl::Commit(std::optional<FileIdentity> mustNotReplace) 
         throw ReplacedMeanwhile();
     }
     if (mustNotReplace && target_.existing &&
-        FileIdentity{static_cast<uint64_t>(target_.existing->st_dev),
-                     static_cast<uint64_t>(target_.existing->st_ino)} == *mustNotReplace) {
+        IdentityFromStatus(*target_.existing) == *mustNotReplace) {
         throw SameFileError();
     }
     PutInPlace();
@@ -234,15 +228,14 @@ void AtomicOutputFile::Impl::Commit(std::optional<FileIdentity> mustNotReplace) 
     guard_.reset();
     close(fd_);  // the data is synced: nothing is left to fail here
     fd_ = -1;
-    // Make the rename itself durable. A file system that cannot sync folders says EINVAL.
-    int folder = target_.folder;
-    int synced = seams.syncFolder ? seams.syncFolder(folder) : fsync(folder);
-    if (synced != 0 && errno != EINVAL && errno != EROFS) {
+    // Make the rename itself durable.
+    bool synced = seams.syncFolder ? seams.syncFolder() : SyncFolder(target_.folder);
+    if (!synced) {
         throw RunError(error_code::kDeviceIo);
     }
 }
 
-void AtomicOutputFile::Impl::PutInPlace() {
+void PosixOutputFile::PutInPlace() {
     const char* name = target_.name.c_str();
     if (unnamed_) {
         // Named only now, complete: a kill before this leaves nothing behind.
@@ -275,7 +268,7 @@ void AtomicOutputFile::Impl::PutInPlace() {
 // Where there was no file of that name, a refusal of the name, while the temporary file beside
 // it could be made, means that the medium cannot store it (FAT without Japanese names, a
 // character FAT forbids); the media say so in different words.
-RunError AtomicOutputFile::Impl::NamingError(int err) const {
+RunError PosixOutputFile::NamingError(int err) const {
     if (err == EEXIST) {
         return ReplacedMeanwhile();
     }
@@ -289,7 +282,7 @@ RunError AtomicOutputFile::Impl::NamingError(int err) const {
     return ErrorFromErrno(err, path_);
 }
 
-void AtomicOutputFile::Impl::Discard() noexcept {
+void PosixOutputFile::Discard() noexcept {
     if (fd_ >= 0) {
         close(fd_);
         fd_ = -1;
@@ -300,10 +293,11 @@ void AtomicOutputFile::Impl::Discard() noexcept {
     guard_.reset();
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view bytes) {
-    AtomicOutputFile file(path);
-    file.Write(bytes);
-    file.Commit();
+}  // namespace
+
+std::unique_ptr<OutputFile> PosixFileSystem::CreateOutput(const std::string& path,
+                                                          OutputFileSeams seams) {
+    return std::make_unique<PosixOutputFile>(path, std::move(seams));
 }
 
 }  // namespace platform

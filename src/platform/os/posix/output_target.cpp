@@ -7,7 +7,7 @@
 #include <climits>
 #include <string_view>
 
-#include "platform/os/file_access.h"
+#include "platform/os/file_system.h"
 #include "platform/os/posix/errno_error.h"
 #include "platform/os/run_error.h"
 

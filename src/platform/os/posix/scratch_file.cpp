@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/os/file_access.h"
+#include "platform/os/file_system.h"
 #include "platform/os/posix/errno_error.h"
 
 namespace platform {
@@ -44,7 +44,7 @@ std::string BytesWrittenByName(const std::function<void(const std::string& path)
     ScratchFile scratch{MakeScratchFile()};
     std::string path = "/proc/self/fd/" + std::to_string(scratch.fd);
     write(path);
-    BoundedRead read = ReadBoundedFile(path, limit);
+    BoundedRead read = SystemFileSystem().ReadBoundedFile(path, limit);
     if (read.status != BoundedRead::Status::kRead) {
         throw RunError(error_code::kOverflow, fare_model::Reason::kOutputTooLarge)
             .WithNumber(static_cast<int64_t>(limit));

@@ -41,8 +41,8 @@ class TableLineReaderLinesTest : public ::testing::TestWithParam<LinesCase> {
 TEST_P(TableLineReaderLinesTest, SplitsAtEveryLineEnd) {
     const std::string path = folder_.Path("in.txt");
     WriteBytes(path, GetParam().content);
-    platform::InputFile file(path);
-    TableLineReader reader(file);
+    auto file = platform::SystemFileSystem().OpenInput(path);
+    TableLineReader reader(*file);
     conversion::TableCount count = reader.CountRows();
     reader.Restart(count.encoding);
     std::vector<std::string> lines = AllLines(reader);
@@ -96,8 +96,8 @@ TEST(TableLineReader, ReadsManyShortLines) {
     test_support::ScratchFolder folder;
     const std::string path = folder.Path("in.txt");
     WriteBytes(path, Repeat("ab\r\n", 300000));
-    platform::InputFile file(path);
-    TableLineReader reader(file);
+    auto file = platform::SystemFileSystem().OpenInput(path);
+    TableLineReader reader(*file);
     reader.Restart({});
     size_t count = 0;
     while (!reader.AtEnd()) {
@@ -136,8 +136,8 @@ class TableCountTest : public ::testing::TestWithParam<CountCase> {};
 TEST_P(TableCountTest, TellsWhatFollowsTheBlankLine) {
     test_support::ScratchFolder folder;
     WriteBytes(folder.Path("in.txt"), GetParam().content);
-    platform::InputFile file(folder.Path("in.txt"));
-    conversion::TableCount count = TableLineReader(file).CountRows();
+    auto file = platform::SystemFileSystem().OpenInput(folder.Path("in.txt"));
+    conversion::TableCount count = TableLineReader(*file).CountRows();
     EXPECT_EQ(count.rows, GetParam().rows);
     EXPECT_EQ(count.blankLine, GetParam().blankLine);
     EXPECT_EQ(count.rowsAfterBlank, GetParam().rowsAfterBlank);
