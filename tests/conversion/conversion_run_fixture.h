@@ -20,6 +20,15 @@ using conversion::ConvertFareTable;
 using Kind = ConversionOutcome::Kind;
 using test_support::WriteBytes;
 
+// "r1,1", "r2,2" and so on, one row a line.
+inline std::string NumberedRows(int count) {
+    std::string text;
+    for (int i = 1; i <= count; ++i) {
+        text += "r" + std::to_string(i) + "," + std::to_string(i % 100) + "\r\n";
+    }
+    return text;
+}
+
 inline std::string Describe(const ConversionOutcome& outcome) {
     switch (outcome.kind) {
         case Kind::kSucceeded:

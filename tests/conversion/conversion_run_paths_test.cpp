@@ -29,19 +29,12 @@ using conversion::ConvertFareTable;
 using conversion_test::ConversionRunTest;
 using conversion_test::Describe;
 using conversion_test::NamesIn;
+using conversion_test::NumberedRows;
 using Kind = ConversionOutcome::Kind;
 using test_support::Hex;
 using test_support::Hy3;
 using test_support::ReadBytes;
 using test_support::WriteBytes;
-
-std::string NumberedRows(int count) {
-    std::string text;
-    for (int i = 1; i <= count; ++i) {
-        text += "r" + std::to_string(i) + "," + std::to_string(i % 100) + "\r\n";
-    }
-    return text;
-}
 
 struct PathCase {
     std::string label;

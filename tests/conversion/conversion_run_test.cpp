@@ -30,6 +30,7 @@ using conversion::ConvertFareTable;
 using conversion_test::ConversionRunTest;
 using conversion_test::Describe;
 using conversion_test::NamesIn;
+using conversion_test::NumberedRows;
 using Kind = ConversionOutcome::Kind;
 using test_support::Cp932;
 using test_support::ExpectedRow;
@@ -39,14 +40,6 @@ using test_support::ReadBytes;
 using test_support::WriteBytes;
 
 const char* const kBom = "\xEF\xBB\xBF";
-
-std::string NumberedRows(int count) {
-    std::string text;
-    for (int i = 1; i <= count; ++i) {
-        text += "r" + std::to_string(i) + "," + std::to_string(i % 100) + "\r\n";
-    }
-    return text;
-}
 
 std::vector<ExpectedRow> NumberedExpected(int count) {
     std::vector<ExpectedRow> rows;
