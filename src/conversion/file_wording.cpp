@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/os/file_system.h"
+
 namespace conversion {
 namespace {
 
@@ -94,6 +96,14 @@ bool IsValidUtf8(std::string_view bytes) {
 
 }  // namespace
 
+#ifdef _WIN32
+std::string QuotedFileName(std::string_view name) {
+    // Windows' names hold no control character and no double quote.
+    constexpr std::string_view kSpecial = " &()[]{}^=;!'+,`~%$@#";
+    const bool quote = name.empty() || name.find_first_of(kSpecial) != std::string_view::npos;
+    return quote ? "\"" + std::string(name) + "\"" : std::string(name);
+}
+#else
 std::string QuotedFileName(std::string_view name) {
     std::vector<Piece> pieces;
     bool quote = name.empty(), escape = false, singleQuote = false, doubleQuoteSpecial = false;
@@ -132,6 +142,7 @@ std::string QuotedFileName(std::string_view name) {
     }
     return text + "'";
 }
+#endif
 
 std::optional<std::string> FileCauseText(fare_model::FileCause cause, std::string_view path) {
     switch (cause) {
@@ -139,7 +150,7 @@ std::optional<std::string> FileCauseText(fare_model::FileCause cause, std::strin
             return "書き込んでいる間に、ほかのプログラムが出力ファイルを置き換えたため、"
                    "書き込みをやめました。";
         case fare_model::FileCause::kNameNotStorable: {
-            const std::string_view name = path.substr(path.find_last_of('/') + 1);
+            const std::string_view name = platform::FileNameOf(path);
             std::string reason =
                 !IsValidUtf8(name) ? "名前の文字コードが UTF-8 ではありません"
                 : std::any_of(name.begin(), name.end(),
@@ -148,6 +159,12 @@ std::optional<std::string> FileCauseText(fare_model::FileCause cause, std::strin
                     : "名前に使えない記号が含まれています";
             return "この媒体には、この名前のファイルを作れません（" + reason + "）。";
         }
+        case fare_model::FileCause::kInUse:
+            return "ほかのプログラムがこのファイルを開いています。そのプログラムでファイルを閉じて"
+                   "から、もう一度やり直してください。";
+        case fare_model::FileCause::kReservedOnWindows:
+            return "Windows では、この名前のファイルは作れません（CON、NUL、COM1 などの機器の名前、"
+                   "末尾の点や空白、記号 \\ / : * ? \" < > | は使えません）。";
         case fare_model::FileCause::kUnknown:
             break;
     }

@@ -38,6 +38,8 @@ enum class FileCause {
     kUnknown,
     kReplacedMeanwhile,  // another program replaced or made the output meanwhile
     kNameNotStorable,    // the medium cannot store a file of that name
+    kInUse,              // another program holds the file open and shares it with no one
+    kReservedOnWindows,  // a device's name (CON, NUL …), a trailing dot or space, a : or *
 };
 
 // Why a failure happened, beyond its code, with the facts each reason carries (`text`,

@@ -16,6 +16,8 @@ constexpr bool IsUnicodeScalar(char32_t ch) {
 // `text` in UTF-8; a value that is not a character is written as U+FFFD, so a message about
 // hostile text never fails.
 std::string EncodeUtf8(std::u32string_view text);
+// One character (a Unicode scalar) in UTF-8, at the end of `utf8`.
+void AppendUtf8(char32_t ch, std::string& utf8);
 
 // Code page 932, the encoding of the data file's place names and of a table text. The model
 // converts no text itself: the system's converter stands behind this.

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "fare_model/run_error.h"
+#include "platform/os/process.h"
 #include "programs/hy3conv/commands.h"
 #include "programs/hy3conv/messages.h"
 
@@ -26,7 +27,7 @@ int ReportUncaught(int code) {
 
 int main(int argc, char** argv) {
     try {
-        return hy3conv::Run(argc, argv);
+        return hy3conv::Run(platform::CommandLineArguments(argc, argv));
     } catch (const std::bad_alloc&) {
         return ReportUncaught(fare_model::error_code::kOutOfMemory);
     } catch (...) {

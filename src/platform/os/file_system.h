@@ -13,6 +13,28 @@
 
 namespace platform {
 
+// What separates the folders of a path, and what the programs put between them. Windows takes
+// both slashes and shows backslashes.
+#ifdef _WIN32
+inline constexpr std::string_view kPathSeparators = "/\\";
+inline constexpr char kPreferredSeparator = '\\';
+#else
+inline constexpr std::string_view kPathSeparators = "/";
+inline constexpr char kPreferredSeparator = '/';
+#endif
+
+// The last part of a path: what follows its last separator (on Windows also a drive's colon,
+// as in C:名前.csv); empty for a path that ends in a separator.
+inline std::string_view FileNameOf(std::string_view path) {
+    size_t at = path.find_last_of(kPathSeparators);
+#ifdef _WIN32
+    if (at == std::string_view::npos && path.size() >= 2 && path[1] == ':') {
+        at = 1;
+    }
+#endif
+    return at == std::string_view::npos ? path : path.substr(at + 1);
+}
+
 // Fails with code 52 for an empty path or one holding a NUL character.
 void CheckPathSyntax(const std::string& path);
 

@@ -2,7 +2,6 @@
 #include "conversion/wording.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <functional>
 #include <map>
 #include <vector>
@@ -89,21 +88,30 @@ std::function<bool()> FolderProbe(const Options& options) {
     return [&options] { return platform::FolderIgnoresCase(*options.outputFolder); };
 }
 
+// The folder's path ending in a separator, ready for a file name.
+std::string InFolder(std::string folder) {
+    if (folder.empty() || platform::kPathSeparators.find(folder.back()) == std::string_view::npos) {
+        folder += platform::kPreferredSeparator;
+    }
+    return folder;
+}
+
 // DIR/NAME.EXT for each input, NAME being its file name without the last extension; two
 // inputs that would share an output are refused before anything is written.
 std::optional<std::string> OutputsInFolder(const Options& options, std::string_view extension,
                                            std::vector<std::string>& outputs) {
     std::vector<PlannedOutput> planned;
     for (const std::string& input : options.paths) {
-        const std::filesystem::path name = std::filesystem::path(input).filename();
+        const std::string_view name = platform::FileNameOf(input);
         if (name.empty() || name == "." || name == "..") {
             return conversion::NoFileNameText(Quoted(input));
         }
-        std::string output = *options.outputFolder;
-        if (!output.ends_with('/')) {
-            output += '/';
-        }
-        output += name.stem().string() + std::string(extension);
+        // The name without its last extension; a name that only begins with a dot is kept.
+        const size_t dot = name.rfind('.');
+        const std::string_view stem =
+            dot == 0 || dot == std::string_view::npos ? name : name.substr(0, dot);
+        std::string output = InFolder(*options.outputFolder);
+        output += std::string(stem) + std::string(extension);
         planned.push_back({output, input});
         outputs.push_back(output);
     }
@@ -176,7 +184,7 @@ int RunJobs(const Options& options, const std::vector<Job>& jobs) {
 
 int UsageFailure(const std::string& message) {
     ReportError(message);
-    std::fwrite(UsageText().data(), 1, UsageText().size(), stderr);
+    WriteError(std::string(UsageText()));
     return kExitUsage;
 }
 
@@ -198,10 +206,7 @@ int RunBatch(const Options& options, std::string_view extension, const FileActio
 int RunAllSheets(const Options& options) {
     std::vector<Job> jobs;
     std::vector<PlannedOutput> planned;
-    std::string folder = *options.outputFolder;
-    if (!folder.ends_with('/')) {
-        folder += '/';
-    }
+    const std::string folder = InFolder(*options.outputFolder);
     for (const std::string& book : options.paths) {
         conversion::workbook::SheetList list =
             conversion::workbook::ListSheets(platform::SystemFileSystem(), book);
@@ -216,7 +221,7 @@ int RunAllSheets(const Options& options) {
         for (const std::string& sheet : list.names) {
             const std::string source = Quoted(book) + ":" + sheet;
             if (sheet.empty() || sheet == "." || sheet == ".." ||
-                sheet.find('/') != std::string::npos) {
+                sheet.find_first_of(platform::kPathSeparators) != std::string::npos) {
                 return UsageFailure(conversion::SheetNotFileNameText(source));
             }
             const std::string output = folder + sheet + ".hy3";
@@ -292,14 +297,12 @@ int ExitStatusOf(FileResult::Kind kind) {
     return kExitFailed;
 }
 
-int Run(int argc, char** argv) {
+int Run(const std::vector<std::string>& arguments) {
     platform::ReportClosedPipesAsWriteErrors();
-    std::vector<std::string_view> arguments(argv + 1, argv + argc);
-    auto parsed = ParseOptions(arguments);
+    const std::vector<std::string_view> views(arguments.begin(), arguments.end());
+    auto parsed = ParseOptions(views);
     if (auto* usage = std::get_if<UsageError>(&parsed)) {
-        ReportError(usage->message);
-        std::fwrite(UsageText().data(), 1, UsageText().size(), stderr);
-        return kExitUsage;
+        return UsageFailure(usage->message);
     }
     const int status = RunAction(std::get<Options>(parsed));
     return FinishOutput() || status != kExitSucceeded ? status : kExitFailed;

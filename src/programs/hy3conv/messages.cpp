@@ -6,18 +6,19 @@
 #include <cstdio>
 
 #include "conversion/file_wording.h"
+#include "platform/os/process.h"
 
 namespace hy3conv {
 namespace {
 
 int outputErrno = 0;  // the first failed write to standard output
 
+}  // namespace
+
 void WriteError(const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stderr);
+    platform::WriteText(stderr, text);
     std::fflush(stderr);
 }
-
-}  // namespace
 
 std::string MessageLine(std::string_view file, std::optional<int> line, std::optional<int> field,
                         std::string_view text, const std::string& cell) {
@@ -73,7 +74,7 @@ void ReportNotice(std::string_view file, const fare_model::Notice& notice) {
 void PrintOut(std::string_view text) {
     // A failure leaves the stream's error flag set; FinishOutput reports it once.
     errno = 0;
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() && outputErrno == 0) {
+    if (!platform::WriteText(stdout, text) && outputErrno == 0) {
         outputErrno = errno;
     }
 }

@@ -19,7 +19,8 @@ std::string MessageLine(std::string_view file, std::optional<int> line, std::opt
 // "CODE:DESCRIPTION", then the explanation where the error has one.
 std::string FailureText(const fare_model::RunError& error);
 
-void ReportError(std::string_view text);  // "hy3conv: text"
+void WriteError(const std::string& text);  // as it is, on standard error
+void ReportError(std::string_view text);   // "hy3conv: text"
 void ReportFailure(std::string_view file, const fare_model::RunError& error);
 // A kFailed outcome's error, against the file it concerns.
 void ReportFailure(const conversion::ConversionOutcome& outcome);

@@ -45,6 +45,26 @@ constexpr std::string_view kHelpBody =
     "          4 --strict で注意があった\n"
     "-o で複数のファイルを変換したときは、いちばん重いもの(1、4、3、0 の順)を返します。\n";
 
+// The help in the terms of the system it runs on: on Windows, paths with backslashes, and the
+// exit status as cmd.exe names it.
+std::string InSystemTerms(std::string text) {
+#ifdef _WIN32
+    constexpr std::pair<std::string_view, std::string_view> kWindowsTerms[] = {
+        {"フォルダ/", "フォルダ\\"},
+        {"./-", ".\\-"},
+        {"終了状態: ", "終了コード(%ERRORLEVEL%): "},
+        {"終了状態", "終了コード"},
+    };
+    for (const auto& [from, to] : kWindowsTerms) {
+        for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at)) {
+            text.replace(at, from.size(), to);
+            at += to.size();
+        }
+    }
+#endif
+    return text;
+}
+
 // Checks that the options given fit the action; the first misfit is reported.
 std::optional<std::string> MisfitOf(const Options& options, bool show, bool templ, bool toText,
                                     bool toSheet, bool compare) {
@@ -162,7 +182,8 @@ std::variant<Options, UsageError> ParseOptions(std::span<const std::string_view>
         if (argument == "-") {
             return UsageError{
                 "「-」(標準入力・標準出力)は使えません。入力は2回読むので、パイプからは"
-                "読めません。「-」という名前のファイルなら ./- と書いてください"};
+                "読めません。「-」という名前のファイルなら " +
+                InSystemTerms("./-") + " と書いてください"};
         }
         if (pathsOnly || !argument.starts_with('-')) {
             options.paths.emplace_back(argument);
@@ -228,11 +249,12 @@ std::variant<Options, UsageError> ParseOptions(std::span<const std::string_view>
 }
 
 std::string_view UsageText() {
-    return kUsage;
+    static const std::string usage = InSystemTerms(std::string(kUsage));
+    return usage;
 }
 
 std::string_view HelpText() {
-    static const std::string help = std::string(kUsage) + std::string(kHelpBody);
+    static const std::string help = InSystemTerms(std::string(kUsage) + std::string(kHelpBody));
     return help;
 }
 
