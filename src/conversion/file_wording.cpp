@@ -43,7 +43,7 @@ std::pair<size_t, char32_t> Utf8CharacterAt(std::string_view bytes) {
     return {length, code};
 }
 
-Shown HowShown(char32_t code, bool first) {
+[[maybe_unused]] Shown HowShown(char32_t code, bool first) {
     // C0 and C1 controls, and the separators that would start a new line.
     if (code < 0x20 || code == 0x7F || (code >= 0x80 && code <= 0x9F) || code == 0x2028 ||
         code == 0x2029) {
@@ -65,7 +65,7 @@ struct Piece {
     Shown shown;
 };
 
-std::string Escaped(std::string_view bytes) {
+[[maybe_unused]] std::string Escaped(std::string_view bytes) {
     static constexpr std::pair<char, char> kLetters[] = {
         {'\a', 'a'}, {'\b', 'b'}, {'\f', 'f'}, {'\n', 'n'}, {'\r', 'r'}, {'\t', 't'}, {'\v', 'v'}};
     std::string text;

@@ -1,9 +1,10 @@
 #include "platform/os/process.h"
 
-#include <fcntl.h>
+// windows.h comes first: shellapi.h builds on it.
+#include <windows.h>
+
 #include <io.h>
 #include <shellapi.h>
-#include <windows.h>
 
 #include <algorithm>
 
