@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The house rules, checked on the sources: includes point one way and form no loop, no file
 # (nor a header with its source) grows past 400 lines, the platform holds no Japanese text but
-# its table of the error codes' descriptions, no header outside posix/ shows a POSIX type,
+# its table of the error codes' descriptions, no header outside posix/ shows a POSIX type (nor outside win32/ a Windows one),
 # and the Qt-free folders include nothing of Qt. Prints every offender; exits 1 if any.
 set -uo pipefail
 root=${1:-$(cd "$(dirname "$0")/../.." && pwd)}
@@ -59,7 +59,8 @@ check_include_direction() {
     local from included folder key allowed ok target
     while read -r from included; do
         folder=$(dirname "${from#src/}")
-        if [[ $included == platform/os/posix/* && $from != src/platform/os/posix/* ]]; then
+        if [[ $included == platform/os/posix/* && $from != src/platform/os/posix/* ]] ||
+            [[ $included == platform/os/win32/* && $from != src/platform/os/win32/* ]]; then
             fail "内側の実装を外から読んでいます: $from -> $included"
             continue
         fi
@@ -116,6 +117,9 @@ check_posix_types_in_headers() {
     local found
     found=$(grep -rnE '\b(ino_t|dev_t|mode_t|pid_t|uid_t|gid_t|off_t)\b|struct stat\b|\bint (fd|handle)_?\b' \
         src --include='*.h' | grep -v '^src/platform/os/posix/' | grep -vE '^[^:]+:[0-9]+:[[:space:]]*//')
+    # And Windows' own types stay in win32/.
+    found+=$(grep -rnE '\b(HANDLE|DWORD|HMODULE)\b|<windows\.h>' src --include='*.h' |
+        grep -v '^src/platform/os/win32/' | grep -vE '^[^:]+:[0-9]+:[[:space:]]*//')
     [ -z "$found" ] || fail "posix/ の外の見出しに OS の型があります:
 $found"
 }
