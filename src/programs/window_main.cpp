@@ -1,7 +1,6 @@
 // The window program: reads its command line, then opens the main window or a table window
 // for each file, with the desktop's dialogs.
 #include <QApplication>
-#include <QFile>
 #include <QIcon>
 #include <QTimer>
 #include <QWidget>
@@ -11,6 +10,7 @@
 #include "platform/desktop/qt_file_dialog.h"
 #include "platform/desktop/qt_file_opener.h"
 #include "platform/desktop/qt_message_box.h"
+#include "platform/os/process.h"
 #include "window/desktop_setup.h"
 #include "window/program_start.h"
 #include "window/user_manual.h"
@@ -73,8 +73,8 @@ int main(int argc, char* argv[]) {
     // Help and version are answered before Qt looks for a display. Qt's own options
     // (-platform and the like) are only known once the application has taken them out.
     QStringList arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments.append(QFile::decodeName(argv[i]));
+    for (const std::string& argument : platform::CommandLineArguments(argc, argv)) {
+        arguments.append(QString::fromStdString(argument));
     }
     const main_window::StartRequest early = main_window::ParseStartArguments(arguments);
     if (early.action != main_window::StartRequest::Action::kUnknownOption) {
@@ -88,10 +88,8 @@ int main(int argc, char* argv[]) {
         const main_window::DisplayConnectionGuard guard;
         application.emplace(argc, argv);
     }
-    arguments.clear();
-    for (int i = 1; i < argc; ++i) {
-        arguments.append(QFile::decodeName(argv[i]));
-    }
+    // Decoded as the system wants (the wide command line on Windows), without Qt's own options.
+    arguments = QCoreApplication::arguments().mid(1);
     const main_window::StartRequest request = main_window::ParseStartArguments(arguments);
     if (const int status = Answered(request); status >= 0) {
         return status;

@@ -12,9 +12,14 @@
 namespace main_window {
 
 void RegisterFontSubstitutions() {
-    // IPA P Gothic keeps the proportional widths the layout was drawn with; the others are
-    // the Japanese gothics most often found on a desktop.
+    // Where the font is missing under its Japanese name: on Windows, its English name, then
+    // the gothics every Japanese Windows has. IPA P Gothic keeps the proportional widths the
+    // layout was drawn with; the others are the Japanese gothics most often found on a desktop.
     static const QStringList substitutes = {
+#ifdef Q_OS_WIN
+        QStringLiteral("MS PGothic"),         QStringLiteral("Meiryo"),
+        QStringLiteral("Yu Gothic"),
+#endif
         QStringLiteral("IPAPGothic"),         QStringLiteral("Noto Sans CJK JP"),
         QStringLiteral("Noto Sans JP"),       QStringLiteral("VL PGothic"),
         QStringLiteral("TakaoPGothic"),       QStringLiteral("IPAGothic"),
