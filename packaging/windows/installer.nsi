@@ -156,6 +156,9 @@ Section "Uninstall"
     DeleteRegKey HKCU "${CLASSES}\${PROGID_TABLE}"
     DeleteRegKey HKCU "${APPLICATION}"
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
+    ; The keys above them too, when we were the ones who made them and nothing else is there.
+    DeleteRegKey /ifempty HKCU "${CLASSES}\Applications"
+    DeleteRegKey /ifempty HKCU "Software\Microsoft\Windows\CurrentVersion\Uninstall"
     System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)' ; SHCNE_ASSOCCHANGED
 
     !include "${STAGE_LIST}"
