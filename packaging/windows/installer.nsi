@@ -108,7 +108,11 @@ Section
     WriteRegStr HKCU "${CLASSES}\${PROGID_HY3}" "" "運賃表示器データ (Ver3)"
     WriteRegStr HKCU "${CLASSES}\${PROGID_HY3}\DefaultIcon" "" '"$INSTDIR\${APP_ICON}",0'
     WriteRegStr HKCU "${CLASSES}\${PROGID_HY3}\shell\open\command" "" '"$INSTDIR\${APP_EXE}" "%1"'
-    ReadRegStr $0 HKCR ".hy3" ""
+    ; What HKCR gives, read key by key (Wine's HKCR leaves out the user's own classes).
+    ReadRegStr $0 HKCU "${CLASSES}\.hy3" ""
+    ${If} $0 == ""
+        ReadRegStr $0 HKLM "${CLASSES}\.hy3" ""
+    ${EndIf}
     ${If} $0 == ""
     ${OrIf} $0 == "${PROGID_HY3}"
         WriteRegStr HKCU "${CLASSES}\.hy3" "" "${PROGID_HY3}"
@@ -165,6 +169,10 @@ Section "Uninstall"
     Delete "$INSTDIR\uninstall.exe"
     ; Only if empty: a file the user put there keeps its folder.
     RMDir "$INSTDIR"
+    ; The user's programs folder too, which the installer may have made, if nothing else is in it.
+    ${If} "$INSTDIR" == "$LOCALAPPDATA\Programs\${APP_KEY}"
+        RMDir "$LOCALAPPDATA\Programs"
+    ${EndIf}
 SectionEnd
 
 !delfile "${STAGE_LIST}"
