@@ -6,7 +6,6 @@
 #ifndef _WIN32
 #include <iconv.h>
 
-#include <map>
 #include <optional>
 #include <string>
 
@@ -17,23 +16,29 @@ namespace {
 using Code = platform::CodeConverter::Code;
 
 // iconv's answer, or nullopt where it refuses (an invalid or cut-off sequence).
-std::optional<std::string> ByIconv(const char* to, const char* from, const std::string& input) {
-    static thread_local std::map<std::pair<std::string, std::string>, iconv_t> handles;
-    iconv_t& handle = handles[{to, from}];
-    if (handle == nullptr) {
-        handle = iconv_open(to, from);
+class Iconv {
+  public:
+    Iconv(const char* to, const char* from) : handle_(iconv_open(to, from)) {}
+    ~Iconv() { iconv_close(handle_); }
+    Iconv(const Iconv&) = delete;
+    Iconv& operator=(const Iconv&) = delete;
+
+    std::optional<std::string> operator()(const std::string& input) {
+        iconv(handle_, nullptr, nullptr, nullptr, nullptr);
+        char* in = const_cast<char*>(input.data());
+        size_t inLeft = input.size();
+        char buffer[16];
+        char* out = buffer;
+        size_t outLeft = sizeof buffer;
+        if (iconv(handle_, &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1)) {
+            return std::nullopt;
+        }
+        return std::string(buffer, out);
     }
-    iconv(handle, nullptr, nullptr, nullptr, nullptr);
-    char* in = const_cast<char*>(input.data());
-    size_t inLeft = input.size();
-    char buffer[16];
-    char* out = buffer;
-    size_t outLeft = sizeof buffer;
-    if (iconv(handle, &in, &inLeft, &out, &outLeft) == static_cast<size_t>(-1)) {
-        return std::nullopt;
-    }
-    return std::string(buffer, out);
-}
+
+  private:
+    iconv_t handle_;
+};
 
 std::optional<std::string> ByTables(Code to, Code from, const std::string& input) {
     std::string out;
@@ -53,9 +58,10 @@ std::string Hex(const std::string& bytes) {
 }
 
 TEST(Cp932Table, DecodesEveryByteSequenceAsIconvDoes) {
+    Iconv byIconv("UTF-32LE", "CP932");
     int differences = 0;
     auto check = [&](const std::string& bytes) {
-        auto expected = ByIconv("UTF-32LE", "CP932", bytes);
+        auto expected = byIconv(bytes);
         auto got = ByTables(Code::kUtf32, Code::kCp932, bytes);
         if (expected != got && ++differences <= 10) {
             ADD_FAILURE() << "bytes " << Hex(bytes);
@@ -71,13 +77,14 @@ TEST(Cp932Table, DecodesEveryByteSequenceAsIconvDoes) {
 }
 
 TEST(Cp932Table, EncodesEveryCharacterAsIconvDoes) {
+    Iconv byIconv("CP932", "UTF-32LE");
     int differences = 0;
     for (char32_t code = 1; code < 0x10000; ++code) {
         if (code >= 0xD800 && code <= 0xDFFF) {
             continue;
         }
         const std::string utf32(reinterpret_cast<const char*>(&code), sizeof code);
-        auto expected = ByIconv("CP932", "UTF-32LE", utf32);
+        auto expected = byIconv(utf32);
         auto got = ByTables(Code::kCp932, Code::kUtf32, utf32);
         if (expected != got && ++differences <= 10) {
             ADD_FAILURE() << "U+" << Hex(utf32.substr(1, 1)) << Hex(utf32.substr(0, 1));
