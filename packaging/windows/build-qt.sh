@@ -34,26 +34,11 @@ rm -rf "$work" "$prefix"
 mkdir -p "$work"
 echo "== Qt $version を Windows 向けにビルドします（初回のみ、20～50 分）: $prefix" >&2
 
-# The source comes through apt, from a deb-src list that lives in the work folder only: the
-# machine's own apt sources stay as they are.
-apt_dir=$work/apt
-mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial"
-sed -n 's/^deb \(.*\)/deb-src \1/p' /etc/apt/sources.list 2>/dev/null >"$apt_dir/sources.list" || true
-for list in /etc/apt/sources.list.d/*.sources; do
-    [ -f "$list" ] && sed 's/^Types: deb$/Types: deb-src/' "$list" >"$apt_dir/$(basename "$list")"
-done
-apt_options=(
-    -o "Dir::Etc::SourceList=$apt_dir/sources.list" -o "Dir::Etc::SourceParts=$apt_dir"
-    -o "Dir::State::Lists=$apt_dir/lists" -o "Dir::Cache=$apt_dir/cache"
-    -o Debug::NoLocking=1
-)
-apt-get "${apt_options[@]}" update -qq >&2
-(cd "$work" && apt-get "${apt_options[@]}" source --download-only "$source_package=$version" >&2)
-(cd "$work" && dpkg-source -x ./*.dsc src >&2)
+"$here/fetch-sources.sh" "$work" "$source_package=$version"
 
 mkdir -p "$work/build"
 (cd "$work/build" &&
-    "$work/src/configure" -prefix "$prefix" "${configure_options[@]}" -- "${cmake_options[@]}" >&2 &&
+    "$work/$source_package/configure" -prefix "$prefix" "${configure_options[@]}" -- "${cmake_options[@]}" >&2 &&
     cmake --build . --parallel "$(nproc)" >&2 &&
     cmake --install . >&2)
 touch "$prefix/.complete"
