@@ -4,8 +4,10 @@
 // whole-file reads and writes, code page 932 bytes made with iconv directly, and the
 // expected .hy3 bytes built independently of the writer under test.
 
+#ifndef _WIN32
 #include <sys/stat.h>
 #include <sys/types.h>
+#endif
 
 #include <filesystem>
 #include <optional>
@@ -26,7 +28,8 @@ class ScratchFolder {
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-    std::string Path(std::string_view name) const { return (root_ / name).string(); }
+    // The UTF-8 path of `name` (UTF-8) in the folder, as the programs take paths.
+    std::string Path(std::string_view name) const;
     const std::filesystem::path& Root() const { return root_; }
 
     // The names in the folder (not recursive), to see that no temporary file is left.
@@ -45,17 +48,25 @@ std::string ReadBytes(const std::filesystem::path& path);
 // The file's bytes, or nothing where it cannot be opened (it does not exist).
 std::optional<std::string> ReadBytesIfPresent(const std::filesystem::path& path);
 
+// Paths as UTF-8 text, on every system (Windows' narrow paths are in its ANSI code page).
+std::filesystem::path PathFromUtf8(std::string_view utf8);
+std::string Utf8(const std::filesystem::path& path);
+
 // Whether anything, even a dangling link, has this name.
 bool Exists(const std::string& path);
+
+#ifndef _WIN32
 mode_t PermissionBits(const std::string& path);
 
 // Sets or clears the immutable attribute, which holds even for root. False (with errno set)
 // where the file system or the process's privileges do not allow it.
 bool SetImmutable(const std::filesystem::path& path, bool immutable);
+#endif
 
-// UTF-8 text to code page 932 bytes, straight through iconv.
+// UTF-8 text to code page 932 bytes, straight through iconv (Windows' own conversions there).
 std::string Cp932(std::string_view utf8);
-// Text from one encoding to another, named as iconv names them ("UTF-16LE").
+// Text from one encoding to another, named as iconv names them ("UTF-16LE"): CP932, UTF-8,
+// UTF-16LE and UTF-16BE.
 std::string Recode(std::string_view text, const char* to, const char* from);
 
 void AppendLe16(std::string& out, int value);
