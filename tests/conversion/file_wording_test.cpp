@@ -10,6 +10,20 @@ using conversion::FileCauseText;
 using conversion::QuotedFileName;
 using fare_model::FileCause;
 
+#ifdef _WIN32
+// Each name as it would be typed at cmd.exe: in double quotes where a character means
+// something there.
+TEST(QuotedFileName, QuotesAsCmdExeNeeds) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"abc.hy3", "abc.hy3"},     {"運賃.hy3", "運賃.hy3"}, {"a b", "\"a b\""},
+        {"a&b", "\"a&b\""},        {"a^b", "\"a^b\""},      {"x%PATH%", "\"x%PATH%\""},
+        {"a,b;c=d", "\"a,b;c=d\""}, {"", "\"\""},          {"ａ　b", "ａ　b"},
+    };
+    for (const auto& [name, quoted] : cases) {
+        EXPECT_EQ(QuotedFileName(name), quoted) << name;
+    }
+}
+#else
 // Each name as coreutils 9.1 shows it in a message (`cat NAME` in a UTF-8 locale).
 TEST(QuotedFileName, QuotesAsCoreutilsDoes) {
     const std::pair<std::string, std::string> cases[] = {
@@ -45,6 +59,7 @@ TEST(QuotedFileName, QuotesAsCoreutilsDoes) {
         EXPECT_EQ(QuotedFileName(name), quoted) << name;
     }
 }
+#endif
 
 TEST(FileCauseText, SaysWhatTheMediumCannotDo) {
     const std::string kCannot = "この媒体には、この名前のファイルを作れません（";

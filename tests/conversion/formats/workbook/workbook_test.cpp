@@ -24,6 +24,10 @@ using workbook_test::Ods;
 using workbook_test::Xlsx;
 
 const std::filesystem::path kFixtures = WORKBOOK_FIXTURES;
+
+std::string Fixture(const std::string& name) {
+    return test_support::Utf8(kFixtures / test_support::PathFromUtf8(name));
+}
 constexpr uint32_t kColumnLimit = 153;
 
 std::string CsvField(const Cell& cell) {
@@ -68,7 +72,7 @@ std::string SheetAsCsv(const Workbook& book, const std::string& sheet) {
 }
 
 std::string FromFixture(const std::string& name, const std::string& sheet = "") {
-    return SheetAsCsv(*Workbook::Open(test_support::ReadBytes(kFixtures / name)), sheet);
+    return SheetAsCsv(*Workbook::Open(test_support::ReadBytes(test_support::PathFromUtf8(Fixture(name)))), sheet);
 }
 
 // Workbooks saved by LibreOffice Calc read as their CSV twins, typed as a user would type
@@ -89,11 +93,11 @@ TEST(WorkbookReader, CalcWorkbooksReadAsTheirTwins) {
     for (const Case& c : cases) {
         for (const char* format : {".xlsx", ".ods"}) {
             EXPECT_EQ(FromFixture(c.book + format, c.sheet),
-                      test_support::ReadBytes(kFixtures / c.twin))
+                      test_support::ReadBytes(test_support::PathFromUtf8(Fixture(c.twin))))
                 << c.book << format << " " << c.sheet;
         }
     }
-    auto book = Workbook::Open(test_support::ReadBytes(kFixtures / "sheets.ods"));
+    auto book = Workbook::Open(test_support::ReadBytes(test_support::PathFromUtf8(Fixture("sheets.ods"))));
     EXPECT_EQ(book->sheetNames(), (std::vector<std::string>{"運賃", "二系統"}));
 }
 
@@ -154,7 +158,7 @@ TEST(WorkbookReader, CellForms) {
 // error that says what the file is, quickly and without unpacking what it claims to hold.
 TEST(WorkbookReader, RefusesWhatItCannotRead) {
     using workbook_test::MakeZip;
-    const std::string plain = test_support::ReadBytes(kFixtures / "plain.xlsx");
+    const std::string plain = test_support::ReadBytes(test_support::PathFromUtf8(Fixture("plain.xlsx")));
     const std::string laughs =
         "<?xml version=\"1.0\"?><!DOCTYPE w [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b "
         "\"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">]>"
@@ -258,7 +262,7 @@ TEST(WorkbookReader, RepeatsCostNoMoreThanTheLimit) {
 // a text table could not hold (separators, quotes, control characters).
 TEST(WorkbookWriter, RecordsReadBackCellForCell) {
     EXPECT_EQ(SheetAsCsv(*Workbook::Open(template_workbook::TemplateWorkbook()), ""),
-              test_support::ReadBytes(kFixtures / "plain.csv"));
+              test_support::ReadBytes(test_support::PathFromUtf8(Fixture("plain.csv"))));
 
     std::vector<fare_model::FareLineRecord> records(3);
     records[0].PlaceName = U"本町,\"東口\"\t\x01_x0041_";
@@ -346,22 +350,22 @@ TEST(WorkbookConversion, ConvertsAsItsTwin) {
         {"sheets", "二系統", "sheets-二系統.txt"},
     };
     for (const Case& c : cases) {
-        const Converted twin = Convert((kFixtures / c.twin).string());
+        const Converted twin = Convert(Fixture(c.twin));
         EXPECT_EQ(twin.kind, conversion::ConversionOutcome::Kind::kSucceeded) << c.twin;
         for (const char* format : {".xlsx", ".ods"}) {
             conversion::ConversionOptions options;
             if (!c.sheet.empty()) {
                 options.sheet = c.sheet;
             }
-            EXPECT_EQ(Convert((kFixtures / (c.book + format)).string(), options), twin)
+            EXPECT_EQ(Convert(Fixture((c.book + format)), options), twin)
                 << c.book << format << " " << c.sheet;
         }
     }
     // A comma in a cell is part of the place name.
     const std::string comma = test_support::Hy3(
         {{test_support::Cp932("本町,東口"), 1, {140}}, {test_support::Cp932("駅前"), 2, {150}}});
-    EXPECT_EQ(Convert((kFixtures / "comma.xlsx").string()).bytes, comma);
-    EXPECT_EQ(Convert((kFixtures / "comma.ods").string()).bytes, comma);
+    EXPECT_EQ(Convert(Fixture("comma.xlsx")).bytes, comma);
+    EXPECT_EQ(Convert(Fixture("comma.ods")).bytes, comma);
 }
 
 // The template as a workbook, and every table of the fuzz corpus that converts, written back
@@ -374,7 +378,7 @@ TEST(WorkbookConversion, WrittenBackWorkbooksConvertToTheSameBytes) {
 
     int tables = 0;
     for (const auto& entry : std::filesystem::directory_iterator(TABLE_CORPUS)) {
-        const Converted text = Convert(entry.path().string());
+        const Converted text = Convert(test_support::Utf8(entry.path()));
         if (text.kind != conversion::ConversionOutcome::Kind::kSucceeded) {
             continue;
         }
