@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for this project, builds it, and then either runs the
 # program (./build.sh run) or every test (./build.sh test); ./build.sh package only builds
-# and checks the Debian package.
+# and checks the Debian package; ./build.sh windows builds the Windows zip and installer.
 set -euo pipefail
 cd "$(dirname "$0")"
 
 mode=${1:-run}
 case "$mode" in
-    run | test | package) ;;
+    run | test | package | windows) ;;
     *)
-        echo "使い方: ./build.sh run | ./build.sh test | ./build.sh package" >&2
+        echo "使い方: ./build.sh run | ./build.sh test | ./build.sh package | ./build.sh windows" >&2
         exit 2
         ;;
 esac
@@ -30,6 +30,15 @@ if [ "$mode" = test ]; then
     packages+=(clang libclang-rt-14-dev acl)
     # Memory cards and USB sticks: FAT, exFAT and NTFS images mounted through FUSE.
     packages+=(dosfstools exfatprogs fusefat exfat-fuse ntfs-3g)
+fi
+# Windows: Debian's MinGW-w64 cross-compilers, Wine to run what they build, and apt's
+# source packages (dpkg-source) for the libraries built for Windows.
+if [ "$mode" = test ] || [ "$mode" = windows ]; then
+    packages+=(gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64)
+    packages+=(wine wine64 dpkg-dev)
+fi
+if [ "$mode" = windows ]; then
+    packages+=(nsis qt6-base-dev-tools perl xvfb xauth)
 fi
 # Building the .deb as the archive does, and judging it.
 if [ "$mode" = test ] || [ "$mode" = package ]; then
@@ -273,6 +282,9 @@ run_fuzzers() {
 }
 
 install_missing_packages
+if [ "$mode" = windows ]; then
+    exec packaging/windows/build-windows.sh
+fi
 if [ "$mode" = package ]; then
     mkdir -p build
     check_debian_package
@@ -285,5 +297,6 @@ else
     run_tests
     check_debian_package
     run_sanitized_tests
+    packaging/windows/test-core.sh build/src/programs/hy3conv
     run_fuzzers
 fi

@@ -94,13 +94,14 @@ cmake_build "$work/libxlsxwriter" -DBUILD_SHARED_LIBS=ON -DUSE_SYSTEM_MINIZIP=OF
     "-DZLIB_INCLUDE_DIR=$prefix/include" "-DZLIB_LIBRARY=$prefix/lib/libz.a" \
     "-DCMAKE_SHARED_LINKER_FLAGS=-static-libgcc"
 
-# libzip, static, zlib only: the tests build their own zip archives with it.
+# libzip, static, zlib and Windows' own cryptography (the tests encrypt with AES): the tests
+# build their own zip archives with it.
 cmake_build "$work/libzip" -DBUILD_SHARED_LIBS=OFF -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF \
     -DENABLE_ZSTD=OFF -DENABLE_OPENSSL=OFF -DENABLE_GNUTLS=OFF -DENABLE_MBEDTLS=OFF \
-    -DENABLE_COMMONCRYPTO=OFF -DENABLE_WINDOWS_CRYPTO=OFF -DBUILD_TOOLS=OFF \
+    -DENABLE_COMMONCRYPTO=OFF -DENABLE_WINDOWS_CRYPTO=ON -DBUILD_TOOLS=OFF \
     -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF \
     "-DZLIB_INCLUDE_DIR=$prefix/include" "-DZLIB_LIBRARY=$prefix/lib/libz.a"
-sed -i 's/^Libs: \(.*\)/Libs: \1 -lz -ladvapi32/' "$prefix/lib/pkgconfig/libzip.pc"
+sed -i 's/^Libs: \(.*\)/Libs: \1 -lz -lbcrypt -ladvapi32/' "$prefix/lib/pkgconfig/libzip.pc"
 
 # GoogleTest, static, from the source Debian installs for exactly this.
 cmake_build /usr/src/googletest -DBUILD_SHARED_LIBS=OFF -Dgtest_force_shared_crt=ON
