@@ -94,4 +94,89 @@ TEST(Cp932Table, EncodesEveryCharacterAsIconvDoes) {
 }
 
 }  // namespace
+#else
+#include <windows.h>
+
+#include <optional>
+#include <set>
+#include <string>
+
+#include "platform/os/code_converter.h"
+
+namespace {
+
+using Code = platform::CodeConverter::Code;
+
+std::optional<std::u32string> ByTables(const std::string& bytes) {
+    std::string out;
+    if (!platform::CodeConverter(Code::kUtf32, Code::kCp932).Convert(bytes, out)) {
+        return std::nullopt;
+    }
+    return std::u32string(reinterpret_cast<const char32_t*>(out.data()), out.size() / 4);
+}
+
+std::optional<std::u32string> ByWindows(const std::string& bytes) {
+    wchar_t wide[4];
+    int length = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.data(),
+                                     static_cast<int>(bytes.size()), wide, 4);
+    if (length == 0) {
+        return std::nullopt;
+    }
+    return std::u32string(wide, wide + length);  // the BMP only: one unit, one character
+}
+
+std::optional<std::string> EncodedByTables(char32_t code) {
+    std::string out;
+    const std::string utf32(reinterpret_cast<const char*>(&code), sizeof code);
+    if (!platform::CodeConverter(Code::kCp932, Code::kUtf32).Convert(utf32, out)) {
+        return std::nullopt;
+    }
+    return out;
+}
+
+std::optional<std::string> EncodedByWindows(char32_t code) {
+    const wchar_t wide = static_cast<wchar_t>(code);
+    char out[4];
+    BOOL lossy = FALSE;
+    int length = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, &wide, 1, out, 4, nullptr, &lossy);
+    if (length == 0 || lossy) {
+        return std::nullopt;
+    }
+    return std::string(out, static_cast<size_t>(length));
+}
+
+// Windows' own code page 932 differs from the programs' (the build host's iconv) in these
+// places only; the programs keep theirs on every system, so the same table gives the same
+// bytes everywhere.
+TEST(Cp932Table, DiffersFromWindowsOnlyWhereKnown) {
+    std::set<int> decodedOtherwise;  // byte sequences, as 0xLLTT or 0xBB
+    for (int first = 0; first < 256; ++first) {
+        const bool isLead = (first >= 0x81 && first <= 0x9F) || (first >= 0xE0 && first <= 0xFC);
+        if (ByTables(std::string(1, static_cast<char>(first))) !=
+            ByWindows(std::string(1, static_cast<char>(first)))) {
+            decodedOtherwise.insert(first);
+        }
+        for (int second = 0x40; second < 0x100 && isLead; ++second) {
+            const std::string pair{static_cast<char>(first), static_cast<char>(second)};
+            if (ByTables(pair) != ByWindows(pair)) {
+                decodedOtherwise.insert(first << 8 | second);
+            }
+        }
+    }
+    EXPECT_EQ(decodedOtherwise, std::set<int>{0x80});  // Windows reads it as U+0080
+
+    std::set<int> encodedOtherwise;
+    for (char32_t code = 1; code < 0x10000; ++code) {
+        if ((code < 0xD800 || code > 0xDFFF) && EncodedByTables(code) != EncodedByWindows(code)) {
+            encodedOtherwise.insert(static_cast<int>(code));
+        }
+    }
+    // The programs write ¢ £ ¥ ¬ — ‖ ‾ − 〜 as JIS does, which Windows refuses; Windows
+    // writes U+0080 and the private U+F8F0–F8F3 as single bytes, which the programs refuse.
+    const std::set<int> known = {0x00A2, 0x00A3, 0x00A5, 0x00AC, 0x2014, 0x2016, 0x203E,
+                                 0x2212, 0x301C, 0x0080, 0xF8F0, 0xF8F1, 0xF8F2, 0xF8F3};
+    EXPECT_EQ(encodedOtherwise, known);
+}
+
+}  // namespace
 #endif
