@@ -15,9 +15,11 @@ using fare_model::FileCause;
 // something there.
 TEST(QuotedFileName, QuotesAsCmdExeNeeds) {
     const std::pair<std::string, std::string> cases[] = {
-        {"abc.hy3", "abc.hy3"},     {"運賃.hy3", "運賃.hy3"}, {"a b", "\"a b\""},
-        {"a&b", "\"a&b\""},        {"a^b", "\"a^b\""},      {"x%PATH%", "\"x%PATH%\""},
-        {"a,b;c=d", "\"a,b;c=d\""}, {"", "\"\""},          {"ａ　b", "ａ　b"},
+        {"abc.hy3", "abc.hy3"},     {"運賃.hy3", "運賃.hy3"},
+        {"a b", "\"a b\""},         {"a&b", "\"a&b\""},
+        {"a^b", "\"a^b\""},         {"x%PATH%", "\"x%PATH%\""},
+        {"a,b;c=d", "\"a,b;c=d\""}, {"", "\"\""},
+        {"ａ　b", "ａ　b"},
     };
     for (const auto& [name, quoted] : cases) {
         EXPECT_EQ(QuotedFileName(name), quoted) << name;

@@ -34,7 +34,9 @@ ScratchFolder::~ScratchFolder() {
     fs::remove_all(root_, ignored);
 }
 
-fs::path MemoryBackedFolder() { return fs::temp_directory_path(); }
+fs::path MemoryBackedFolder() {
+    return fs::temp_directory_path();
+}
 
 bool Exists(const std::string& path) {
     std::error_code ignored;
@@ -65,7 +67,7 @@ std::wstring Decode(std::string_view text, Encoding from) {
             auto first = static_cast<unsigned char>(text[2 * i]);
             auto second = static_cast<unsigned char>(text[2 * i + 1]);
             wide[i] = static_cast<wchar_t>(from == Encoding::kUtf16Le ? first | second << 8
-                                                                       : second | first << 8);
+                                                                      : second | first << 8);
         }
         return wide;
     }
@@ -94,11 +96,10 @@ std::string Encode(const std::wstring& wide, Encoding to) {
     BOOL lossy = FALSE;
     BOOL* lossyFlag = to == Encoding::kCp932 ? &lossy : nullptr;
     const DWORD flags = to == Encoding::kCp932 ? WC_NO_BEST_FIT_CHARS : 0;
-    int length = WideCharToMultiByte(codePage, flags, wide.data(), size, nullptr,
-                                     0, nullptr, lossyFlag);
+    int length =
+        WideCharToMultiByte(codePage, flags, wide.data(), size, nullptr, 0, nullptr, lossyFlag);
     std::string out(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(codePage, flags, wide.data(), size, out.data(), length,
-                        nullptr, lossyFlag);
+    WideCharToMultiByte(codePage, flags, wide.data(), size, out.data(), length, nullptr, lossyFlag);
     if (lossy || (length == 0 && size != 0))
         throw std::runtime_error("not encodable");
     return out;

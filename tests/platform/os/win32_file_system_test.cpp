@@ -30,7 +30,9 @@ std::optional<RunError> ErrorOf(const std::function<void()>& work) {
     return std::nullopt;
 }
 
-std::wstring Wide(const std::string& utf8) { return test_support::PathFromUtf8(utf8).wstring(); }
+std::wstring Wide(const std::string& utf8) {
+    return test_support::PathFromUtf8(utf8).wstring();
+}
 
 class Win32FileSystemTest : public ::testing::Test {
   protected:
@@ -83,8 +85,7 @@ TEST_F(Win32FileSystemTest, FailsWithItsCodeAndKeepsTheOldFile) {
             EXPECT_EQ(error->cause(), *each.cause) << each.path;
         }
     }
-    EXPECT_EQ(ErrorOf([&] { platform::ReadBoundedFile(folder_ + "\\none.csv", 10); })->code(),
-              53);
+    EXPECT_EQ(ErrorOf([&] { platform::ReadBoundedFile(folder_ + "\\none.csv", 10); })->code(), 53);
 
     // Another program holds the .hy3 open and shares only reading: it is told as in use, the
     // old bytes stay, and the file can still be read.
@@ -99,9 +100,9 @@ TEST_F(Win32FileSystemTest, FailsWithItsCodeAndKeepsTheOldFile) {
     EXPECT_EQ(inUse->cause(), FileCause::kInUse);
 
     // A workbook the spreadsheet program holds open for writing can still be read.
-    HANDLE writing = CreateFileW(Wide(table_).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                                 nullptr);
+    HANDLE writing =
+        CreateFileW(Wide(table_).c_str(), GENERIC_READ | GENERIC_WRITE,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(writing, INVALID_HANDLE_VALUE);
     EXPECT_EQ(platform::ReadBoundedFile(table_, 100).bytes, "old");
     CloseHandle(writing);

@@ -72,7 +72,8 @@ std::string SheetAsCsv(const Workbook& book, const std::string& sheet) {
 }
 
 std::string FromFixture(const std::string& name, const std::string& sheet = "") {
-    return SheetAsCsv(*Workbook::Open(test_support::ReadBytes(test_support::PathFromUtf8(Fixture(name)))), sheet);
+    return SheetAsCsv(
+        *Workbook::Open(test_support::ReadBytes(test_support::PathFromUtf8(Fixture(name)))), sheet);
 }
 
 // Workbooks saved by LibreOffice Calc read as their CSV twins, typed as a user would type
@@ -97,7 +98,8 @@ TEST(WorkbookReader, CalcWorkbooksReadAsTheirTwins) {
                 << c.book << format << " " << c.sheet;
         }
     }
-    auto book = Workbook::Open(test_support::ReadBytes(test_support::PathFromUtf8(Fixture("sheets.ods"))));
+    auto book =
+        Workbook::Open(test_support::ReadBytes(test_support::PathFromUtf8(Fixture("sheets.ods"))));
     EXPECT_EQ(book->sheetNames(), (std::vector<std::string>{"運賃", "二系統"}));
 }
 
@@ -158,7 +160,8 @@ TEST(WorkbookReader, CellForms) {
 // error that says what the file is, quickly and without unpacking what it claims to hold.
 TEST(WorkbookReader, RefusesWhatItCannotRead) {
     using workbook_test::MakeZip;
-    const std::string plain = test_support::ReadBytes(test_support::PathFromUtf8(Fixture("plain.xlsx")));
+    const std::string plain =
+        test_support::ReadBytes(test_support::PathFromUtf8(Fixture("plain.xlsx")));
     const std::string laughs =
         "<?xml version=\"1.0\"?><!DOCTYPE w [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b "
         "\"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">]>"
