@@ -12,13 +12,15 @@ printf '本町,1,140\r\n駅前,2,150,160\r\n' | iconv -f UTF-8 -t CP932 >"$work/
 wine "$stage/rukanoba3.exe" "$(winepath -w "$work/運賃.csv")" >/dev/null 2>&1 &
 window=$!
 for _ in $(seq 60); do
-    xwininfo -root -tree 2>/dev/null | grep -q 'ルカノバ' && break
+    xwininfo -root -tree 2>/dev/null | grep -qi '"rukanoba3.exe"' && break
     sleep 1
 done
 sleep 3
-if ! kill -0 "$window" 2>/dev/null || ! xwininfo -root -tree | grep -q 'ルカノバ'; then
+if ! kill -0 "$window" 2>/dev/null || ! xwininfo -root -tree | grep -qi '"rukanoba3.exe"'; then
     echo "rukanoba3.exe のウィンドウが開きませんでした" >&2
     exit 1
 fi
-convert x:root "$stage/../rukanoba3-wine.png" 2>/dev/null || true
+if command -v import >/dev/null; then
+    import -window root "$stage/../rukanoba3-wine.png" 2>/dev/null || true
+fi
 echo "rukanoba3.exe 運賃.csv: ウィンドウが開きました"
