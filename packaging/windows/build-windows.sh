@@ -48,6 +48,10 @@ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/mingw-w64-x8
 cmake --build "$build" --parallel "$(nproc)"
 
 echo "== Windows 向けのテストを Wine で実行します"
+# The tests use the cached Qt, with Debian's Japanese translation of Qt's own texts.
+windows_path() { winepath -w "$1" | tr '\\' /; }
+printf '[Paths]\r\nPrefix = %s\r\nTranslations = %s\r\n' "$(windows_path "$qt")" \
+    "$(windows_path /usr/share/qt6/translations)" >"$build/bin/qt.conf"
 status=0
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)" --repeat until-pass:2 \
     >"$build/ctest.log" 2>&1 || status=$?

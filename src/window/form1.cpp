@@ -1,7 +1,6 @@
 #include "window/form1.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -18,6 +17,7 @@
 
 #include "conversion/wording.h"
 #include "platform/desktop/file_dialog.h"
+#include "platform/desktop/file_path.h"
 #include "template/export/template_export.h"
 #include "window/layout_look.h"
 #include "window/layout_table.h"
@@ -30,11 +30,6 @@ namespace main_window {
 namespace {
 
 constexpr int kBlinkIntervalMs = 500;
-
-// A path as the file system spells it, from the text of a path field.
-std::string FileSystemPath(const QString& text) {
-    return QFile::encodeName(text).toStdString();
-}
 
 // The mouse shows the busy cursor while a conversion holds the window, and the normal one
 // again however the conversion ends.
@@ -177,8 +172,8 @@ void Form1::ConvertClicked() {
         const BusyCursor busy;
         // The conversion catches its own failures: whatever goes wrong comes back as a
         // failed outcome, with its code.
-        outcome = converter_(FileSystemPath(pathFields_[0]->text()),
-                             FileSystemPath(pathFields_[1]->text()));
+        outcome = converter_(platform::FileSystemPath(pathFields_[0]->text()),
+                             platform::FileSystemPath(pathFields_[1]->text()));
     }
 
     using Kind = conversion::ConversionOutcome::Kind;

@@ -4,7 +4,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -20,15 +19,12 @@
 
 #include "conversion/read_back.h"
 #include "platform/desktop/file_dialog.h"
+#include "platform/desktop/file_path.h"
 #include "window/layout_table.h"
 #include "window/utf8_text.h"
 
 namespace main_window {
 namespace {
-
-std::string FileSystemPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
 
 // "62:ファイルにこれ以上データがありません。" and the explanation, if there is one.
 QString FailureText(const fare_model::RunError& error) {
@@ -53,7 +49,8 @@ TableWindow::TableWindow(platform::FileDialog& dialog, const QString& path, cons
     : QWidget(parent, Qt::Window), dialog_(dialog), path_(path) {
     setObjectName(QStringLiteral("TableWindow"));
     setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" - ") + FromUtf8(kWindowCaption));
-    conversion::ConversionOutcome file = conversion::ReadBackDataFile(FileSystemPath(path));
+    conversion::ConversionOutcome file =
+        conversion::ReadBackDataFile(platform::FileSystemPath(path));
 
     auto* layout = new QVBoxLayout(this);
     status_ = new QLabel(this);
@@ -178,8 +175,8 @@ void TableWindow::SaveAsText() {
         return;
     }
     // The same text as hy3conv --to-text: it converts back to exactly this .hy3.
-    const conversion::ConversionOutcome saved =
-        conversion::WriteBackAsText(FileSystemPath(path_), FileSystemPath(*target));
+    const conversion::ConversionOutcome saved = conversion::WriteBackAsText(
+        platform::FileSystemPath(path_), platform::FileSystemPath(*target));
     const std::string name = QFileInfo(*target).fileName().toStdString();
     status_->setText(
         saved.error ? FromUtf8(conversion::NotSavedText(name)) +

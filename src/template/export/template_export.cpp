@@ -1,6 +1,5 @@
 #include "template/export/template_export.h"
 
-#include <QFile>
 #include <QString>
 #include <optional>
 #include <string>
@@ -8,6 +7,7 @@
 
 #include "platform/desktop/file_dialog.h"
 #include "platform/desktop/file_opener.h"
+#include "platform/desktop/file_path.h"
 #include "platform/desktop/message_box.h"
 #include "platform/os/output_file.h"
 #include "template/workbook/template_workbook.h"
@@ -40,7 +40,7 @@ void SaveAndOffer(QWidget* parent, platform::FileDialog& dialog, platform::Messa
     // The whole file is replaced at once: a longer old file keeps no tail, and a failed
     // write leaves the old file as it was instead of emptied.
     // The name decides the form, whichever entry was chosen for it.
-    const std::string file = QFile::encodeName(*path).toStdString();
+    const std::string file = platform::FileSystemPath(*path);
     platform::WriteFileAtomically(file, template_workbook::TemplateForFileName(file));
 
     if (box.AskYesNo(parent, kQuestionTitle, kQuestionText) == platform::MessageBoxAnswer::kNo) {
