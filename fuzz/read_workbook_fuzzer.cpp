@@ -1,9 +1,9 @@
 // Reads arbitrary bytes as a spreadsheet workbook and checks what the reader promises: it
 // either fails with a RunError of a workbook code (321 not a readable workbook, 6 too large,
 // 9 no such sheet) or yields rows in order, each with its cells in ascending columns, never
-// more than the column limit and one beyond it, no cell text over its limit, every number
-// finite, runs of cells cut at the limit, and no run of empty rows at a sheet's end. Any input ends
-// quickly: repeats are never spelt out.
+// more than the column limit (counted from the row's first cell) and one beyond it, no cell text
+// over its limit, every number finite, runs of cells cut at the limit, and no run of empty rows at
+// a sheet's end. Any input ends quickly: repeats are never spelt out.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -36,15 +36,18 @@ void CheckRow(const SheetRow& row, uint32_t nextNumber) {
         Broken("more cells than the limit and one");
     }
     uint32_t next = 1;  // the first column the next cell may stand in
+    // The limit counts from the row's first cell, wherever the table starts.
+    const uint32_t limit =
+        row.cells.empty() ? kColumnLimit : row.cells[0].column + kColumnLimit - 1;
     for (const Cell& cell : row.cells) {
         if (cell.column < next || cell.column == 0 || cell.span == 0 ||
             cell.column > conversion::workbook::kIndexLimit) {
             Broken("cells out of order");
         }
-        if (next > kColumnLimit + 1) {
+        if (next > limit + 1) {
             Broken("two cells beyond the limit");
         }
-        if (cell.column <= kColumnLimit && cell.column + cell.span > kColumnLimit + 2) {
+        if (cell.column <= limit && cell.column + cell.span > limit + 2) {
             Broken("a run past the first column beyond the limit");
         }
         next = cell.column + cell.span;
@@ -54,7 +57,8 @@ void CheckRow(const SheetRow& row, uint32_t nextNumber) {
         if (cell.kind == Cell::Kind::kNumber && !std::isfinite(cell.number)) {
             Broken("a number that is not finite");
         }
-        if (cell.text.empty() && cell.kind != Cell::Kind::kError) {
+        if (cell.text.empty() && cell.kind != Cell::Kind::kError &&
+            cell.kind != Cell::Kind::kNoResult && cell.kind != Cell::Kind::kDate) {
             Broken("an empty cell kept");
         }
     }

@@ -24,7 +24,8 @@ Notice Placed(const RowSource& source, Notice notice) {
     return notice;
 }
 
-std::vector<FareLineRecord> ReadRows(RowSource& source, int countedRows, Notices& notices) {
+std::vector<FareLineRecord> ReadRows(RowSource& source, int countedRows, Notices& notices,
+                                     int& firstLine) {
     std::vector<FareLineRecord> table;
     table.reserve(static_cast<size_t>(countedRows));
     bool blank = false;
@@ -53,6 +54,9 @@ std::vector<FareLineRecord> ReadRows(RowSource& source, int countedRows, Notices
         for (Notice& notice : rowNotices) {
             notice.line = source.rowNumber();
             notices.push_back(Placed(source, std::move(notice)));
+        }
+        if (table.empty()) {
+            firstLine = source.rowNumber();
         }
         table.push_back(std::move(record));
     }
@@ -90,6 +94,7 @@ ConversionOutcome ConvertRows(platform::FileSystem& files, RowSource& source,
         return ConversionOutcome::NothingToConvert();
     }
     rows = std::min(rows, kMaxRows);
+    notices = source.TableNotices();
 
     RefuseOutputOverInput(files, outputPath, input);
 
@@ -103,7 +108,8 @@ ConversionOutcome ConvertRows(platform::FileSystem& files, RowSource& source,
         options.betweenReadings();
     }
     source.Restart(count);
-    std::vector<FareLineRecord> table = ReadRows(source, rows, notices);
+    int firstLine = 1;
+    std::vector<FareLineRecord> table = ReadRows(source, rows, notices, firstLine);
     // What the table loses as a whole comes after what its rows misread, in line order.
     if (count.rows > kMaxRows) {
         // A damaged tail or an end-of-file mark past the limit is told as what it is, not as
@@ -137,6 +143,7 @@ ConversionOutcome ConvertRows(platform::FileSystem& files, RowSource& source,
     if (options.withholdOnNotices && !notices.empty()) {
         ConversionOutcome withheld = ConversionOutcome::Succeeded(std::move(notices));
         withheld.kind = ConversionOutcome::Kind::kWithheld;
+        withheld.sheet = source.SheetName();
         return withheld;
     }
     // The records become bytes before the output is touched: a place name that code page 932
@@ -150,6 +157,8 @@ ConversionOutcome ConvertRows(platform::FileSystem& files, RowSource& source,
     ConversionOutcome succeeded = ConversionOutcome::Succeeded(std::move(notices));
     succeeded.rowsWritten = static_cast<int>(table.size());
     succeeded.differences = std::move(differences);
+    succeeded.sheet = source.SheetName();
+    succeeded.firstLine = firstLine;
     return succeeded;
 }
 
@@ -160,7 +169,8 @@ ConversionOutcome ConvertFareTableWith(platform::FileSystem& files, const std::s
         // The input is opened once; its format reads it from this handle.
         std::unique_ptr<platform::InputFile> input = files.OpenInput(inputPath);
         RefuseOutputOverInputSpelledApart(files, inputPath, outputPath);
-        std::unique_ptr<RowSource> source = OpenRowSource(*input, {options.sheet});
+        std::unique_ptr<RowSource> source =
+            OpenRowSource(*input, {options.sheet, options.startRow});
         return ConvertRows(files, *source, input->Identity(), outputPath, options, progress);
     });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -19,6 +20,9 @@ struct ConversionOptions {
     platform::OutputFileSeams outputSeams;
     // The sheet of a workbook to convert; the first where none is named.
     std::optional<std::string> sheet;
+    // The row of a workbook's sheet where the table starts; the first that holds anything
+    // where none is given.
+    std::optional<uint32_t> startRow;
 };
 
 // Converts the fare table text file at `inputPath` to the fare display data file at

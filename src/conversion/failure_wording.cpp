@@ -33,6 +33,9 @@ constexpr char kWhatToDoWithTheBook[] =
     "形式で保存し直してから変換してください。CSV で保存する場合は、「セルの内容を表示どおりに"
     "保存」のチェックを外してください。";
 
+constexpr char kOpenAndSaveTheBook[] =
+    "表計算ソフト（LibreOffice Calc や Excel）でブックを開いて保存し直してから変換してください。";
+
 // Why a file is no workbook this program reads; empty for other reasons.
 std::string UnreadableBookText(const RunError& error) {
     const std::string& text = error.text();
@@ -136,7 +139,7 @@ std::string ReasonText(const RunError& error) {
         case Reason::kFileChanged:
             return "読んでいる間に入力ファイルが書き換えられました。";
         case Reason::kNotAWorkbook:
-            return "シートを選べるのは表計算のブック (.xlsx, .ods) "
+            return "シートや表の始まりの行を選べるのは表計算のブック (.xlsx, .ods) "
                    "だけです。この入力はテキストの表です。";
         case Reason::kNotRegularFile:
             return "通常のファイルではありません（フォルダ、パイプ、装置は読めません）。";
@@ -157,6 +160,22 @@ std::string ReasonText(const RunError& error) {
             return "セル " + error.text() + " の文字が多すぎます。";
         case Reason::kMissingSheet:
             return MissingSheetText(error);
+        case Reason::kFormulaWithoutResult:
+            return "セル " + error.cell() +
+                   " は計算式ですが、計算した値がファイルに保存されていません（プログラムで作った"
+                   "ブックは、表計算ソフトで保存するまで値を持ちません）。" +
+                   kOpenAndSaveTheBook;
+        case Reason::kFormulaError:
+            return "セル " + error.cell() + " の計算式の結果がエラー「" + error.text() +
+                   "」です。表計算ソフトで式を直して保存し直してから変換してください。";
+        case Reason::kDateInNumberCell:
+            return "セル " + error.cell() + " は日付か時刻（「" + error.text() +
+                   "」）で、ゾーンや運賃の数値ではありません。表計算ソフトで数値を入れ、保存し直"
+                   "してから変換してください。";
+        case Reason::kBooleanInNumberCell:
+            return "セル " + error.cell() + " は論理値（「" + error.text() +
+                   "」）で、ゾーンや運賃の数値ではありません。表計算ソフトで数値を入れ、保存し直"
+                   "してから変換してください。";
         default: {
             const std::string book = UnreadableBookText(error);
             return book.empty() ? book : book + kWhatToDoWithTheBook;

@@ -35,6 +35,10 @@ struct ConversionOutcome {
     // kSucceeded, convert: what the table changed against the .hy3 it replaced; none where
     // there was no readable one.
     std::optional<RecordDifferences> differences{};
+    // kSucceeded, kWithheld: the workbook's sheet converted; empty for a text table.
+    std::string sheet{};
+    // kSucceeded: the line (the sheet's row) of the first record; the others follow it.
+    int firstLine = 1;
 
     static ConversionOutcome Succeeded(Notices notices = {}) {
         return {Kind::kSucceeded, std::nullopt, std::move(notices), 0, std::nullopt, {}};

@@ -49,6 +49,11 @@ class RowSource {
     // those counted) the row is only told apart from a blank one, read no further than needed.
     // Throws RunError for a row that cannot be read or whose value does not fit.
     virtual Row ReadRow(bool wanted, FareLineRecord& record, Notices& notices) = 0;
+    // What the source tells of the table as a whole (which sheet, where the table starts),
+    // once the rows are counted.
+    virtual Notices TableNotices() { return {}; }
+    // The workbook's sheet the rows come from; empty for a text file.
+    virtual std::string SheetName() const { return {}; }
     // The number of the row read last, from 1, as the user counts rows in the file.
     virtual int rowNumber() const = 0;
     // The place of a row or field as the user's own program shows it ("運賃!C12"); none for

@@ -41,6 +41,14 @@ std::string ControlName(int code) {
     return name + "（16進 " + kHex[(code >> 4) & 0xF] + kHex[code & 0xF] + "）";
 }
 
+std::string QuotedNames(const std::vector<std::string>& names) {
+    std::string quoted;
+    for (const std::string& name : names) {
+        quoted += (quoted.empty() ? "" : "、") + Quoted(name);
+    }
+    return quoted;
+}
+
 std::string StopCalled(std::string_view name) {
     return name.empty() ? "名前のない停留所" : Quoted(name) + "という停留所";
 }
@@ -143,13 +151,24 @@ std::string NoticeText(const Notice& notice) {
                    (Converted(notice) ? "名前が NUL だけの停留所として変換しました。"
                                       : "この部分は変換していません。") +
                    "元の表から保存し直してください。";
-        case Notice::Kind::kNotANumberCell:
-            if (notice.count > 1) {
-                return row + "に数値でないセル（論理値やエラー）が" + count + "個あります（" +
-                       Where(notice) + "の" + Quoted(notice.text) + "を 0 と読むなど）。";
-            }
-            return Where(notice) + "の" + Quoted(notice.text) +
-                   "は数値でないセル（論理値かエラー）のため、0 と読みました。";
+        case Notice::Kind::kHiddenRow:
+            return Where(notice) +
+                   "は表計算ソフトで隠した（またはフィルターで除いた）行ですが、表計算ソフトの "
+                   "CSV 保存と同じく変換しました。運賃表示器に出してよいか確かめてください。";
+        case Notice::Kind::kHiddenColumn:
+            return notice.cell +
+                   "は表計算ソフトで隠した列ですが、表計算ソフトの CSV 保存と同じく変換しました"
+                   "（" +
+                   std::to_string(notice.field.value_or(0)) +
+                   "列目）。運賃表示器に出してよいか確かめてください。";
+        case Notice::Kind::kSheetChosen:
+            return "ブックのシート" + std::to_string(notice.names.size()) + "枚（" +
+                   QuotedNames(notice.names) + "）のうち、最初のシート" + Quoted(notice.text) +
+                   "を変換しました。";
+        case Notice::Kind::kTableStartsLater:
+            return "表は " + notice.cell +
+                   " から始まるものとして変換しました（その上と左の空の"
+                   "行と列は読み飛ばしました）。";
     }
     return {};
 }
@@ -184,6 +203,10 @@ std::string DifferenceSummary(size_t count) {
         return "前の .hy3 から変わったところはありません。";
     }
     return "前の .hy3 から " + std::to_string(count) + " か所変わりました。";
+}
+
+std::string SheetUsedText(const std::string& sheet) {
+    return "シート" + Quoted(sheet) + "を変換しました。";
 }
 
 std::string NoticeMark() {

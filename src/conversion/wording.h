@@ -23,6 +23,8 @@ std::string ErrorFoundText(const fare_model::RunError& error);
 
 // What stands before a notice where it is shown among other lines: "注意: ".
 std::string NoticeMark();
+// "シート「運賃」を変換しました。": which sheet of a workbook became the data file.
+std::string SheetUsedText(const std::string& sheet);
 
 // One line of plain Japanese (UTF-8) that says what happened, without the file's name: for
 // example "302行目から199行は変換していません（変換するのは301行までです）。".

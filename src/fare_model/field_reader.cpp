@@ -108,16 +108,25 @@ void FareFieldReader::AddCell(const FieldCell& cell) {
             AddText(NumberText(cell.number));
             return;
         case FieldCell::Kind::kBoolean:
-        case FieldCell::Kind::kError:
-            // A place name takes the cell as shown; a number reads as 0, as the field already
-            // holds, and the user is told.
+        case FieldCell::Kind::kDate:
+            // A place name takes the cell as shown; read as a number it would put a fare on
+            // the bus that no one wrote (2025 for 2025/04/01, 45748 for its serial number).
             if (column_ == 1) {
                 AddText(cell.text);
-            } else {
-                Count(notANumberNotice_, Notice::Kind::kNotANumberCell, column_, Shown(cell.text),
-                      0);
+                return;
             }
-            return;
+            throw RunError(error_code::kTypeMismatch, cell.kind == FieldCell::Kind::kDate
+                                                          ? Reason::kDateInNumberCell
+                                                          : Reason::kBooleanInNumberCell)
+                .WithText(Shown(cell.text))
+                .WithField(column_);
+        case FieldCell::Kind::kError:
+            throw RunError(error_code::kTypeMismatch, Reason::kFormulaError)
+                .WithText(Shown(cell.text))
+                .WithField(column_);
+        case FieldCell::Kind::kNoResult:
+            throw RunError(error_code::kTypeMismatch, Reason::kFormulaWithoutResult)
+                .WithField(column_);
         case FieldCell::Kind::kEmpty:
             return;
     }
@@ -200,7 +209,7 @@ RunError FareFieldReader::Explained(const RunError& error) const {
 FareLineRecord FareFieldReader::Finish() {
     EndField();
     Notices notices;
-    for (const Notice* counted : {&textNotice_, &roundedNotice_, &notANumberNotice_}) {
+    for (const Notice* counted : {&textNotice_, &roundedNotice_}) {
         if (counted->count > 0) {
             notices.push_back(*counted);
         }

@@ -13,11 +13,13 @@ namespace fare_model {
 // One cell of a source that already has its fields (a spreadsheet row): a comma in it is data.
 struct FieldCell {
     enum class Kind {
-        kText,     // read as text is read from a line: `text`
-        kNumber,   // `number`, read as its shortest decimal text
-        kEmpty,    // reads as 0, as an empty field does
-        kBoolean,  // reads as 0: `text` as the spreadsheet shows it
-        kError,    // reads as 0: `text` as the spreadsheet shows it ("#DIV/0!")
+        kText,      // read as text is read from a line: `text`
+        kNumber,    // `number`, read as its shortest decimal text
+        kEmpty,     // reads as 0, as an empty field does
+        kBoolean,   // `text` as the spreadsheet shows it ("TRUE")
+        kError,     // a formula's error: `text` as the spreadsheet shows it ("#DIV/0!")
+        kDate,      // a date or a time: `text` as the spreadsheet shows it ("2025/04/01")
+        kNoResult,  // a formula without a stored result
     };
     Kind kind = Kind::kEmpty;
     std::u32string_view text;
@@ -30,7 +32,9 @@ struct FieldCell {
 // (AddCell). A number is read again after every character, so that a leading part that does
 // not fit 16 bits fails at once. Throws RunError with code 6 where a number (or a
 // leading part of one) does not fit 16 bits or (when bounded) the place name is over 65535
-// bytes in code page 932, and code 9 for a field beyond the 152nd; field() names the field.
+// bytes in code page 932, code 9 for a field beyond the 152nd, and code 13 for a cell whose
+// value is no number where one is read (a date, a truth value) or that has no value at all (a
+// formula's error, a formula without a result); field() names the field.
 class FareFieldReader {
   public:
     // Unbounded only where the caller holds the whole line anyway; the data file still
@@ -79,7 +83,6 @@ class FareFieldReader {
     // Counted per row: 0 until a field of the kind is met.
     Notice textNotice_ = Uncounted();
     Notice roundedNotice_ = Uncounted();
-    Notice notANumberNotice_ = Uncounted();
     Notices finishedNotices_;
 };
 

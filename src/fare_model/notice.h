@@ -39,10 +39,17 @@ struct Notice {
         kEndOfFileMark,
         // A row of NUL bytes only, as a damaged file ends.
         kZeroFilledTail,
-        // A spreadsheet cell in a zone or fare column that holds no number but a boolean or
-        // an error (#DIV/0!), read as 0: `field` and `text` (as shown) are the row's first
-        // such cell, `count` how many the row has.
-        kNotANumberCell,
+        // A spreadsheet row hidden or filtered out, converted as the spreadsheet's own CSV
+        // export converts it.
+        kHiddenRow,
+        // A hidden spreadsheet column that holds values of the table: `field` and `cell`
+        // ("運賃!D:D").
+        kHiddenColumn,
+        // A workbook of several sheets converted the first (`text`); `names` are its sheets.
+        kSheetChosen,
+        // The table starts below or right of the sheet's first cell (`cell`, "運賃!B3"): the
+        // empty rows and columns before it were passed over.
+        kTableStartsLater,
     };
 
     Kind kind = Kind::kTextInNumber;
@@ -55,6 +62,7 @@ struct Notice {
     // Where the source shows the row or field its own way, for example "運賃!C12"; empty for
     // a text file.
     std::string cell{};
+    std::vector<std::string> names{};
 
     friend bool operator==(const Notice&, const Notice&) = default;
 };

@@ -18,6 +18,7 @@ inline constexpr int kInvalidData = 5;  // bytes that are not text, names that c
 inline constexpr int kOverflow = 6;
 inline constexpr int kOutOfMemory = 7;
 inline constexpr int kSubscriptOutOfRange = 9;
+inline constexpr int kTypeMismatch = 13;  // a cell whose value is no number, or none at all
 inline constexpr int kInternal = 51;
 inline constexpr int kBadFileName = 52;
 inline constexpr int kFileNotFound = 53;
@@ -109,6 +110,11 @@ enum class Reason {
     kPartTooLarge,     // text: the part, number: the limit in bytes
     kCellTextTooLong,  // text: the cell ("運賃!C12")
     kMissingSheet,     // text: the sheet asked for, names: the sheets there are
+    // A spreadsheet cell that holds no value the table can take (the cell is the error's).
+    kFormulaWithoutResult,  // a formula whose result the file does not hold
+    kFormulaError,          // text: the error as shown ("#REF!")
+    kDateInNumberCell,      // text: the date or time as shown ("2025/04/01")
+    kBooleanInNumberCell,   // text: "TRUE" or "FALSE"
 };
 
 // Which of a use case's files a file error is about, where the use case has two.

@@ -56,9 +56,17 @@ FareTableModel::FareTableModel(std::vector<fare_model::FareLineRecord> records,
                *field <= kFirstFareColumn + fare_model::kFareCount;
     };
     for (const fare_model::Notice& notice : marks.notices) {
-        if (inTable(notice.line, notice.field)) {
-            marks_[Key(notice.line - 1, ColumnOfField(*notice.field))].notices.append(
-                FromUtf8(conversion::NoticeText(notice)));
+        const QString text = FromUtf8(conversion::NoticeText(notice));
+        const int row = notice.line - marks.firstLine + 1;
+        if (notice.kind == fare_model::Notice::Kind::kHiddenColumn && inTable(1, notice.field)) {
+            // Every cell of a column hidden in the sheet.
+            for (int r = 0; r < rows; ++r) {
+                marks_[Key(r, ColumnOfField(*notice.field))].notices.append(text);
+            }
+        } else if (notice.kind == fare_model::Notice::Kind::kHiddenRow && inTable(row, 1)) {
+            marks_[Key(row - 1, ColumnOfField(1))].notices.append(text);
+        } else if (inTable(row, notice.field)) {
+            marks_[Key(row - 1, ColumnOfField(*notice.field))].notices.append(text);
         }
     }
     for (const fare_model::RecordDifference& difference : marks.differences) {

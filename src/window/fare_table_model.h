@@ -17,6 +17,8 @@ namespace main_window {
 struct TableMarks {
     fare_model::Notices notices;
     fare_model::RecordDifferences differences;
+    // The line of the first record: a workbook's table may start below the sheet's first row.
+    int firstLine = 1;
 };
 
 // The records of a .hy3 as a read-only grid: the place name, the zone, then the fares up to

@@ -1,6 +1,7 @@
 #include "window/form1.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -22,6 +23,7 @@
 #include "window/layout_look.h"
 #include "window/layout_table.h"
 #include "window/path_field.h"
+#include "window/sheet_choice.h"
 #include "window/status_details.h"
 #include "window/user_manual.h"
 #include "window/utf8_text.h"
@@ -141,8 +143,10 @@ void Form1::UpdateConvertEnabled() {
 }
 
 void Form1::BrowseForPath(int index) {
+    // The text filter comes first and is chosen; "*" shows files without an extension too.
     static constexpr std::string_view kFilters[] = {
-        "テキストファイル(*.txt,*.csv)|*.txt;*.csv|表計算ブック(*.xlsx;*.ods)|*.xlsx;*.ods",
+        "テキストファイル(*.txt,*.csv)|*.txt;*.csv|表計算ファイル(*.xlsx,*.ods)|*.xlsx;*.ods|"
+        "すべてのファイル(*.*)|*",
         "運賃表示器データVer3(*.hy3)|*.hy3",
     };
     try {
@@ -150,6 +154,10 @@ void Form1::BrowseForPath(int index) {
         request.mode =
             index == 0 ? platform::FileDialogMode::kOpen : platform::FileDialogMode::kSave;
         request.filter = FromUtf8(kFilters[index]);
+        // The output usually goes beside the input: the save dialog opens in its folder.
+        if (index == 1 && !pathFields_[0]->text().isEmpty()) {
+            request.initialFolder = QFileInfo(pathFields_[0]->text()).absolutePath();
+        }
         const std::optional<QString> chosen = dialog_.Choose(this, request);
         if (chosen) {
             pathFields_[index]->setText(*chosen);
@@ -164,6 +172,25 @@ void Form1::ConvertClicked() {
         return;  // a click that slipped in while the window showed the busy cursor
     }
     const QScopedValueRollback<bool> converting(converting_, true);
+
+    const std::string inputPath = platform::FileSystemPath(pathFields_[0]->text());
+    conversion::ConversionOptions options;
+    if (sheetChooser_ != nullptr) {
+        conversion::workbook::BookOverview book;
+        {
+            const BusyCursor busy;
+            book = conversion::workbook::ReadBookOverview(platform::SystemFileSystem(), inputPath);
+        }
+        // A book that cannot be read is converted all the same: the conversion says why.
+        if (book.isWorkbook && !book.failure && !book.sheets.empty()) {
+            const std::optional<SheetChoice> choice = sheetChooser_->Choose(this, book);
+            if (!choice) {
+                return;  // cancelled: nothing is converted, and the label stays as it was
+            }
+            options.sheet = choice->sheet;
+            options.startRow = choice->startRow;
+        }
+    }
     blinkTimer_->stop();
     SetStatusBackground(ToColor(kLightGrey));
 
@@ -172,8 +199,7 @@ void Form1::ConvertClicked() {
         const BusyCursor busy;
         // The conversion catches its own failures: whatever goes wrong comes back as a
         // failed outcome, with its code.
-        outcome = converter_(platform::FileSystemPath(pathFields_[0]->text()),
-                             platform::FileSystemPath(pathFields_[1]->text()));
+        outcome = converter_(inputPath, platform::FileSystemPath(pathFields_[1]->text()), options);
     }
 
     using Kind = conversion::ConversionOutcome::Kind;

@@ -23,9 +23,18 @@ namespace main_window {
 
 struct LayoutRow;
 
-// Runs one conversion from an input path to an output path (as the file system spells them).
+class SheetChooser;
+
+// Runs one conversion from an input path to an output path (as the file system spells them);
+// `options` say which sheet of a workbook and where its table starts.
 using FareTableConverter = std::function<conversion::ConversionOutcome(
-    const std::string& inputPath, const std::string& outputPath)>;
+    const std::string& inputPath, const std::string& outputPath,
+    const conversion::ConversionOptions& options)>;
+inline conversion::ConversionOutcome ConvertOnThisComputer(
+    const std::string& inputPath, const std::string& outputPath,
+    const conversion::ConversionOptions& options) {
+    return conversion::ConvertFareTableWith(inputPath, outputPath, options);
+}
 
 // The program's main window: the question, the Yes/No choice between the conversion steps
 // and the template, the two path fields, the Convert button and the status label (the table
@@ -39,8 +48,7 @@ class Form1 : public QWidget {
     // F1 opens `userManual`, the user's manual, through the file opener.
     Form1(platform::FileDialog& dialog, platform::MessageBox& messageBox,
           platform::FileOpener& fileOpener, QWidget* parent = nullptr,
-          FareTableConverter converter = conversion::ConvertFareTable,
-          QString userManual = QString());
+          FareTableConverter converter = ConvertOnThisComputer, QString userManual = QString());
 
     // As if the user had answered Yes and chosen `inputPath` with Browse: the steps are
     // shown, step 1 holds the path, and the focus waits in step 2 for the output path.
@@ -54,6 +62,10 @@ class Form1 : public QWidget {
     // (object name "Label5Link", Alt+V, next after Convert in the tab order) that calls
     // `opener`.
     void OfferTable(TableOpener opener);
+
+    // Before a workbook is converted, `chooser` asks which sheet and from which row; without
+    // one the first sheet is converted from its first row that holds anything.
+    void AskForSheets(SheetChooser* chooser) { sheetChooser_ = chooser; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -97,6 +109,7 @@ class Form1 : public QWidget {
     QTimer* blinkTimer_ = nullptr;                  // Timer1
     bool converting_ = false;
 
+    SheetChooser* sheetChooser_ = nullptr;
     TableOpener tableOpener_;
     QPushButton* tableLink_ = nullptr;  // inside Label5, at the end of its third line
     QString writtenPath_;               // the last conversion's output, and what it found

@@ -125,13 +125,16 @@ ProgramWindows::~ProgramWindows() {
 Form1& ProgramWindows::MainWindow() {
     if (!form_) {
         form_ = std::make_unique<Form1>(dialog_, messageBox_, fileOpener_, nullptr,
-                                        conversion::ConvertFareTable, userManual_);
+                                        ConvertOnThisComputer, userManual_);
+        form_->AskForSheets(&sheetChooser_);
         form_->setAcceptDrops(true);
         form_->installEventFilter(this);
         form_->OfferTable(
             [this](const QString& path, const conversion::ConversionOutcome& outcome) {
-                OpenTable(path, TableMarks{outcome.notices, outcome.differences.value_or(
-                                                                fare_model::RecordDifferences{})});
+                OpenTable(path,
+                          TableMarks{outcome.notices,
+                                     outcome.differences.value_or(fare_model::RecordDifferences{}),
+                                     outcome.firstLine});
             });
     }
     return *form_;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "window/fare_table_model.h"
+#include "window/sheet_choice.h"
 
 namespace platform {
 class FileDialog;
@@ -70,6 +71,7 @@ class ProgramWindows : public QObject {
     platform::MessageBox& messageBox_;
     platform::FileOpener& fileOpener_;
     QString userManual_;
+    SheetChoiceDialogChooser sheetChooser_;
     std::unique_ptr<Form1> form_;
     std::vector<QPointer<TableWindow>> tables_;
 };

@@ -100,14 +100,21 @@ StatusDetails DescribeOutcome(const conversion::ConversionOutcome& outcome) {
         if (!changes.isEmpty()) {
             tip.append(changes);
         }
+        // A workbook's sheet is named, so that the user sees the table came from the sheet
+        // meant.
+        const QString sheet =
+            outcome.sheet.empty() ? QString() : FromUtf8(conversion::SheetUsedText(outcome.sheet));
+        if (!sheet.isEmpty()) {
+            tip.prepend(sheet);
+        }
         if (!outcome.notices.empty()) {
-            details.lead = changes + FromUtf8(conversion::NoticeMark());
+            details.lead = sheet + changes + FromUtf8(conversion::NoticeMark());
             details.body = FromUtf8(conversion::NoticeText(outcome.notices.front()));
             if (outcome.notices.size() > 1) {
                 details.tail = Others(static_cast<qsizetype>(outcome.notices.size()) - 1);
             }
         } else {
-            details.body = changes;
+            details.body = sheet + changes;
         }
     }
 

@@ -85,12 +85,25 @@ INSTANTIATE_TEST_SUITE_P(
                  U"名,1,1",
                  {"3:1,200:1"}},
         CellCase{"TextWithAMark", {Text(U"名"), Text(U"1"), Text(U"150円")}, U"名,1,150"},
-        // One notice for the row, naming its first such cell.
-        CellCase{"BooleanAndErrorReadAsZero",
-                 {Text(U"名"), FieldCell{Kind::kBoolean, U"TRUE", 0},
-                  FieldCell{Kind::kError, U"#DIV/0!", 0}},
-                 U"名,0,0",
-                 {"2:TRUE:0"}},
+        // A place name takes a date or a truth value as shown; a number never does, and a
+        // formula's error or missing result is no value anywhere.
+        CellCase{"DateAsPlaceName", {FieldCell{Kind::kDate, U"2025/04/01", 0}}, U"2025/04/01"},
+        CellCase{"BooleanAsPlaceName", {FieldCell{Kind::kBoolean, U"TRUE", 0}}, U"TRUE"},
+        CellCase{"DateAsFare",
+                 {Text(U"名"), Number(1), FieldCell{Kind::kDate, U"2025/04/01", 0}},
+                 U"",
+                 {},
+                 13,
+                 3},
+        CellCase{
+            "BooleanAsZone", {Text(U"名"), FieldCell{Kind::kBoolean, U"TRUE", 0}}, U"", {}, 13, 2},
+        CellCase{"ErrorAsPlaceName", {FieldCell{Kind::kError, U"#REF!", 0}}, U"", {}, 13, 1},
+        CellCase{"FormulaWithoutResult",
+                 {Text(U"名"), Number(1), FieldCell{Kind::kNoResult, U"", 0}},
+                 U"",
+                 {},
+                 13,
+                 3},
         CellCase{"ExactlyHundredFiftyTwoCells", ManyCells(152),
                  U"名" +
                      [] {

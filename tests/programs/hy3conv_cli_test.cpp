@@ -151,7 +151,19 @@ INSTANTIATE_TEST_SUITE_P(
                 {"--to-sheet", "--sheet", "a", "IN", "OUT"},
                 2,
                 "",
-                "hy3conv: --sheet と --all-sheets は変換のときだけ*"},
+                "hy3conv: --sheet、--all-sheets、--start-row は変換のときだけ*"},
+        CliCase{"StartRowNotANumber",
+                "",
+                {"--start-row", "0", "IN", "OUT"},
+                2,
+                "",
+                "hy3conv: --start-row のあとには 1 から 1048576 までの行の番号を*"},
+        CliCase{"StartRowOfATextTable",
+                "a,1,140\n",
+                {"--start-row", "2", "IN", "OUT"},
+                1,
+                "",
+                "hy3conv: *"},
         // A workbook is written as .xlsx only: no file is named for another format.
         CliCase{"WorkbookNamedOds",
                 "",
@@ -323,6 +335,17 @@ TEST(Hy3conv, WorkbooksInAndOut) {
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(ReadBytes(folder.Path("sheets/二系統.hy3")), ReadBytes(folder.Path("second.hy3")));
     EXPECT_EQ(ReadBytes(folder.Path("sheets/運賃.hy3")).size(), 2u + 3 * 304 + 4 + 4 + 6);
+    // Without --sheet the first of several sheets is converted, and named; --start-row leaves
+    // the rows above it out.
+    result = RunHy3conv(folder, {fixtures + "/sheets.xlsx", folder.Path("first.hy3")});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_NE((result.out + result.err).find("最初のシート「運賃」を変換しました"),
+              std::string::npos)
+        << result.out << result.err;
+    result = RunHy3conv(folder, {"--quiet", "--sheet", "運賃", "--start-row", "2",
+                                 fixtures + "/sheets.xlsx", folder.Path("from2.hy3")});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(ReadBytes(folder.Path("from2.hy3")).size(), 2u + 2 * 304 + 4 + 6);
 
     const std::string book = fixtures + "/overflow.xlsx";
     result = RunHy3conv(folder, {book, folder.Path("second.hy3")});

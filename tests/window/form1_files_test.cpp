@@ -18,7 +18,7 @@ TEST_F(Form1Test, TheBlinkStopsAndTheCursorIsBusyBeforeTheConversionRuns) {
         ConversionOutcome::Failed(fare_model::RunError(6, 3)),
         ConversionOutcome::Failed(fare_model::RunError(53)),
     };
-    CreateForm([&](const std::string&, const std::string&) {
+    CreateForm([&](const std::string&, const std::string&, const conversion::ConversionOptions&) {
         seen.timerActive = Timer()->isActive();
         seen.background = StatusBackground();
         const QCursor* cursor = QGuiApplication::overrideCursor();
@@ -47,7 +47,7 @@ TEST_F(Form1Test, TheBlinkStopsAndTheCursorIsBusyBeforeTheConversionRuns) {
 // The conversion catches its own failures, an exhausted memory included, and reports them
 // as an internal failure; the window shows it like any other.
 TEST_F(Form1Test, AnInternalFailureStillEndsInAMessageAndRestoresTheCursor) {
-    CreateForm([](const std::string&, const std::string&) {
+    CreateForm([](const std::string&, const std::string&, const conversion::ConversionOptions&) {
         return ConversionOutcome::Failed(fare_model::RunError(fare_model::error_code::kInternal));
     });
     ConvertThroughWindow(QStringLiteral("in.csv"), QStringLiteral("out.hy3"));
@@ -140,7 +140,7 @@ TEST_F(Form1Test, F1OpensTheUserManualOrSaysWhyNotAndWhereItIs) {
         opener_.result = c.opens;
         opener_.failure = c.failure;
         messageBox_.told.clear();
-        CreateForm(conversion::ConvertFareTable, manual);
+        CreateForm(ConvertOnThisComputer, manual);
 
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
 
@@ -181,7 +181,9 @@ TEST_F(Form1Test, ADroppedWorkbookConvertsAndItsProblemsNameTheCell) {
     dropOnInput(WriteFile(QStringLiteral("テンプレート.xlsx"),
                           QByteArray(workbook.data(), static_cast<qsizetype>(workbook.size()))));
     ClickConvert();
-    EXPECT_EQ(Status()->text(), kSucceededText);
+    // The third line names the sheet converted.
+    EXPECT_EQ(Status()->text(),
+              kSucceededText + QStringLiteral("\r\nシート「運賃」を変換しました。"));
     EXPECT_EQ(QFile(output).size(), 2202);
 
     dropOnInput(QStringLiteral(WORKBOOK_FIXTURES "/overflow.xlsx"));

@@ -58,7 +58,7 @@ inline QString FromUtf8(std::string_view text) {
 
 class Form1Test : public ::testing::Test {
   protected:
-    void SetUp() override { CreateForm(conversion::ConvertFareTable); }
+    void SetUp() override { CreateForm(ConvertOnThisComputer); }
 
     void CreateForm(FareTableConverter converter, const QString& userManual = QString()) {
         form_ = std::make_unique<Form1>(dialog_, messageBox_, opener_, nullptr,

@@ -172,11 +172,14 @@ TEST_F(Form1Test, BrowseFillsTheFieldFromTheDialog) {
     EXPECT_EQ(dialog_.requests[0].mode, platform::FileDialogMode::kOpen);
     EXPECT_EQ(dialog_.requests[0].filter,
               QStringLiteral("テキストファイル(*.txt,*.csv)|*.txt;*.csv|"
-                             "表計算ブック(*.xlsx;*.ods)|*.xlsx;*.ods"));
+                             "表計算ファイル(*.xlsx,*.ods)|*.xlsx;*.ods|すべてのファイル(*.*)|*"));
     EXPECT_TRUE(dialog_.requests[0].initialFileName.isEmpty());
     EXPECT_EQ(dialog_.requests[1].mode, platform::FileDialogMode::kSave);
     EXPECT_EQ(dialog_.requests[1].filter, QStringLiteral("運賃表示器データVer3(*.hy3)|*.hy3"));
     EXPECT_TRUE(dialog_.requests[1].initialFileName.isEmpty());
+    // The output is looked for beside the input.
+    EXPECT_TRUE(dialog_.requests[0].initialFolder.isEmpty());
+    EXPECT_EQ(dialog_.requests[1].initialFolder, QFileInfo(Text1(0)->text()).absolutePath());
 }
 
 TEST_F(Form1Test, CancelledOrFailedBrowseLeavesTheFieldAsItWas) {

@@ -55,7 +55,8 @@ fare_model::RunError OutOfRange() {
 class StatusLabelTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        Create([this](const std::string&, const std::string&) { return next_; });
+        Create([this](const std::string&, const std::string&,
+                      const conversion::ConversionOptions&) { return next_; });
     }
 
     void Create(FareTableConverter converter) {
@@ -239,7 +240,7 @@ TEST_F(StatusLabelTest, AHostileTableEndsInACaptionWithinTheBound) {
         table += "あ";
     }
     test_support::WriteBytes(input, table + ",1,140");
-    Create(conversion::ConvertFareTable);
+    Create(ConvertOnThisComputer);
 
     QElapsedTimer elapsed;
     elapsed.start();

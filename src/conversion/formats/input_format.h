@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +16,9 @@ struct SourceRequest {
     // The sheet of a workbook to convert; the first where none is named. A format without
     // sheets refuses the request.
     std::optional<std::string> sheet;
+    // The row of a workbook's sheet where the table starts (from 1); the rows above it are not
+    // the table's. A format without sheets refuses it.
+    std::optional<uint32_t> startRow;
 };
 
 // One way in for an input format: how it is told from the file's first bytes, whatever the

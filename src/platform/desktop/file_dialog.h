@@ -15,6 +15,8 @@ struct FileDialogRequest {
     // "|", with ";" between the patterns of one entry.
     QString filter;
     QString initialFileName;
+    // The folder the dialog opens in; the dialog's own choice where empty.
+    QString initialFolder;
 };
 
 // The platform's common file dialog.

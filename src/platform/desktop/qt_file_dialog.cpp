@@ -58,6 +58,9 @@ std::optional<QString> QtFileDialog::Choose(QWidget* parent, const FileDialogReq
                              dialog.setDefaultSuffix(SuffixOfFilter(nameFilter));
                          });
     }
+    if (!request.initialFolder.isEmpty()) {
+        dialog.setDirectory(request.initialFolder);
+    }
     if (!request.initialFileName.isEmpty()) {
         dialog.selectFile(request.initialFileName);
     }

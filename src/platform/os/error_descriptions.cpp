@@ -12,6 +12,8 @@ std::string DescriptionForCode(int code) {
             return "メモリが不足しています。";
         case error_code::kSubscriptOutOfRange:
             return "インデックスが有効範囲にありません。";
+        case error_code::kTypeMismatch:
+            return "型が一致しません。";
         case error_code::kInternal:
             return "内部エラーです。";
         case error_code::kBadFileName:

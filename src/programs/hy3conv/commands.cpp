@@ -40,6 +40,7 @@ FileResult ConvertOne(const Options& options, const std::string& input, const st
     conversion::ConversionOptions conversionOptions;
     conversionOptions.withholdOnNotices = options.strict;
     conversionOptions.sheet = sheet;
+    conversionOptions.startRow = options.startRow;
     const ConversionOutcome outcome =
         conversion::ConvertFareTableWith(input, output, conversionOptions);
     const bool withheld = outcome.kind == ConversionOutcome::Kind::kWithheld;

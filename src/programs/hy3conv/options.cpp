@@ -12,7 +12,8 @@ constexpr std::string_view kUsage =
     "        hy3conv --to-text [--quiet] -o フォルダ 入力.hy3...\n"
     "        hy3conv --to-sheet [--quiet] [--] 入力.hy3 出力.xlsx\n"
     "        hy3conv --to-sheet [--quiet] -o フォルダ 入力.hy3...\n"
-    "        hy3conv [--strict] [--quiet] --sheet シート名 [--] ブック 出力ファイル\n"
+    "        hy3conv [--strict] [--quiet] [--sheet シート名] [--start-row 行] [--] ブック 出力"
+    "ファイル\n"
     "        hy3conv [--strict] [--quiet] -o フォルダ --all-sheets ブック...\n"
     "        hy3conv --show 入力.hy3\n"
     "        hy3conv --compare [--quiet] 前の.hy3 新しい.hy3\n"
@@ -33,6 +34,8 @@ constexpr std::string_view kHelpBody =
     "  --to-sheet        .hy3 ファイルを Excel ブック(*.xlsx)に書き戻します\n"
     "  --sheet シート名  ブック(*.xlsx/*.ods)のそのシートを変換します(既定は先頭のシート)\n"
     "  --all-sheets      ブックのシートごとに フォルダ/シート名.hy3 に書き出します(-o と)\n"
+    "  --start-row 行    ブックの表がその行から始まるものとして変換します(既定は値のある\n"
+    "                    最初の行。見出しや表題の行を飛ばすときに使います)\n"
     "  --show            .hy3 ファイルの中身を表にして表示します\n"
     "  --compare         二つの .hy3 ファイルの違い(地名、ゾーン、運賃、行の増減)を一行ずつ\n"
     "                    表示します(終了状態 0 同じ / 1 違う / 2 使い方の誤りか読めない)\n"
@@ -72,8 +75,9 @@ std::optional<std::string> MisfitOf(const Options& options, bool show, bool temp
         return "--to-text、--to-sheet、--show、--compare、--template "
                "はどれか一つだけ指定してください";
     }
-    if ((options.sheet || options.allSheets) && (show || templ || toText || toSheet || compare)) {
-        return "--sheet と --all-sheets は変換のときだけ使えます";
+    if ((options.sheet || options.allSheets || options.startRow) &&
+        (show || templ || toText || toSheet || compare)) {
+        return "--sheet、--all-sheets、--start-row は変換のときだけ使えます";
     }
     if (options.sheet && options.allSheets) {
         return "--sheet と --all-sheets はどちらか一つだけ指定してください";
@@ -168,6 +172,16 @@ std::optional<std::string> TakeValue(std::span<const std::string_view> arguments
     return std::nullopt;
 }
 
+// A sheet's row number as a user types it: 1 to the last row a spreadsheet has.
+std::optional<uint32_t> ParseRowNumber(std::string_view text) {
+    constexpr uint32_t kLastRow = 1048576;
+    if (text.empty() || text.size() > 7 || text.find_first_not_of("0123456789") != text.npos) {
+        return std::nullopt;
+    }
+    const auto row = static_cast<uint32_t>(std::stoul(std::string(text)));
+    return row >= 1 && row <= kLastRow ? std::optional(row) : std::nullopt;
+}
+
 }  // namespace
 
 std::variant<Options, UsageError> ParseOptions(std::span<const std::string_view> arguments) {
@@ -202,6 +216,21 @@ std::variant<Options, UsageError> ParseOptions(std::span<const std::string_view>
         } else if (argument == "--sheet") {
             if (auto error = TakeValue(arguments, i, options.sheet, "シート名")) {
                 return UsageError{*error};
+            }
+        } else if (argument == "--start-row") {
+            std::optional<std::string> row;
+            if (auto error = TakeValue(arguments, i, row, "行の番号")) {
+                return UsageError{*error};
+            }
+            if (options.startRow) {
+                return UsageError{"--start-row は一度だけ指定してください"};
+            }
+            options.startRow = ParseRowNumber(*row);
+            if (!options.startRow) {
+                return UsageError{
+                    "--start-row のあとには 1 から 1048576 までの行の番号を指定して"
+                    "ください: " +
+                    *row};
             }
         } else if (argument == "--show") {
             show = true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -21,6 +22,8 @@ struct Options {
     // to its own file in the output folder.
     std::optional<std::string> sheet;
     bool allSheets = false;
+    // Workbooks: the row where the table starts (the first that holds anything where none).
+    std::optional<uint32_t> startRow;
     std::vector<std::string> paths;  // inputs, then the output where there is one
 };
 

@@ -37,7 +37,7 @@ RowSource::Row TextRowSource::ReadRow(bool wanted, FareLineRecord& record, Notic
 const InputFormat kTextFormat = {
     [](std::string_view) { return true; },
     [](platform::InputFile& input, const SourceRequest& request) -> std::unique_ptr<RowSource> {
-        if (request.sheet) {
+        if (request.sheet || request.startRow) {
             throw RunError(error_code::kInvalidData, Reason::kNotAWorkbook);
         }
         return std::make_unique<TextRowSource>(input);

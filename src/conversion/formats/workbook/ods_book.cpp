@@ -1,5 +1,6 @@
 // OpenDocument spreadsheets (.ods): every sheet is a <table:table> in content.xml, its rows
 // and cells listed in order, with runs of equal rows and cells written once with a count.
+#include "conversion/formats/workbook/shown_dates.h"
 #include "conversion/formats/workbook/workbook.h"
 #include "conversion/formats/workbook/workbook_errors.h"
 #include "conversion/formats/workbook/zip_archive.h"
@@ -16,6 +17,12 @@ bool IsCell(std::string_view name) {
 
 uint32_t RepeatCount(const char** attributes, std::string_view name) {
     return std::max<uint32_t>(ParseIndex(Attribute(attributes, name).value_or("1")).value_or(1), 1);
+}
+
+// Rows and columns collapsed (hidden) or filtered out.
+bool IsHidden(const char** attributes) {
+    const std::string_view visibility = Attribute(attributes, "visibility").value_or("visible");
+    return visibility == "collapse" || visibility == "filter";
 }
 
 // Follows which sheet the parse is in: sheets are the tables of the spreadsheet body, not
@@ -90,7 +97,14 @@ class OdsSheetRows : public StreamedSheetRows {
         }
         if (name == "table-row" && !inCell) {
             rowRepeat_ = RepeatCount(attributes, "number-rows-repeated");
+            rowHidden_ = IsHidden(attributes);
             row_.Start();
+        } else if (name == "table-column" && !inCell) {
+            const uint32_t repeat = RepeatCount(attributes, "number-columns-repeated");
+            if (IsHidden(attributes)) {
+                HideColumns(nextColumn_, ClampedSum(nextColumn_, repeat - 1));
+            }
+            nextColumn_ = ClampedSum(nextColumn_, repeat);
         } else if (IsCell(name) && !inCell) {
             StartCell(attributes);
         } else if (!inCell) {
@@ -126,7 +140,7 @@ class OdsSheetRows : public StreamedSheetRows {
             EndCell();
         } else if (!inCell_) {
             if (name == "table-row") {
-                queue_.Add(SheetRow{queue_.nextNumber(), rowRepeat_, row_.Take()});
+                queue_.Add(SheetRow{queue_.nextNumber(), rowRepeat_, row_.Take(), rowHidden_});
             }
         } else if (name == "annotation") {
             --annotationDepth_;
@@ -162,6 +176,15 @@ class OdsSheetRows : public StreamedSheetRows {
             cell_.kind = Cell::Kind::kBoolean;
             cell_.text =
                 Attribute(attributes, "boolean-value").value_or("") == "true" ? "TRUE" : "FALSE";
+        } else if (type == "date") {
+            cell_.kind = Cell::Kind::kDate;
+            cell_.text = ShownIsoDate(Attribute(attributes, "date-value").value_or(""));
+        } else if (type == "time") {
+            cell_.kind = Cell::Kind::kDate;
+            cell_.text = ShownIsoDuration(Attribute(attributes, "time-value").value_or(""));
+        } else if (type.empty() && Attribute(attributes, "formula")) {
+            // A script's formula: a spreadsheet program stores every result with its type.
+            cell_.kind = Cell::Kind::kNoResult;
         }
         stringValue_.reset();
         if (auto value = Attribute(attributes, "string-value"); value && type == "string") {
@@ -178,7 +201,8 @@ class OdsSheetRows : public StreamedSheetRows {
         } else if (cell_.kind == Cell::Kind::kError) {
             cell_.text = text_;
         }
-        if (cell_.text.empty() && cell_.kind != Cell::Kind::kError) {
+        if (cell_.text.empty() &&
+            (cell_.kind == Cell::Kind::kText || cell_.kind == Cell::Kind::kNumber)) {
             row_.Skip(cellRepeat_);
         } else {
             row_.Add(cell_, cellRepeat_);
@@ -194,6 +218,8 @@ class OdsSheetRows : public StreamedSheetRows {
     bool inSheet_ = false;
     bool inCell_ = false;
     uint32_t rowRepeat_ = 1;
+    bool rowHidden_ = false;
+    uint32_t nextColumn_ = 1;  // of the sheet's column descriptions
     uint32_t cellRepeat_ = 1;
     Cell cell_;
     std::string text_;

@@ -9,25 +9,61 @@
 
 namespace conversion::workbook {
 
-std::string CellReference(uint32_t column, uint32_t row) {
+std::string ColumnLetters(uint32_t column) {
     std::string letters;
     for (uint32_t rest = column; rest > 0; rest = (rest - 1) / 26) {
         letters.insert(letters.begin(), static_cast<char>('A' + (rest - 1) % 26));
     }
-    return letters + std::to_string(row);
+    return letters;
+}
+
+std::string CellReference(uint32_t column, uint32_t row) {
+    return ColumnLetters(column) + std::to_string(row);
+}
+
+void SheetRows::HideColumns(uint32_t first, uint32_t last) {
+    if (first > last) {
+        return;
+    }
+    if (!hiddenColumns_.empty() && hiddenColumns_.back().last + 1 >= first &&
+        hiddenColumns_.back().first <= first) {
+        hiddenColumns_.back().last = std::max(hiddenColumns_.back().last, last);
+    } else {
+        hiddenColumns_.push_back({first, last});
+    }
 }
 
 void RowBuilder::Add(Cell cell, uint32_t repeat) {
     nextColumn_ = ClampedSum(cell.column, repeat);
+    if (firstColumn_ == 0) {
+        firstColumn_ = cell.column;
+    } else if (cell.column < firstColumn_) {
+        // A sheet that lists a row's cells out of order: the limit moves left with the first
+        // cell, and what is now beyond it goes.
+        firstColumn_ = cell.column;
+        Compact();
+        std::vector<Cell> kept = std::exchange(cells_, {});
+        keptBeyondLimit_ = false;
+        for (Cell& earlier : kept) {
+            const uint32_t span = earlier.span;
+            Keep(std::move(earlier), span);
+        }
+    }
+    Keep(std::move(cell), repeat);
+}
+
+void RowBuilder::Keep(Cell cell, uint32_t repeat) {
+    const uint32_t limit = ClampedSum(columnLimit_, firstColumn_ - 1);
     // The run is cut where it passes the limit, keeping the first column beyond it (once).
-    uint32_t end = std::min(nextColumn_, ClampedSum(columnLimit_, keptBeyondLimit_ ? 1 : 2));
-    if (cell.column > columnLimit_) {
+    uint32_t end =
+        std::min(ClampedSum(cell.column, repeat), ClampedSum(limit, keptBeyondLimit_ ? 1 : 2));
+    if (cell.column > limit) {
         if (keptBeyondLimit_) {
             return;
         }
         end = ClampedSum(cell.column, 1);
     }
-    keptBeyondLimit_ = keptBeyondLimit_ || end > columnLimit_ + 1;
+    keptBeyondLimit_ = keptBeyondLimit_ || end > limit + 1;
     cell.span = end - cell.column;
     cells_.push_back(std::move(cell));
     // A row that names the same columns over and over holds no more than its columns.

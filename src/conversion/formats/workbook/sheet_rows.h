@@ -22,11 +22,20 @@ class SheetRows {
     // The next row or run of rows; false after the last row that holds anything (the empty
     // rows at a sheet's end are not rows of it). Throws fare_model::RunError.
     virtual bool Next(SheetRow& row) = 0;
+    // The hidden columns, in order, once the first row has been asked for (a sheet describes
+    // its columns before its rows).
+    const std::vector<ColumnRun>& hiddenColumns() const { return hiddenColumns_; }
+
+  protected:
+    // Adds columns `first` to `last` to the hidden ones, joining a run that goes on.
+    void HideColumns(uint32_t first, uint32_t last);
+
+    std::vector<ColumnRun> hiddenColumns_;
 };
 
-// Gathers one row's cells as a sheet lists them. Of the cells right of `columnLimit` only the
-// first is kept (enough to tell the row is too long); a cell repeated across columns is one
-// run, cut there.
+// Gathers one row's cells as a sheet lists them. Of the cells more than `columnLimit` columns
+// right of the row's first cell only the first is kept (enough to tell the row is too long,
+// wherever the table starts); a cell repeated across columns is one run, cut there.
 class RowBuilder {
   public:
     explicit RowBuilder(uint32_t columnLimit) : columnLimit_(columnLimit) {}
@@ -36,6 +45,7 @@ class RowBuilder {
         // Rows of one sheet are alike: the last one's width saves growing this one.
         cells_.reserve(lastWidth_);
         nextColumn_ = 1;
+        firstColumn_ = 0;
         keptBeyondLimit_ = false;
     }
     uint32_t nextColumn() const { return nextColumn_; }
@@ -48,12 +58,14 @@ class RowBuilder {
     std::vector<Cell> Take();
 
   private:
+    void Keep(Cell cell, uint32_t repeat);
     void Compact();
 
     uint32_t columnLimit_;
     std::vector<Cell> cells_;
     size_t lastWidth_ = 0;
     uint32_t nextColumn_ = 1;
+    uint32_t firstColumn_ = 0;  // of the row's first cell; 0 before it
     bool keptBeyondLimit_ = false;
 };
 

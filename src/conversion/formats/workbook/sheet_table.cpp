@@ -37,6 +37,18 @@ bool SheetTable::Next() {
     return true;
 }
 
+void SheetTable::SkipCopiesBefore(uint32_t row) {
+    if (row > rowNumber() + 1) {
+        copy_ = std::min<uint64_t>(row_.repeat - 1, uint64_t{row} - row_.number - 1);
+    }
+}
+
+uint32_t SheetTable::SkipRestOfRun() {
+    const uint32_t rest = blank_ ? 0 : row_.repeat - 1 - copy_;
+    copy_ += rest;
+    return rest;
+}
+
 std::string SheetTable::CellPlace(uint32_t column) const {
     return sheetName_ + "!" + CellReference(column, rowNumber());
 }

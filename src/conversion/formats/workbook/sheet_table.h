@@ -23,6 +23,13 @@ class SheetTable {
     // The row's cells by column; columns between them are empty.
     const std::vector<Cell>& cells() const { return row_.cells; }
     bool blank() const { return blank_; }
+    // Hidden in the spreadsheet, or filtered out.
+    bool hidden() const { return row_.hidden; }
+    // Passes over the copies of a repeated row that stand before row `row`.
+    void SkipCopiesBefore(uint32_t row);
+    // Passes over the rest of a repeated row: how many copies that was.
+    uint32_t SkipRestOfRun();
+    const std::vector<ColumnRun>& hiddenColumns() const { return rows_->hiddenColumns(); }
 
     const std::string& sheetName() const { return sheetName_; }
     // Where a cell of the current row is, as the spreadsheet shows it: "運賃!C12".

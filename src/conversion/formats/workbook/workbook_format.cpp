@@ -31,7 +31,9 @@ std::unique_ptr<RowSource> OpenSheet(platform::InputFile& input, const SourceReq
     } else if (names.empty()) {
         return std::make_unique<NoRows>();
     }
-    return std::make_unique<WorkbookRowSource>(std::move(book), sheet);
+    return std::make_unique<WorkbookRowSource>(
+        std::move(book),
+        TablePlace{sheet, request.sheet.has_value(), request.startRow.value_or(1)});
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "conversion/formats/workbook/workbook.h"
 #include "conversion/formats/workbook/workbook_errors.h"
+#include "conversion/formats/workbook/xlsx_styles.h"
 #include "conversion/formats/workbook/xlsx_text.h"
 #include "conversion/formats/workbook/zip_archive.h"
 
@@ -100,6 +101,7 @@ class WorkbookPartReader : public XmlHandler {
         }
         return std::move(sheets_);
     }
+    bool epoch1904() const { return epoch1904_; }
 
   private:
     void Start(std::string_view name, const char** attributes) override {
@@ -108,6 +110,9 @@ class WorkbookPartReader : public XmlHandler {
         } else if (name == "sheet" && sawWorkbook_) {
             sheets_.push_back({std::string(Attribute(attributes, "name").value_or("")),
                                std::string(Attribute(attributes, "id").value_or(""))});
+        } else if (name == "workbookPr" && sawWorkbook_) {
+            const std::string_view epoch = Attribute(attributes, "date1904").value_or("");
+            epoch1904_ = epoch == "1" || epoch == "true";
         }
     }
     void End(std::string_view) override { --depth_; }
@@ -115,6 +120,7 @@ class WorkbookPartReader : public XmlHandler {
 
     int depth_ = 0;
     bool sawWorkbook_ = false;
+    bool epoch1904_ = false;
     std::vector<Sheet> sheets_;
 };
 
@@ -134,14 +140,18 @@ class XlsxBook : public Workbook {
         for (const auto& [id, relationship] : relationships) {
             if (TypeIs(relationship.type, "sharedStrings")) {
                 sharedStringsPart_ = relationship.target;
+            } else if (TypeIs(relationship.type, "styles")) {
+                stylesPart_ = relationship.target;
             }
         }
-        for (const auto& sheet : WorkbookPartReader().Read(*archive_, workbookPart)) {
+        WorkbookPartReader workbook;
+        for (const auto& sheet : workbook.Read(*archive_, workbookPart)) {
             auto found = relationships.find(sheet.relationship);
             sheetNames_.push_back(sheet.name);
             sheetParts_.push_back(found == relationships.end() ? std::string()
                                                                : found->second.target);
         }
+        epoch1904_ = workbook.epoch1904();
     }
 
     Format format() const override { return Format::kXlsx; }
@@ -155,14 +165,26 @@ class XlsxBook : public Workbook {
             sharedStrings_ =
                 std::make_shared<SharedStrings>(ReadSharedStrings(*archive_, sharedStringsPart_));
         }
-        return OpenXlsxSheet(*archive_, part, sheetNames_[index], sharedStrings_, columnLimit);
+        if (!dateStyles_) {
+            auto styles = std::make_shared<XlsxDateStyles>();
+            styles->epoch1904 = epoch1904_;
+            if (!stylesPart_.empty() && archive_->Has(stylesPart_)) {
+                styles->shapeOfStyle = ReadStyleShapes(*archive_, stylesPart_);
+            }
+            dateStyles_ = std::move(styles);
+        }
+        return OpenXlsxSheet(*archive_, part, sheetNames_[index], {sharedStrings_, dateStyles_},
+                             columnLimit);
     }
 
   private:
     std::unique_ptr<ZipArchive> archive_;
     std::string sharedStringsPart_;
+    std::string stylesPart_;
+    bool epoch1904_ = false;
     std::vector<std::string> sheetParts_;
     mutable std::shared_ptr<const SharedStrings> sharedStrings_;
+    mutable std::shared_ptr<const XlsxDateStyles> dateStyles_;
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <optional>
 
 #include "conversion/formats/workbook/workbook_errors.h"
+#include "conversion/formats/workbook/xlsx_styles.h"
 #include "conversion/formats/workbook/xlsx_text.h"
 
 namespace conversion::workbook {
@@ -128,9 +129,9 @@ std::optional<uint32_t> ColumnOf(std::string_view reference) {
 class XlsxSheetRows : public StreamedSheetRows {
   public:
     XlsxSheetRows(const ZipArchive& archive, std::string_view part, std::string sheetName,
-                  std::shared_ptr<const SharedStrings> sharedStrings, uint32_t columnLimit)
+                  XlsxBookParts shared, uint32_t columnLimit)
         : StreamedSheetRows(archive, part, std::move(sheetName)),
-          sharedStrings_(std::move(sharedStrings)),
+          shared_(std::move(shared)),
           row_(columnLimit) {}
 
   private:
@@ -138,27 +139,37 @@ class XlsxSheetRows : public StreamedSheetRows {
         if (name == "sheetData") {
             inSheetData_ = true;
         } else if (!inSheetData_) {
+            if (name == "col" && IsTrue(Attribute(attributes, "hidden"))) {
+                HideColumns(ParseIndex(Attribute(attributes, "min").value_or("")).value_or(1),
+                            ParseIndex(Attribute(attributes, "max").value_or("")).value_or(0));
+            }
         } else if (name == "row") {
             auto number = ParseIndex(Attribute(attributes, "r").value_or(""));
             rowNumber_ = number.value_or(queue_.nextNumber());
+            rowHidden_ = IsTrue(Attribute(attributes, "hidden"));
             row_.Start();
         } else if (name == "c") {
             // The commonest element of all: its attributes are looked through once.
-            std::optional<std::string_view> reference, type;
+            std::optional<std::string_view> reference, type, style;
             for (const char** attribute = attributes; attribute[0] != nullptr; attribute += 2) {
                 const std::string_view attributeName = LocalName(attribute[0]);
                 if (attributeName == "r" && !reference) {
                     reference = attribute[1];
                 } else if (attributeName == "t" && !type) {
                     type = attribute[1];
+                } else if (attributeName == "s" && !style) {
+                    style = attribute[1];
                 }
             }
             std::optional<uint32_t> column = ColumnOf(reference.value_or(""));
             type_ = type.value_or("n");
+            style_ = style ? ParseIndex(*style).value_or(0) : 0;
             column_ = column.value_or(row_.nextColumn());
             value_.clear();
             inlineText_.clear();
-            hasValue_ = false;
+            hasValue_ = hasFormula_ = false;
+        } else if (name == "f") {
+            hasFormula_ = true;
         } else if (name == "v") {
             inValue_ = hasValue_ = true;
         } else if (name == "is") {
@@ -174,7 +185,7 @@ class XlsxSheetRows : public StreamedSheetRows {
             // Nothing after the cells matters to the table.
             stream_.Stop();
         } else if (name == "row") {
-            queue_.Add(SheetRow{rowNumber_, 1, row_.Take()});
+            queue_.Add(SheetRow{rowNumber_, 1, row_.Take(), rowHidden_});
         } else if (name == "c") {
             if (std::optional<Cell> cell = MakeCell()) {
                 row_.Add(std::move(*cell));
@@ -202,16 +213,24 @@ class XlsxSheetRows : public StreamedSheetRows {
     std::optional<Cell> MakeCell() const {
         Cell cell;
         cell.column = column_;
+        // A script writes formulas without their results; a spreadsheet program stores each
+        // result in <v> (an empty text result as an empty one).
+        if (hasFormula_ && value_.empty() && type_ != "inlineStr" &&
+            !(type_ == "str" && hasValue_)) {
+            cell.kind = Cell::Kind::kNoResult;
+            return cell;
+        }
         if (type_ == "s") {
             auto index = ParseIndex(value_);
             if (!hasValue_) {
                 return std::nullopt;
             }
-            if (!index || !sharedStrings_ || *index >= sharedStrings_->size()) {
+            const SharedStrings* strings = shared_.sharedStrings.get();
+            if (!index || !strings || *index >= strings->size()) {
                 throw UnreadableBook(Reason::kSharedStringMissing,
                                      sheetName_ + "!" + CellReference(column_, rowNumber_));
             }
-            cell.text = sharedStrings_->at(*index);
+            cell.text = strings->at(*index);
         } else if (type_ == "inlineStr") {
             cell.text = DecodeEscapedCharacters(inlineText_);
         } else if (type_ == "str") {
@@ -225,8 +244,17 @@ class XlsxSheetRows : public StreamedSheetRows {
             cell.text = value_;
             return hasValue_ ? std::optional(cell) : std::nullopt;
         } else if (type_ == "d") {
-            cell.text = value_;
+            cell.kind = Cell::Kind::kDate;
+            cell.text = ShownIsoDate(value_);
+            return hasValue_ ? std::optional(cell) : std::nullopt;
         } else if (std::optional<double> number = ParseNumber(value_)) {
+            const XlsxDateStyles* styles = shared_.dateStyles.get();
+            const DateShape shape = styles ? styles->ShapeOf(style_) : DateShape::kNone;
+            if (shape != DateShape::kNone) {
+                cell.kind = Cell::Kind::kDate;
+                cell.text = ShownSerialDate(*number, shape, styles->epoch1904);
+                return cell;
+            }
             cell.kind = Cell::Kind::kNumber;
             cell.number = *number;
             cell.text = value_;
@@ -237,11 +265,18 @@ class XlsxSheetRows : public StreamedSheetRows {
         return cell.text.empty() ? std::nullopt : std::optional(cell);
     }
 
-    std::shared_ptr<const SharedStrings> sharedStrings_;
+    static bool IsTrue(std::optional<std::string_view> value) {
+        return value == "1" || value == "true";
+    }
+
+    XlsxBookParts shared_;
     RowBuilder row_;
     bool inSheetData_ = false;
     uint32_t rowNumber_ = 1;
+    bool rowHidden_ = false;
     uint32_t column_ = 1;
+    uint32_t style_ = 0;
+    bool hasFormula_ = false;
     std::string type_;
     std::string value_;
     std::string inlineText_;
@@ -296,11 +331,10 @@ SharedStrings ReadSharedStrings(const ZipArchive& archive, std::string_view part
 }
 
 std::unique_ptr<SheetRows> OpenXlsxSheet(const ZipArchive& archive, std::string_view part,
-                                         std::string sheetName,
-                                         std::shared_ptr<const SharedStrings> sharedStrings,
+                                         std::string sheetName, XlsxBookParts shared,
                                          uint32_t columnLimit) {
-    return std::make_unique<XlsxSheetRows>(archive, part, std::move(sheetName),
-                                           std::move(sharedStrings), columnLimit);
+    return std::make_unique<XlsxSheetRows>(archive, part, std::move(sheetName), std::move(shared),
+                                           columnLimit);
 }
 
 }  // namespace conversion::workbook

@@ -38,9 +38,14 @@ SharedStrings ReadSharedStrings(const ZipArchive& archive, std::string_view part
 std::string DecodeEscapedCharacters(std::string_view text);
 std::string EncodeEscapedCharacters(std::string_view text);
 
+// What every sheet of a book shares: its strings and its styles' date formats.
+struct XlsxBookParts {
+    std::shared_ptr<const SharedStrings> sharedStrings;
+    std::shared_ptr<const struct XlsxDateStyles> dateStyles;
+};
+
 std::unique_ptr<SheetRows> OpenXlsxSheet(const ZipArchive& archive, std::string_view part,
-                                         std::string sheetName,
-                                         std::shared_ptr<const SharedStrings> sharedStrings,
+                                         std::string sheetName, XlsxBookParts shared,
                                          uint32_t columnLimit);
 
 }  // namespace conversion::workbook

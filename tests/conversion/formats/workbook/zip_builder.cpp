@@ -54,7 +54,18 @@ std::string Xlsx(const std::string& sheetData, const std::string& sharedStrings,
         {"xl/_rels/workbook.xml.rels",
          "<Relationships><Relationship Id=\"rId1\" Type=\"" + rel +
              "/worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" Type=\"" +
-             rel + "/sharedStrings\" Target=\"/xl/sharedStrings.xml\"/></Relationships>"},
+             rel +
+             "/sharedStrings\" Target=\"/xl/sharedStrings.xml\"/><Relationship Id=\"rId3\" "
+             "Type=\"" +
+             rel + "/styles\" Target=\"styles.xml\"/></Relationships>"},
+        // Styles 1 to 4 show dates and times, 5 a number with a unit.
+        {"xl/styles.xml",
+         "<styleSheet xmlns=\"" + main +
+             "\"><numFmts><numFmt numFmtId=\"164\" formatCode=\"yyyy/mm/dd\"/>"
+             "<numFmt numFmtId=\"165\" formatCode=\"#,##0&quot;円&quot;\"/></numFmts>"
+             "<cellStyleXfs><xf numFmtId=\"14\"/></cellStyleXfs><cellXfs><xf numFmtId=\"0\"/>"
+             "<xf numFmtId=\"14\"/><xf numFmtId=\"164\"/><xf numFmtId=\"20\"/>"
+             "<xf numFmtId=\"22\"/><xf numFmtId=\"165\"/></cellXfs></styleSheet>"},
         {"xl/worksheets/sheet1.xml", sheetXml.empty()
                                          ? "<worksheet xmlns=\"" + main + "\"><sheetData>" +
                                                sheetData + "</sheetData></worksheet>"
