@@ -44,6 +44,8 @@ fi
 if [ "$mode" = test ] || [ "$mode" = package ]; then
     packages+=(build-essential debhelper fakeroot dpkg-dev lintian appstream man-db groff-base)
     packages+=(file desktop-file-utils shared-mime-info)
+    # What file managers ask for the default application: xdg-mime and GLib's gio.
+    packages+=(xdg-utils libglib2.0-bin)
 fi
 
 install_missing_packages() {
@@ -135,6 +137,82 @@ copy_source_for_package() {
     fi
 }
 
+# The fare tables the window converts. Editors and spreadsheets own them; the package offers
+# the window for them under "Open with" and is the default application for .hy3 files only.
+table_types=(
+    text/plain
+    text/csv
+    application/vnd.openxmlformats-officedocument.spreadsheetml.sheet
+    application/vnd.oasis.opendocument.spreadsheet
+)
+
+# Installs the unpacked package's desktop entries and MIME type (under $1/usr) into a throwaway
+# desktop that has a stand-in text editor ($2) and spreadsheet ($3), and asks xdg-mime and GLib
+# (what a file manager asks on a double-click) for the default application of each type before
+# and after. The package must leave the tables' defaults as they were, still be offered for
+# them (mimeinfo.cache, GLib's list for "Open with"), and be the default for .hy3 files.
+check_file_associations() {
+    local unpacked=$1 editor=$2 spreadsheet=$3
+    local desktop
+    desktop=$(mktemp -d)
+    mkdir -p "$desktop"/{home,config,data/applications,data/mime/packages,system}
+    ln -s /usr/share/mime "$desktop/system/mime"
+    local applications=$desktop/data/applications
+    printf '[Desktop Entry]\nType=Application\nName=Editor\nExec=true %%F\nMimeType=%s;\n' \
+        text/plain >"$applications/$editor"
+    printf '[Desktop Entry]\nType=Application\nName=Spreadsheet\nExec=true %%F\nMimeType=%s;\n' \
+        "$(IFS=';' && echo "${table_types[*]:1}")" >"$applications/$spreadsheet"
+
+    # Runs a command as a session of that desktop alone would (GLib needs the programs on PATH).
+    in_desktop() {
+        env -i HOME="$desktop/home" LC_ALL=C.UTF-8 PATH="$unpacked/usr/bin:/usr/bin:/bin" \
+            XDG_CONFIG_HOME="$desktop/config" XDG_CONFIG_DIRS="$desktop/config" \
+            XDG_DATA_HOME="$desktop/home" XDG_DATA_DIRS="$desktop/data:$desktop/system" \
+            GIO_USE_VFS=local GSETTINGS_BACKEND=memory "$@" </dev/null 2>/dev/null
+    }
+    # "xdg-mime's answer|GLib's answer"
+    default_for() {
+        echo "$(in_desktop xdg-mime query default "$1")|$(in_desktop gio mime "$1" |
+            sed -n 's/^Default application for “[^”]*”: //p')"
+    }
+
+    local problems=0 type owner
+    declare -A before
+    update-desktop-database "$applications"
+    for type in "${table_types[@]}" application/x-hy3; do
+        before[$type]=$(default_for "$type")
+    done
+    for type in "${table_types[@]}"; do
+        owner=$spreadsheet
+        [ "$type" != text/plain ] || owner=$editor
+        [ "${before[$type]}" = "$owner|$owner" ] ||
+            { echo "試しのデスクトップで $type の既定が ${before[$type]} です（$owner のはず）" >&2; problems=1; }
+    done
+
+    cp "$unpacked"/usr/share/applications/*.desktop "$applications/"
+    cp "$unpacked"/usr/share/mime/packages/* "$desktop/data/mime/packages/"
+    update-desktop-database "$applications"
+    XDG_DATA_DIRS="$desktop/data" update-mime-database "$desktop/data/mime"
+    local ours after handlers
+    ours=$(cd "$unpacked/usr/share/applications" && ls -- *.desktop)
+    for type in "${table_types[@]}"; do
+        after=$(default_for "$type")
+        [ "$after" = "${before[$type]}" ] ||
+            { echo "$type の既定のアプリケーションが変わります（xdg-mime|gio）: ${before[$type]} → $after" >&2; problems=1; }
+        handlers=$(grep "^$type=" "$applications/mimeinfo.cache" | cut -d= -f2 | tr ';' '\n')
+        grep -qxF "$ours" <<<"$handlers" ||
+            { echo "mimeinfo.cache の $type にパッケージのデスクトップエントリがありません" >&2; problems=1; }
+        # GLib's registered and recommended applications: the file manager's "Open with".
+        in_desktop gio mime "$type" | tr -d '\t' | grep -qxF "$ours" ||
+            { echo "gio mime $type がパッケージのデスクトップエントリを挙げません" >&2; problems=1; }
+    done
+    after=$(default_for application/x-hy3)
+    [ "${before[application/x-hy3]}|$after" = "||$app_id.desktop|$app_id.desktop" ] ||
+        { echo ".hy3 の既定のアプリケーションが $app_id.desktop になりません: ${before[application/x-hy3]} → $after" >&2; problems=1; }
+    rm -rf "$desktop"
+    return "$problems"
+}
+
 # Builds the .deb the way the archive does (dpkg-buildpackage with debhelper and the hardening
 # flags), has lintian judge it, and checks that it installs like a desktop application: the
 # programs, the menu entry, the icons, the manual pages, the AppStream metadata and the MIME
@@ -163,6 +241,7 @@ check_debian_package() {
         /usr/bin/hy3conv
         /usr/bin/rukanoba3
         /usr/share/applications/$app_id.desktop
+        "/usr/share/applications/zz-$app_id.tables.desktop"
         /usr/share/icons/hicolor/scalable/apps/$app_id.svg
         /usr/share/metainfo/$app_id.metainfo.xml
         /usr/share/mime/packages/rukanoba3.xml
@@ -198,7 +277,13 @@ check_debian_package() {
     unpacked=$(mktemp -d)
     dpkg-deb -x "$deb" "$unpacked"
     local share=$unpacked/usr/share
-    desktop-file-validate "$share/applications/$app_id.desktop" || problems=1
+    local entry
+    for entry in "$share"/applications/*.desktop; do
+        desktop-file-validate "$entry" || problems=1
+    done
+    # One menu entry; the entry that offers the window for the fare tables stays out of the menu.
+    [ "$(grep -L '^NoDisplay=true$' "$share"/applications/*.desktop)" = "$share/applications/$app_id.desktop" ] ||
+        { echo "メニューの項目が $app_id.desktop の一つではありません" >&2; problems=1; }
     grep -qx "Icon=$app_id" "$share/applications/$app_id.desktop" ||
         { echo "デスクトップエントリの Icon= が $app_id ではありません" >&2; problems=1; }
     # The file manager opens .hy3 files with the window program and passes it the files.
@@ -209,6 +294,13 @@ check_debian_package() {
     # and Wayland compositors match the window to its menu entry and icon.
     LC_ALL=C grep -qaP "$(sed 's/./&\\x00/g' <<<"$app_id")" "$unpacked/usr/bin/rukanoba3" ||
         { echo "rukanoba3 が $app_id.desktop を名乗っていません" >&2; problems=1; }
+    echo "-- 既定のアプリケーション（xdg-mime、gio）"
+    local editor_and_spreadsheet
+    for editor_and_spreadsheet in "l3afpad.desktop libreoffice-calc.desktop" \
+        "vim.desktop org.gnome.Gnumeric.desktop"; do
+        # shellcheck disable=SC2086 # the two names
+        check_file_associations "$unpacked" $editor_and_spreadsheet || problems=1
+    done
     echo "-- appstreamcli validate"
     appstreamcli validate --no-net "$share/metainfo/$app_id.metainfo.xml" || problems=1
     XDG_DATA_DIRS="$share" update-mime-database "$share/mime" ||
