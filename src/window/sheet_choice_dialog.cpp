@@ -51,6 +51,7 @@ SheetChoiceDialog::SheetChoiceDialog(const conversion::workbook::BookOverview& b
     preview_->setSelectionBehavior(QAbstractItemView::SelectRows);
     preview_->setSelectionMode(QAbstractItemView::SingleSelection);
     preview_->setMinimumSize(560, 260);
+    preview_->setWordWrap(false);
 
     startRow_ = new QSpinBox(this);
     startRow_->setObjectName(QStringLiteral("StartRow"));

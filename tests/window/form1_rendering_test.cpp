@@ -110,6 +110,9 @@ TEST_F(Form1RenderingTest, YesUncoversTheLightYellowStepsAndAFailureBlinksYellow
         file.close();
         Find<QLineEdit>("Text1_0")->setText(input);
         QTest::mouseClick(Find<QPushButton>("Command1"), Qt::LeftButton);
+        // The picture shows the paths of an office, not of the test's scratch folder.
+        Find<QLineEdit>("Text1_0")->setText(QStringLiteral("/home/yamada/運賃表/123系統.csv"));
+        Find<QLineEdit>("Text1_1")->setText(QStringLiteral("/home/yamada/運賃表/123系統.hy3"));
         ASSERT_TRUE(Grab().save(picture));
     }
 }

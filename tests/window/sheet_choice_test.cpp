@@ -94,3 +94,25 @@ TEST_F(Form1Test, TheSheetDialogShowsTheRowsAndTakesTheFirstRow) {
 
 }  // namespace
 }  // namespace main_window
+
+namespace main_window {
+namespace {
+
+// With RUKANOBA_SHEET_DIALOG_PNG set, keeps a picture of the dialog over the usual fare sheet
+// (a title, a header, an empty row, then the table) for the manual.
+TEST(SheetChoiceDialogPicture, TheUsualFareSheet) {
+    const QString picture = qEnvironmentVariable("RUKANOBA_SHEET_DIALOG_PNG");
+    if (picture.isEmpty()) {
+        GTEST_SKIP() << "RUKANOBA_SHEET_DIALOG_PNG is not set";
+    }
+    const conversion::workbook::BookOverview overview = conversion::workbook::ReadBookOverview(
+        platform::SystemFileSystem(),
+        platform::FileSystemPath(QStringLiteral(WORKBOOK_FIXTURES "/habits/title-layout.xlsx")));
+    SheetChoiceDialog dialog(overview);
+    dialog.resize(640, 480);
+    dialog.show();
+    ASSERT_TRUE(dialog.grab().save(picture));
+}
+
+}  // namespace
+}  // namespace main_window
