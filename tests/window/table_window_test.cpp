@@ -233,3 +233,34 @@ TEST_F(TableWindowTest,
 
 }  // namespace
 }  // namespace main_window
+
+namespace main_window {
+namespace {
+
+// A workbook's table may start below the sheet's first row: its notices are placed by the
+// sheet's rows, a hidden row on its place name, a hidden column on every cell of it.
+TEST_F(TableWindowTest, AWorkbooksHiddenRowsAndColumnsAreMarkedWhereTheTableIs) {
+    TableMarks marks;
+    marks.firstLine = 4;
+    Notice hiddenRow;
+    hiddenRow.kind = Notice::Kind::kHiddenRow;
+    hiddenRow.line = 6;
+    hiddenRow.cell = "運賃!6:6";
+    Notice hiddenColumn;
+    hiddenColumn.kind = Notice::Kind::kHiddenColumn;
+    hiddenColumn.field = 4;
+    hiddenColumn.cell = "運賃!D:D";
+    marks.notices = {hiddenRow, hiddenColumn};
+    TableWindow table(dialog_, TemplateDataFile(), marks);
+    auto* grid = table.findChild<QTableView*>();
+    const QColor notice = NoticeCellColour();
+    EXPECT_EQ(grid->model()->index(2, 0).data(Qt::BackgroundRole).value<QColor>(), notice);
+    EXPECT_FALSE(grid->model()->index(1, 0).data(Qt::BackgroundRole).isValid());
+    for (int row = 0; row < grid->model()->rowCount(); ++row) {
+        EXPECT_EQ(grid->model()->index(row, 3).data(Qt::BackgroundRole).value<QColor>(), notice)
+            << row;
+    }
+}
+
+}  // namespace
+}  // namespace main_window
