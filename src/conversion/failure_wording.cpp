@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "conversion/file_wording.h"
+#include "conversion/name_wording.h"
 #include "conversion/place_wording.h"
 #include "platform/os/run_error.h"
 
@@ -81,10 +82,7 @@ std::string UnreadableBookText(const RunError& error) {
 }
 
 std::string MissingSheetText(const RunError& error) {
-    std::string names;
-    for (const std::string& sheet : error.names()) {
-        names += (names.empty() ? "「" : "、「") + sheet + "」";
-    }
+    const std::string names = QuotedNames(error.names(), static_cast<size_t>(error.number()));
     return "このブックに「" + error.text() + "」というシートはありません" +
            (names.empty() ? std::string("（シートがひとつもありません）")
                           : "（あるのは" + names + "です）") +

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "conversion/failure_wording.h"
+#include "conversion/name_wording.h"
 #include "fare_model/fare_table_listing.h"
 
 namespace conversion {
@@ -39,14 +40,6 @@ std::string ControlName(int code) {
         name += static_cast<char>('@' + code);
     }
     return name + "（16進 " + kHex[(code >> 4) & 0xF] + kHex[code & 0xF] + "）";
-}
-
-std::string QuotedNames(const std::vector<std::string>& names) {
-    std::string quoted;
-    for (const std::string& name : names) {
-        quoted += (quoted.empty() ? "" : "、") + Quoted(name);
-    }
-    return quoted;
 }
 
 std::string StopCalled(std::string_view name) {
@@ -157,14 +150,14 @@ std::string NoticeText(const Notice& notice) {
                    "CSV 保存と同じく変換しました。運賃表示器に出してよいか確かめてください。";
         case Notice::Kind::kHiddenColumn:
             return notice.cell +
-                   "は表計算ソフトで隠した列ですが、表計算ソフトの CSV 保存と同じく変換しました"
+                   " は表計算ソフトで隠した列ですが、表計算ソフトの CSV 保存と同じく変換しました"
                    "（" +
                    std::to_string(notice.field.value_or(0)) +
                    "列目）。運賃表示器に出してよいか確かめてください。";
         case Notice::Kind::kSheetChosen:
-            return "ブックのシート" + std::to_string(notice.names.size()) + "枚（" +
-                   QuotedNames(notice.names) + "）のうち、最初のシート" + Quoted(notice.text) +
-                   "を変換しました。";
+            return "ブックのシート" + std::to_string(notice.count) + "枚（" +
+                   QuotedNames(notice.names, static_cast<size_t>(notice.count)) +
+                   "）のうち、最初のシート" + Quoted(notice.text) + "を変換しました。";
         case Notice::Kind::kTableStartsLater:
             return "表は " + notice.cell +
                    " から始まるものとして変換しました（その上と左の空の"

@@ -23,6 +23,7 @@ std::string ErrorFoundText(const fare_model::RunError& error);
 
 // What stands before a notice where it is shown among other lines: "注意: ".
 std::string NoticeMark();
+
 // "シート「運賃」を変換しました。": which sheet of a workbook became the data file.
 std::string SheetUsedText(const std::string& sheet);
 

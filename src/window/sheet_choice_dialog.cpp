@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "conversion/formats/workbook/sheet_row.h"
+#include "conversion/name_wording.h"
 #include "window/utf8_text.h"
 
 namespace main_window {
@@ -20,13 +21,11 @@ QString Text(const std::string& utf8) {
 }
 
 QString SheetLabel(const conversion::workbook::SheetOverview& sheet) {
+    const QString name = Text(conversion::ShortenedName(sheet.name));
     if (sheet.rows == 0) {
-        return QStringLiteral("%1（空）").arg(Text(sheet.name));
+        return QStringLiteral("%1（空）").arg(name);
     }
-    return QStringLiteral("%1（%2行 × %3列）")
-        .arg(Text(sheet.name))
-        .arg(sheet.rows)
-        .arg(sheet.columns);
+    return QStringLiteral("%1（%2行 × %3列）").arg(name).arg(sheet.rows).arg(sheet.columns);
 }
 
 }  // namespace

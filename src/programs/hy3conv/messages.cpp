@@ -67,7 +67,9 @@ void ReportFailure(const conversion::ConversionOutcome& outcome) {
 }
 
 void ReportNotice(std::string_view file, const fare_model::Notice& notice) {
-    WriteError(MessageLine(file, notice.line, notice.field,
+    // A notice about the whole book (which sheet) has no line.
+    const std::optional<int> line = notice.line > 0 ? std::optional(notice.line) : std::nullopt;
+    WriteError(MessageLine(file, line, notice.field,
                            conversion::NoticeMark() + conversion::NoticeText(notice), notice.cell));
 }
 

@@ -49,8 +49,4 @@ uint32_t SheetTable::SkipRestOfRun() {
     return rest;
 }
 
-std::string SheetTable::CellPlace(uint32_t column) const {
-    return sheetName_ + "!" + CellReference(column, rowNumber());
-}
-
 }  // namespace conversion::workbook

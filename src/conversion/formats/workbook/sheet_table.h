@@ -32,8 +32,6 @@ class SheetTable {
     const std::vector<ColumnRun>& hiddenColumns() const { return rows_->hiddenColumns(); }
 
     const std::string& sheetName() const { return sheetName_; }
-    // Where a cell of the current row is, as the spreadsheet shows it: "運賃!C12".
-    std::string CellPlace(uint32_t column) const;
 
   private:
     std::string sheetName_;

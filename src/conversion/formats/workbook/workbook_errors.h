@@ -19,5 +19,7 @@ RunError PartTooLarge(std::string_view part, size_t limit);
 RunError CellTextTooLong(std::string_view sheet, std::string_view reference);
 // Code 9: the sheet asked for is not in the book; the error lists those that are.
 RunError MissingSheet(std::string_view name, const std::vector<std::string>& sheets);
+// The first sheets' names, shortened, as a message lists them.
+std::vector<std::string> FirstNames(const std::vector<std::string>& sheets);
 
 }  // namespace conversion::workbook

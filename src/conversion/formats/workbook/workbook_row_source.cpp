@@ -4,6 +4,9 @@
 #include <climits>
 #include <iterator>
 
+#include "conversion/formats/workbook/workbook_errors.h"
+#include "conversion/name_wording.h"
+
 namespace conversion::workbook {
 namespace {
 
@@ -47,7 +50,7 @@ WorkbookRowSource::WorkbookRowSource(std::shared_ptr<const Workbook> book, Table
     : book_(std::move(book)), place_(place) {}
 
 std::string WorkbookRowSource::SheetName() const {
-    return book_->sheetNames()[place_.sheet];
+    return ShortenedName(book_->sheetNames()[place_.sheet]);
 }
 
 TableCount WorkbookRowSource::CountRows() {
@@ -101,7 +104,8 @@ TableCount WorkbookRowSource::CountRows() {
         Notice sheet;
         sheet.kind = Notice::Kind::kSheetChosen;
         sheet.text = SheetName();
-        sheet.names = book_->sheetNames();
+        sheet.names = FirstNames(book_->sheetNames());
+        sheet.count = static_cast<int>(book_->sheetNames().size());
         tableNotices_.push_back(std::move(sheet));
     }
     if (skippedBlankRows || firstColumn_ > 1) {

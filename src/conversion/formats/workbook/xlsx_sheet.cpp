@@ -3,6 +3,7 @@
 #include "conversion/formats/workbook/workbook_errors.h"
 #include "conversion/formats/workbook/xlsx_styles.h"
 #include "conversion/formats/workbook/xlsx_text.h"
+#include "conversion/name_wording.h"
 
 namespace conversion::workbook {
 namespace {
@@ -227,8 +228,8 @@ class XlsxSheetRows : public StreamedSheetRows {
             }
             const SharedStrings* strings = shared_.sharedStrings.get();
             if (!index || !strings || *index >= strings->size()) {
-                throw UnreadableBook(Reason::kSharedStringMissing,
-                                     sheetName_ + "!" + CellReference(column_, rowNumber_));
+                throw UnreadableBook(Reason::kSharedStringMissing)
+                    .WithText(ShortenedName(sheetName_) + "!" + CellReference(column_, rowNumber_));
             }
             cell.text = strings->at(*index);
         } else if (type_ == "inlineStr") {

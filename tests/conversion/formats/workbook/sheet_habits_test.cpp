@@ -327,3 +327,35 @@ TEST(SheetHabits, WorkbooksSavedBySpreadsheetsAndScripts) {
 }
 
 }  // namespace
+
+namespace {
+
+// Names are the book's to choose, at any length and in any number: messages quote them
+// shortened, and list the first of them with a count of the others.
+TEST(SheetHabits, NamesFromTheBookAreShortenedInMessages) {
+    const std::string longName = test_support::Repeat("運", 1 << 20);  // 3 MiB
+    const Attempt noticed = Convert(workbook_test::Ods(
+        OSheet(longName, ORow(OText("停留所") + OText("ゾーン")) + kOStops12, "") +
+        OSheet("b", "")));
+    ASSERT_EQ(noticed.outcome.kind, Kind::kSucceeded);
+    ASSERT_GE(noticed.outcome.notices.size(), 2u);
+    for (const Notice& notice : noticed.outcome.notices) {
+        EXPECT_LT(conversion::NoticeText(notice).size() + notice.cell.size(), 4096u);
+    }
+    EXPECT_NE(conversion::NoticeText(noticed.outcome.notices[0]).find("…（ほか 1048536 文字）"),
+              std::string::npos);
+
+    std::string sheets;
+    for (int k = 0; k < 100000; ++k) {
+        sheets += OSheet("s" + std::to_string(k), "");
+    }
+    conversion::ConversionOptions options;
+    options.sheet = "nosuch";
+    const Attempt missing = Convert(workbook_test::Ods(sheets), options);
+    ASSERT_EQ(missing.outcome.kind, Kind::kFailed);
+    const std::string explanation = conversion::ExplanationText(*missing.outcome.error);
+    EXPECT_LT(explanation.size(), 4096u);
+    EXPECT_NE(explanation.find("「s9」ほか 99990 枚"), std::string::npos) << explanation;
+}
+
+}  // namespace
