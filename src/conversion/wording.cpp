@@ -202,6 +202,10 @@ std::string SheetUsedText(const std::string& sheet) {
     return "シート" + Quoted(sheet) + "を変換しました。";
 }
 
+std::string ConvertingText() {
+    return "変換しています…";
+}
+
 std::string NoticeMark() {
     return "注意: ";
 }

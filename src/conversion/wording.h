@@ -23,6 +23,8 @@ std::string ErrorFoundText(const fare_model::RunError& error);
 
 // What stands before a notice where it is shown among other lines: "注意: ".
 std::string NoticeMark();
+// "変換しています…": what the window says while a conversion takes its time.
+std::string ConvertingText();
 
 // "シート「運賃」を変換しました。": which sheet of a workbook became the data file.
 std::string SheetUsedText(const std::string& sheet);

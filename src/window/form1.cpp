@@ -8,10 +8,11 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScopedValueRollback>
 #include <QShortcut>
+#include <QThread>
 #include <QTimer>
 #include <algorithm>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -32,21 +33,8 @@ namespace main_window {
 namespace {
 
 constexpr int kBlinkIntervalMs = 500;
-
-// The mouse shows the busy cursor while a conversion holds the window, and the normal one
-// again however the conversion ends.
-class BusyCursor {
-  public:
-    BusyCursor() {
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-        // The conversion holds the event loop: let the window system show the cursor (and the
-        // grey label) first. Clicks and keys wait until the conversion has returned.
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
-    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
+// A run that takes longer than this says in the status label what the window is doing.
+constexpr int kProgressDelayMs = 500;
 
 }  // namespace
 
@@ -77,6 +65,10 @@ Form1::Form1(platform::FileDialog& dialog, platform::MessageBox& messageBox,
     blinkTimer_ = new QTimer(this);
     blinkTimer_->setObjectName(QStringLiteral("Timer1"));
     blinkTimer_->setInterval(kBlinkIntervalMs);
+    progressTimer_ = new QTimer(this);
+    progressTimer_->setSingleShot(true);
+    progressTimer_->setInterval(kProgressDelayMs);
+    connect(progressTimer_, &QTimer::timeout, this, &Form1::ShowProgress);
 
     ConnectHandlers();
 
@@ -167,44 +159,108 @@ void Form1::BrowseForPath(int index) {
     }
 }
 
+template <typename Result>
+void Form1::RunOffTheEventLoop(std::function<Result()> work, std::function<void(Result)> then) {
+    auto result = std::make_shared<std::optional<Result>>();
+    worker_ = QThread::create([work = std::move(work), result] { *result = work(); });
+    connect(worker_, &QThread::finished, this, [this, result, then = std::move(then)] {
+        worker_->deleteLater();
+        worker_ = nullptr;
+        then(std::move(**result));
+    });
+    worker_->start();
+}
+
+Form1::~Form1() {
+    // Closing the window lets a run finish: the file it writes is either whole or not there.
+    if (worker_ != nullptr) {
+        worker_->wait();
+        delete worker_;
+    }
+    if (converting_) {
+        QGuiApplication::restoreOverrideCursor();
+    }
+}
+
 void Form1::ConvertClicked() {
     if (converting_) {
-        return;  // a click that slipped in while the window showed the busy cursor
+        return;  // a click while a conversion runs
     }
-    const QScopedValueRollback<bool> converting(converting_, true);
+    converting_ = true;
+    // The mouse shows the busy cursor while the window works, and the normal one again
+    // however the work ends.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    shownCaption_ = statusLabel_->text();
+    shownToolTip_ = statusLabel_->toolTip();
+    runningOutput_ = pathFields_[1]->text();  // the fields may change while the work runs
 
     const std::string inputPath = platform::FileSystemPath(pathFields_[0]->text());
-    conversion::ConversionOptions options;
-    if (sheetChooser_ != nullptr) {
-        conversion::workbook::BookOverview book;
-        {
-            const BusyCursor busy;
-            book = conversion::workbook::ReadBookOverview(platform::SystemFileSystem(), inputPath);
-        }
-        // A book that cannot be read is converted all the same: the conversion says why.
-        if (book.isWorkbook && !book.failure && !book.sheets.empty()) {
-            const std::optional<SheetChoice> choice = sheetChooser_->Choose(this, book);
-            if (!choice) {
-                return;  // cancelled: nothing is converted, and the label stays as it was
-            }
-            options.sheet = choice->sheet;
-            options.startRow = choice->startRow;
-        }
+    const std::string outputPath = platform::FileSystemPath(pathFields_[1]->text());
+    if (sheetChooser_ == nullptr) {
+        StartConversion(inputPath, outputPath, {});
+        return;
     }
+    RunOffTheEventLoop<conversion::workbook::BookOverview>(
+        [inputPath] {
+            return conversion::workbook::ReadBookOverview(platform::SystemFileSystem(), inputPath);
+        },
+        [this, inputPath, outputPath](conversion::workbook::BookOverview book) {
+            conversion::ConversionOptions options;
+            // A book that cannot be read is converted all the same: the conversion says why.
+            if (book.isWorkbook && !book.failure && !book.sheets.empty()) {
+                QGuiApplication::restoreOverrideCursor();
+                const std::optional<SheetChoice> choice = sheetChooser_->Choose(this, book);
+                QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+                if (!choice) {
+                    EndConversion();  // cancelled: nothing is converted
+                    return;
+                }
+                options.sheet = choice->sheet;
+                options.startRow = choice->startRow;
+            }
+            StartConversion(inputPath, outputPath, options);
+        });
+}
+
+void Form1::StartConversion(const std::string& inputPath, const std::string& outputPath,
+                            const conversion::ConversionOptions& options) {
     blinkTimer_->stop();
     SetStatusBackground(ToColor(kLightGrey));
+    progressTimer_->start();
+    RunOffTheEventLoop<conversion::ConversionOutcome>(
+        [converter = converter_, inputPath, outputPath, options] {
+            // The conversion catches its own failures: whatever goes wrong comes back as a
+            // failed outcome, with its code.
+            try {
+                return converter(inputPath, outputPath, options);
+            } catch (...) {
+                return conversion::ConversionOutcome::Failed(
+                    fare_model::RunError(fare_model::error_code::kInternal));
+            }
+        },
+        [this](conversion::ConversionOutcome outcome) {
+            EndConversion();
+            ShowOutcome(outcome);
+        });
+}
 
-    conversion::ConversionOutcome outcome;
-    {
-        const BusyCursor busy;
-        // The conversion catches its own failures: whatever goes wrong comes back as a
-        // failed outcome, with its code.
-        outcome = converter_(inputPath, platform::FileSystemPath(pathFields_[1]->text()), options);
-    }
+void Form1::EndConversion() {
+    progressTimer_->stop();
+    converting_ = false;
+    QGuiApplication::restoreOverrideCursor();
+}
 
+void Form1::ShowProgress() {
+    statusLabel_->setText(FromUtf8(conversion::ConvertingText()));
+    statusLabel_->setToolTip(QString());
+}
+
+void Form1::ShowOutcome(const conversion::ConversionOutcome& outcome) {
     using Kind = conversion::ConversionOutcome::Kind;
     if (outcome.kind == Kind::kNothingToConvert) {
         // The label keeps its caption, and the tooltip that goes with it.
+        statusLabel_->setText(shownCaption_);
+        statusLabel_->setToolTip(shownToolTip_);
         return;
     }
     if (outcome.kind == Kind::kFailed) {
@@ -217,7 +273,7 @@ void Form1::ConvertClicked() {
     if (tableLink_ != nullptr) {
         tableLink_->setVisible(wroteFile);
         if (wroteFile) {
-            writtenPath_ = pathFields_[1]->text();
+            writtenPath_ = runningOutput_;
             writtenOutcome_ = outcome;
         }
     }

@@ -50,6 +50,12 @@ class Form1 : public QWidget {
           platform::FileOpener& fileOpener, QWidget* parent = nullptr,
           FareTableConverter converter = ConvertOnThisComputer, QString userManual = QString());
 
+    ~Form1() override;
+
+    // A conversion (or the reading of a workbook's sheets before it) is running, off the
+    // event loop.
+    bool busy() const { return converting_; }
+
     // As if the user had answered Yes and chosen `inputPath` with Browse: the steps are
     // shown, step 1 holds the path, and the focus waits in step 2 for the output path.
     void StartWithInput(const QString& inputPath);
@@ -78,7 +84,9 @@ class Form1 : public QWidget {
     void UpdateConvertEnabled();
     // Command2(index) clicked: fills Text1(index) from the file dialog.
     void BrowseForPath(int index);
-    // Command1 clicked: converts and reports the outcome in the status label.
+    // Command1 clicked: converts and reports the outcome in the status label. The work runs
+    // on a thread of its own: the window repaints and answers meanwhile, and a second click
+    // is ignored.
     void ConvertClicked();
     // Timer1's tick: the status label alternates between light grey and yellow.
     void ToggleStatusBlink();
@@ -86,6 +94,13 @@ class Form1 : public QWidget {
     void TemplateClicked();
 
   private:
+    template <typename Result>
+    void RunOffTheEventLoop(std::function<Result()> work, std::function<void(Result)> then);
+    void StartConversion(const std::string& inputPath, const std::string& outputPath,
+                         const conversion::ConversionOptions& options);
+    void EndConversion();
+    void ShowProgress();
+    void ShowOutcome(const conversion::ConversionOutcome& outcome);
     void BuildFromLayout();
     QWidget* CreateControl(const LayoutRow& row, QWidget* container);
     void ConnectHandlers();
@@ -107,7 +122,12 @@ class Form1 : public QWidget {
     QWidget* coverPanel_ = nullptr;                 // Picture1, lies over the steps
     QLabel* statusLabel_ = nullptr;                 // Label5
     QTimer* blinkTimer_ = nullptr;                  // Timer1
+    QTimer* progressTimer_ = nullptr;               // says what the window does, past half a second
     bool converting_ = false;
+    class QThread* worker_ = nullptr;  // the running work, if any
+    QString shownCaption_;             // the label as it was before the run
+    QString shownToolTip_;
+    QString runningOutput_;  // the output path of the running conversion
 
     SheetChooser* sheetChooser_ = nullptr;
     TableOpener tableOpener_;

@@ -1,5 +1,9 @@
 // The main window with the files it is given: the busy cursor, the template, drops, the
 // manual and workbooks.
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include "form1_fixture.h"
 
 namespace main_window {
@@ -42,6 +46,42 @@ TEST_F(Form1Test, TheBlinkStopsAndTheCursorIsBusyBeforeTheConversionRuns) {
     EXPECT_TRUE(Status()->text().startsWith(QStringLiteral("53:")));
     EXPECT_TRUE(Status()->toolTip().isEmpty());
     EXPECT_TRUE(Timer()->isActive());
+}
+
+// The conversion runs off the event loop: the window repaints and its timers fire, the
+// cursor is busy, past half a second the label says what is going on, and a second click
+// starts nothing.
+TEST_F(Form1Test, TheWindowServesItsEventsWhileAConversionRuns) {
+    std::atomic<bool> release = false;
+    std::atomic<int> runs = 0;
+    CreateForm([&](const std::string&, const std::string&, const conversion::ConversionOptions&) {
+        ++runs;
+        while (!release) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return ConversionOutcome::Succeeded();
+    });
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(10);
+    ClickYes();
+    Text1(0)->setText(QStringLiteral("in.csv"));
+    Text1(1)->setText(QStringLiteral("out.hy3"));
+    QTest::mouseClick(Find<QPushButton>("Command1"), Qt::LeftButton);
+    EXPECT_TRUE(form_->busy());
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    EXPECT_TRUE(cursor != nullptr && cursor->shape() == Qt::WaitCursor);
+    QTest::qWait(700);
+    EXPECT_GE(ticks, 10);
+    EXPECT_EQ(Status()->text(), QStringLiteral("変換しています…"));
+    QTest::mouseClick(Find<QPushButton>("Command1"), Qt::LeftButton);
+
+    release = true;
+    WaitUntilIdle(*form_);
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(Status()->text(), kSucceededText);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 // The conversion catches its own failures, an exhausted memory included, and reports them

@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "fakes.h"
+#include "form1_wait.h"
 #include "qt_files.h"
 #include "qt_printers.h"
 #include "template/text/template_text.h"
@@ -82,7 +83,11 @@ class Form1Test : public ::testing::Test {
 
     void ClickYes() { QTest::mouseClick(Find<QRadioButton>("Option1_0"), Qt::LeftButton); }
     void ClickNo() { QTest::mouseClick(Find<QRadioButton>("Option1_1"), Qt::LeftButton); }
-    void ClickConvert() { QTest::mouseClick(Find<QPushButton>("Command1"), Qt::LeftButton); }
+    // Clicks Convert and waits until the conversion, which runs off the event loop, has ended.
+    void ClickConvert() {
+        QTest::mouseClick(Find<QPushButton>("Command1"), Qt::LeftButton);
+        WaitUntilIdle(*form_);
+    }
 
     void Tick() {
         QTimerEvent tick(Timer()->timerId());

@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "fakes.h"
+#include "form1_wait.h"
 #include "qt_printers.h"
 #include "template/text/template_text.h"
 #include "window/form1.h"
@@ -93,6 +94,7 @@ TEST_F(Form1RenderingTest, YesUncoversTheLightYellowStepsAndAFailureBlinksYellow
     Find<QLineEdit>("Text1_0")->setText(directory.filePath(QStringLiteral("ない.csv")));
     Find<QLineEdit>("Text1_1")->setText(directory.filePath(QStringLiteral("運賃.hy3")));
     QTest::mouseClick(Find<QPushButton>("Command1"), Qt::LeftButton);
+    WaitUntilIdle(form_);
     QTimer* timer = Find<QTimer>("Timer1");
     QTimerEvent tick(timer->timerId());
     QCoreApplication::sendEvent(timer, &tick);
@@ -110,6 +112,7 @@ TEST_F(Form1RenderingTest, YesUncoversTheLightYellowStepsAndAFailureBlinksYellow
         file.close();
         Find<QLineEdit>("Text1_0")->setText(input);
         QTest::mouseClick(Find<QPushButton>("Command1"), Qt::LeftButton);
+        WaitUntilIdle(form_);
         // The picture shows the paths of an office, not of the test's scratch folder.
         Find<QLineEdit>("Text1_0")->setText(QStringLiteral("/home/yamada/運賃表/123系統.csv"));
         Find<QLineEdit>("Text1_1")->setText(QStringLiteral("/home/yamada/運賃表/123系統.hy3"));

@@ -20,6 +20,7 @@
 #include <thread>
 
 #include "fakes.h"
+#include "form1_wait.h"
 #include "qt_files.h"
 #include "qt_printers.h"
 #include "window/form1.h"
@@ -78,6 +79,7 @@ class StatusLabelTest : public ::testing::Test {
         Find<QLineEdit>("Text1_0")->setText(input);
         Find<QLineEdit>("Text1_1")->setText(output);
         QTest::mouseClick(Find<QPushButton>("Command1"), Qt::LeftButton);
+        WaitUntilIdle(*form_);
     }
 
     ConversionOutcome next_;

@@ -16,6 +16,7 @@
 #include <QUrl>
 
 #include "fakes.h"
+#include "form1_wait.h"
 #include "qt_files.h"
 #include "qt_printers.h"
 #include "template/text/template_text.h"
@@ -124,6 +125,7 @@ TEST_F(TableWindowTest, ATableTextOnTheCommandLineOpensTheMainWindowAtStepOne) {
     const QString written = directory_.filePath(QStringLiteral("out.hy3"));
     QTest::keyClicks(output, written);
     QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Command1")), Qt::LeftButton);
+    WaitUntilIdle(form);
     EXPECT_EQ(test_support::ReadBytes(written).size(), 2202u);
 }
 
@@ -206,6 +208,7 @@ TEST_F(TableWindowTest,
     form.findChild<QLineEdit*>(QStringLiteral("Text1_1"))->setText(output);
     auto* convert = form.findChild<QPushButton*>(QStringLiteral("Command1"));
     QTest::mouseClick(convert, Qt::LeftButton);
+    WaitUntilIdle(form);
 
     const QStringList lines =
         form.findChild<QLabel*>(QStringLiteral("Label5"))->text().split(QStringLiteral("\r\n"));
