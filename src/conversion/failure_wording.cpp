@@ -113,6 +113,10 @@ std::string ReasonText(const RunError& error) {
             return UnwritableCharacterText(error);
         case Reason::kWorkbookNotWritten:
             return "ブックを書き出せませんでした（" + error.text() + "）。";
+        case Reason::kWorkbookNotReadBack:
+            return "書き出したブックを読み戻すと、書いた内容になっていませんでした（一時フォルダの"
+                   "空きが足りないか、ファイルの大きさの上限を超えたようです）。前のファイルは変更"
+                   "していません。";
         case Reason::kWorkbookLibraryMissing:
             return "ブックを書き出すためのライブラリ " + error.text() +
                    " を読み込めませんでした。このプログラムをインストールし直してください（" +

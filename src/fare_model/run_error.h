@@ -75,6 +75,7 @@ enum class Reason {
     kTableTakenForWorkbook,   // the first name starts as a workbook does
     kNameTooLongForCell,      // a spreadsheet cell cannot hold the name
     kWorkbookNotWritten,      // text: the workbook library's own reason
+    kWorkbookNotReadBack,     // the written workbook does not read back as it was meant
     kWorkbookLibraryMissing,  // text: the library's file name, names[0]: the system's reason
     kOutputTooLarge,          // number: the limit in bytes
     // Reading a table text.

@@ -1,5 +1,6 @@
 #include "window/program_start.h"
 
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -165,7 +166,9 @@ void ProgramWindows::Open(const StartRequest& request) {
         Form1& form = MainWindow();
         if (request.tableText) {
             // As the Browse dialog would give it: whole, whatever the folder the program runs in.
-            form.StartWithInput(QFileInfo(*request.tableText).absoluteFilePath());
+            // Shown as the system writes paths: with backslashes on Windows.
+            form.StartWithInput(
+                QDir::toNativeSeparators(QFileInfo(*request.tableText).absoluteFilePath()));
         }
         form.show();
     }

@@ -108,4 +108,35 @@ TEST(Hy3convDescriptorLimit, AWorkbookNeedsNoMoreThanAText) {
     }
 }
 
+// Under a file-size limit (ulimit -f) the workbook commands fail with 61 and keep the old
+// workbook byte for byte: the limit is an error, never the end of the program, and a book the
+// library could not finish is never taken for written.
+TEST(Hy3convFileSizeLimit, WorkbooksFailWithDiskFullAndKeepTheOldFile) {
+    test_support::ScratchFolder folder;
+    const std::string text = folder.Path("in.txt"), data = folder.Path("in.hy3");
+    std::string table;
+    for (int row = 1; row <= 301; ++row) {
+        table += "停留所" + std::to_string(row) + "," + std::to_string(row % 9) +
+                 test_support::Repeat(",150", 150) + "\r\n";
+    }
+    WriteBytes(text, table);
+    ASSERT_EQ(RunHy3conv(folder, {text, data}).status, 0);
+    const std::string old = "the old workbook";
+    const std::string limited = "sh -c 'ulimit -f 8; exec \"$0\" \"$@\"' ";
+    const std::vector<std::vector<std::string>> commands = {
+        {"--to-sheet", data, folder.Path("out.xlsx")},
+        {"--template", folder.Path("out.xlsx")},
+    };
+    for (const std::vector<std::string>& command : commands) {
+        WriteBytes(folder.Path("out.xlsx"), old);
+        const Result result = RunHy3conv(folder, command, limited);
+        if (command[0] == "--template" && result.status == 0) {
+            continue;  // the template is small enough to pass the limit
+        }
+        EXPECT_EQ(result.status, 1) << command[0] << ": " << result.err;
+        EXPECT_NE(result.err.find(": 61:"), std::string::npos) << command[0] << ": " << result.err;
+        EXPECT_EQ(test_support::ReadBytes(folder.Path("out.xlsx")), old) << command[0];
+    }
+}
+
 }  // namespace

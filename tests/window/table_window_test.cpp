@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -117,7 +118,8 @@ TEST_F(TableWindowTest, ATableTextOnTheCommandLineOpensTheMainWindowAtStepOne) {
     EXPECT_TRUE(windows_.TableWindows().empty());
     EXPECT_TRUE(form.findChild<QRadioButton*>(QStringLiteral("Option1_0"))->isChecked());
     EXPECT_FALSE(form.findChild<QWidget*>(QStringLiteral("Picture1"))->isVisible());
-    EXPECT_EQ(form.findChild<QLineEdit*>(QStringLiteral("Text1_0"))->text(), input);
+    EXPECT_EQ(form.findChild<QLineEdit*>(QStringLiteral("Text1_0"))->text(),
+              QDir::toNativeSeparators(input));
 
     // Typing the output path and pressing Convert is all that is left to do.
     auto* output = form.findChild<QLineEdit*>(QStringLiteral("Text1_1"));

@@ -2,8 +2,11 @@
 
 #include <xlsxwriter.h>
 
+#include <algorithm>
+#include <memory>
 #include <optional>
 
+#include "conversion/formats/workbook/workbook.h"
 #include "conversion/formats/workbook/xlsx_text.h"
 #include "fare_model/written_table.h"
 #include "platform/os/code_page.h"
@@ -104,12 +107,65 @@ void WriteRow(const XlsxWriter& lxw, lxw_worksheet* sheet, const FareLineRecord&
     }
 }
 
+// Whether `cells` are the cells WriteRow writes for `record`.
+bool HoldsRecord(const std::vector<Cell>& cells, const FareLineRecord& record) {
+    std::vector<Cell> expected;
+    if (!record.PlaceName.empty()) {
+        Cell name;
+        name.text = fare_model::EncodeUtf8(record.PlaceName);
+        expected.push_back(name);
+    }
+    auto number = [&expected](uint32_t column, int value) {
+        Cell cell;
+        cell.column = column;
+        cell.kind = Cell::Kind::kNumber;
+        cell.number = value;
+        expected.push_back(cell);
+    };
+    number(2, record.ZoneNumber);
+    for (size_t k = 0; k < FaresInUse(record); ++k) {
+        number(static_cast<uint32_t>(k + 3), record.Fares[k]);
+    }
+    return std::equal(
+        cells.begin(), cells.end(), expected.begin(), expected.end(),
+        [](const Cell& a, const Cell& b) {
+            return a.column == b.column && a.span == b.span && a.kind == b.kind &&
+                   (a.kind == Cell::Kind::kNumber ? a.number == b.number : a.text == b.text);
+        });
+}
+
+// The library says nothing of its own temporary files that could not be written (a full
+// temporary folder, the file-size limit): the finished book is read back with this program's
+// own reader, and must hold every record as it was meant before it replaces anything.
+void CheckReadsBack(const std::string& bytes, std::span<const FareLineRecord> records) {
+    bool same = false;
+    try {
+        const std::unique_ptr<Workbook> book = Workbook::Open(bytes);
+        const std::unique_ptr<SheetRows> rows =
+            book->OpenSheet(size_t{0}, static_cast<uint32_t>(fare_model::kFareCount + 3));
+        SheetRow row;
+        size_t next = 0;
+        same = true;
+        while (same && rows->Next(row)) {
+            same = next < records.size() && row.number == next + 1 && row.repeat == 1 &&
+                   HoldsRecord(row.cells, records[next]);
+            ++next;
+        }
+        same = same && next == records.size();
+    } catch (const RunError&) {
+        same = false;
+    }
+    if (!same) {
+        throw RunError(error_code::kDiskFull, Reason::kWorkbookNotReadBack);
+    }
+}
+
 }  // namespace
 
 std::string FareTableWorkbook(std::span<const FareLineRecord> records) {
     CheckRecords(records);
     const XlsxWriter& lxw = XlsxWriter::Loaded();
-    return platform::BytesWrittenByName(
+    std::string bytes = platform::BytesWrittenByName(
         [&](const std::string& path) {
             BookCloser closer{lxw, lxw.workbook_new(path.c_str())};
             lxw_worksheet* sheet = closer.book == nullptr
@@ -130,6 +186,8 @@ std::string FareTableWorkbook(std::span<const FareLineRecord> records) {
             }
         },
         kWorkbookLimit);
+    CheckReadsBack(bytes, records);
+    return bytes;
 }
 
 }  // namespace conversion::workbook

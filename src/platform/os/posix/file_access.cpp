@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 
 #include "platform/os/file_access.h"
 #include "platform/os/posix/errno_error.h"
@@ -32,6 +34,11 @@ bool IsFolder(const std::string& path) {
 }
 
 }  // namespace
+
+void IgnoreFileSizeSignal() {
+    static std::once_flag once;
+    std::call_once(once, [] { std::signal(SIGXFSZ, SIG_IGN); });
+}
 
 RunError ErrorFromErrno(int errnum, const std::string& path) {
     switch (errnum) {

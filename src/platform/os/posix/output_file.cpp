@@ -5,8 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
-#include <mutex>
 
 #include "platform/os/posix/errno_error.h"
 #include "platform/os/posix/file_identity.h"
@@ -20,12 +18,6 @@ namespace {
 
 constexpr size_t kWriteBlockSize = 1 << 20;
 constexpr int kNameAttempts = 100;
-
-// A write beyond the file-size limit must fail with EFBIG, not end the program.
-void IgnoreFileSizeSignal() {
-    static std::once_flag once;
-    std::call_once(once, [] { std::signal(SIGXFSZ, SIG_IGN); });
-}
 
 RunError SameFileError() {
     return RunError(error_code::kPathFileAccess, fare_model::Reason::kSameFile);

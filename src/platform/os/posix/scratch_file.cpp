@@ -18,6 +18,8 @@ namespace {
 // An anonymous file in memory; where the system has none, a temporary file whose name is
 // removed at once. Either is reached by name through /proc while its descriptor is open.
 int MakeScratchFile() {
+    // What is written here (a workbook, by its library) may pass the file-size limit.
+    IgnoreFileSizeSignal();
     int fd = memfd_create("rukanoba3-scratch", MFD_CLOEXEC);
     if (fd >= 0) {
         return fd;
