@@ -3,6 +3,7 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 #include <optional>
 
@@ -178,10 +179,18 @@ std::string FareTableWorkbook(std::span<const FareLineRecord> records) {
             for (const FareLineRecord& record : records) {
                 WriteRow(lxw, sheet, record, ++number);
             }
+            errno = 0;
             lxw_error closed = lxw.workbook_close(closer.book);
+            const int cause = errno;
             closer.book = nullptr;
             if (closed != LXW_NO_ERROR) {
-                throw RunError(error_code::kDeviceIo, Reason::kWorkbookNotWritten)
+                // A full disk or the file-size limit is told as what it is.
+                bool full = cause == ENOSPC || cause == EFBIG;
+#ifdef EDQUOT
+                full = full || cause == EDQUOT;
+#endif
+                throw RunError(full ? error_code::kDiskFull : error_code::kDeviceIo,
+                               Reason::kWorkbookNotWritten)
                     .WithText(lxw.lxw_strerror(closed));
             }
         },
