@@ -1,6 +1,6 @@
 // The Qt tests run inside one QApplication. They never need a display: without a platform
-// named, they run offscreen (but on Windows) (test discovery runs this program too). A test folder that needs
-// more of the application, such as the window's font substitutions, registers a
+// named, they run offscreen (but on Windows) (test discovery runs this program too). A test folder
+// that needs more of the application, such as the window's font substitutions, registers a
 // ::testing::Environment, which sets up once the application exists.
 #include <gtest/gtest.h>
 

@@ -100,42 +100,38 @@ TEST(SheetHabits, CellsWithoutANumberAreRefusedInWords) {
         std::string cell;
         std::string explained;
     };
-    const std::string x3 = XRow(3, XText("A3", "市役所") + XCell("B3", "<v>3</v>"));
-    const std::string o3 = "<table:table-row>" + OText("市役所") + ONum(3);
+    // The table's third stop, 市役所 in zone 3, with `fare` as its one fare cell (C3).
+    auto xlsxWithFare = [](const std::string& fare) {
+        return workbook_test::Xlsx(kXStops12 +
+                                   XRow(3, XText("A3", "市役所") + XCell("B3", "<v>3</v>") + fare));
+    };
+    auto odsWithFare = [](const std::string& fare) {
+        return workbook_test::Ods(
+            OSheet("運賃", kOStops12 + ORow(OText("市役所") + ONum(3) + fare)));
+    };
     const Case cases[] = {
-        {"XlsxFormulaWithoutResult",
-         workbook_test::Xlsx(kXStops12 + x3.substr(0, x3.size() - 6) +
-                             XCell("C3", "<f>C2+10</f><v></v>") + "</row>"),
-         "運賃!C3", "計算した値がファイルに保存されていません"},
+        {"XlsxFormulaWithoutResult", xlsxWithFare(XCell("C3", "<f>C2+10</f><v></v>")), "運賃!C3",
+         "計算した値がファイルに保存されていません"},
         {"OdsFormulaWithoutResult",
-         workbook_test::Ods(OSheet("運賃", kOStops12 + o3 +
-                                               "<table:table-cell table:formula=\"of:=[.C2]+10\"/>"
-                                               "</table:table-row>")),
-         "運賃!C3", "保存し直して"},
-        {"XlsxErrorResult",
-         workbook_test::Xlsx(kXStops12 + x3.substr(0, x3.size() - 6) +
-                             XCell("C3", "<f>#REF!+1</f><v>#REF!</v>", " t=\"e\"") + "</row>"),
+         odsWithFare("<table:table-cell table:formula=\"of:=[.C2]+10\"/>"), "運賃!C3",
+         "保存し直して"},
+        {"XlsxErrorResult", xlsxWithFare(XCell("C3", "<f>#REF!+1</f><v>#REF!</v>", " t=\"e\"")),
          "運賃!C3", "エラー「#REF!」"},
         {"OdsErrorResult",
-         workbook_test::Ods(OSheet(
-             "運賃", kOStops12 + o3 +
-                         "<table:table-cell table:formula=\"of:=1/0\" office:value-type=\"float\" "
-                         "office:value=\"0\" calcext:value-type=\"error\"><text:p>#DIV/0!</text:p>"
-                         "</table:table-cell></table:table-row>")),
+         odsWithFare("<table:table-cell table:formula=\"of:=1/0\" office:value-type=\"float\" "
+                     "office:value=\"0\" calcext:value-type=\"error\"><text:p>#DIV/0!</text:p>"
+                     "</table:table-cell>"),
          "運賃!C3", "エラー「#DIV/0!」"},
         {"XlsxErrorAsPlaceName",
          workbook_test::Xlsx(kXStops12 + XRow(3, XCell("A3", "<v>#N/A</v>", " t=\"e\"") +
                                                      XCell("B3", "<v>3</v>") + XFare(3, 170))),
          "運賃!A3", "エラー「#N/A」"},
-        {"XlsxDateInAFare",
-         workbook_test::Xlsx(kXStops12 + x3.substr(0, x3.size() - 6) +
-                             XCell("C3", "<v>45748</v>", " s=\"1\"") + "</row>"),
-         "運賃!C3", "「2025/04/01」"},
+        {"XlsxDateInAFare", xlsxWithFare(XCell("C3", "<v>45748</v>", " s=\"1\"")), "運賃!C3",
+         "「2025/04/01」"},
         {"OdsDateInAFare",
-         workbook_test::Ods(OSheet("運賃", kOStops12 + o3 +
-                                               "<table:table-cell office:value-type=\"date\" "
-                                               "office:date-value=\"2025-04-01\"><text:p>2025/4/1"
-                                               "</text:p></table:table-cell></table:table-row>")),
+         odsWithFare(
+             "<table:table-cell office:value-type=\"date\" "
+             "office:date-value=\"2025-04-01\"><text:p>2025/4/1</text:p></table:table-cell>"),
          "運賃!C3", "「2025/04/01」"},
         {"OdsTimeInAZone",
          workbook_test::Ods(
@@ -144,10 +140,8 @@ TEST(SheetHabits, CellsWithoutANumberAreRefusedInWords) {
                                              "office:time-value=\"PT09H30M00S\"/>" +
                                              ONum(170)))),
          "運賃!B3", "「9:30」"},
-        {"XlsxTruthValue",
-         workbook_test::Xlsx(kXStops12 + x3.substr(0, x3.size() - 6) +
-                             XCell("C3", "<v>1</v>", " t=\"b\"") + "</row>"),
-         "運賃!C3", "論理値（「TRUE」）"},
+        {"XlsxTruthValue", xlsxWithFare(XCell("C3", "<v>1</v>", " t=\"b\"")), "運賃!C3",
+         "論理値（「TRUE」）"},
     };
     for (const Case& c : cases) {
         const Attempt run = Convert(c.book);
