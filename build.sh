@@ -29,7 +29,7 @@ packages=(
 if [ "$mode" = test ]; then
     packages+=(clang libclang-rt-14-dev acl)
     # Memory cards and USB sticks: FAT, exFAT and NTFS images mounted through FUSE.
-    packages+=(dosfstools exfatprogs fusefat exfat-fuse ntfs-3g)
+    packages+=(dosfstools exfatprogs fusefat exfat-fuse ntfs-3g bindfs)
 fi
 # Windows: Debian's MinGW-w64 cross-compilers, Wine to run what they build, and apt's
 # source packages (dpkg-source) for the libraries built for Windows.

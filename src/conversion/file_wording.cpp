@@ -165,6 +165,13 @@ std::optional<std::string> FileCauseText(fare_model::FileCause cause, std::strin
         case fare_model::FileCause::kReservedOnWindows:
             return "Windows では、この名前のファイルは作れません（CON、NUL、COM1 などの機器の名前、"
                    "末尾の点や空白、記号 \\ / : * ? \" < > | は使えません）。";
+        case fare_model::FileCause::kNotFlushed:
+            return "新しいファイルに置き換えましたが、媒体（カードなど）に書き終えたことを確かめら"
+                   "れ"
+                   "ませんでした。媒体を取り外さずに、もう一度変換してください。";
+        case fare_model::FileCause::kNotKept:
+            return "媒体（カードなど）から読み直したファイルが、書き込んだ内容と違います。この媒体"
+                   "はファイルを正しく保存できていません。別の媒体で、もう一度変換してください。";
         case fare_model::FileCause::kUnknown:
             break;
     }

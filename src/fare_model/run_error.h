@@ -41,6 +41,8 @@ enum class FileCause {
     kNameNotStorable,    // the medium cannot store a file of that name
     kInUse,              // another program holds the file open and shares it with no one
     kReservedOnWindows,  // a device's name (CON, NUL …), a trailing dot or space, a : or *
+    kNotFlushed,         // renamed into place, but the medium could not be flushed
+    kNotKept,            // read back from the medium, the file differs from what was written
 };
 
 // Why a failure happened, beyond its code, with the facts each reason carries (`text`,

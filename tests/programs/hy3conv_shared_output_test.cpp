@@ -32,7 +32,9 @@ TEST(Hy3convSharedOutput, RefusesTheSamePathAndCaseTwinsOnlyWhereTheFolderIgnore
          true,
          false,
          "d/Fare.hy3 x z"},
-        {"OnlyAsciiFolds", {{"d/Ａ.hy3", "x"}, {"d/ａ.hy3", "y"}}, true, false, ""},
+        {"WideLettersFold", {{"d/Ａ.hy3", "x"}, {"d/ａ.hy3", "y"}}, true, true, "d/ａ.hy3 x y"},
+        {"AccentsFold", {{"d/É.hy3", "x"}, {"d/é.hy3", "y"}}, true, true, "d/é.hy3 x y"},
+        {"KanaDoNotFold", {{"d/あ.hy3", "x"}, {"d/ア.hy3", "y"}}, true, false, ""},
     };
     for (const Case& c : cases) {
         bool asked = false;

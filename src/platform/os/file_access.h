@@ -23,6 +23,10 @@ inline std::string AsciiLowercase(std::string_view name) {
     return lower;
 }
 
+// `name` as a case-ignoring medium compares it: every letter of Unicode in one case, every
+// other character and every byte that is not UTF-8 kept. Kana and kanji have no case.
+std::string CaseFolded(std::string_view name);
+
 // The FileSystem operations on the computer's own file system, for the front ends and the
 // tests of the system's side.
 std::optional<FileIdentity> IdentityOf(const std::string& path);

@@ -87,6 +87,7 @@ struct OutputFileSeams {
     std::function<void()> beforeRename;    // runs right before the target is re-checked
     std::function<void()> namedTemporary;  // runs as soon as a temporary name is on disk
     std::function<bool()> syncFolder;      // stands in for syncing the folder; false: it failed
+    std::function<void()> afterFlush;      // runs between the flush and the reading back
 };
 
 // A new file beside a path, put in place in one atomic step on Commit. Until then, and after
@@ -107,7 +108,9 @@ class OutputFile {
     // Fails with code 75, changing nothing, where the entry at the target is no longer what
     // creating the output found, or where what it would replace is `mustNotReplace` (the
     // input of a conversion, which someone may have put there meanwhile). A folder that
-    // cannot be synced after the rename fails with 57; the new file is then in place.
+    // cannot be synced after the rename fails with 57, as does a medium that cannot be flushed or
+    // does not give back the bytes written; the new file is then in place (as far as the
+    // medium kept it).
     virtual void Commit(std::optional<FileIdentity> mustNotReplace = std::nullopt) = 0;
 
   protected:

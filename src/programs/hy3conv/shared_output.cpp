@@ -16,7 +16,7 @@ std::optional<SharedOutput> FindSharedOutput(const std::vector<PlannedOutput>& p
             return SharedOutput{file.output, at->second, file.source};
         }
         auto [foldedAt, foldedAdded] =
-            sourceOfFolded.emplace(platform::AsciiLowercase(file.output), file.source);
+            sourceOfFolded.emplace(platform::CaseFolded(file.output), file.source);
         if (!foldedAdded && !differInCase) {
             differInCase = SharedOutput{file.output, foldedAt->second, file.source};
         }

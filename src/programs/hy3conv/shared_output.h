@@ -21,8 +21,8 @@ struct SharedOutput {
 };
 
 // The first two planned files with the same path; else, where `folderIgnoresCase` says so,
-// the first two whose paths differ only in ASCII case (fare.hy3 and Fare.hy3 are one file on
-// FAT and exFAT). The folder is asked only when such a pair exists.
+// the first two whose paths differ only in case (fare.hy3 and Fare.hy3, ａ.hy3 and Ａ.hy3 are
+// one file on FAT and exFAT). The folder is asked only when such a pair exists.
 std::optional<SharedOutput> FindSharedOutput(const std::vector<PlannedOutput>& planned,
                                              const std::function<bool()>& folderIgnoresCase);
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -238,6 +239,13 @@ std::optional<FileIdentity> PosixFileSystem::IdentityOf(const std::string& path)
 bool PosixFileSystem::FolderIgnoresCase(const std::string& path) {
     int folder = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0) {
+        return true;
+    }
+    // FAT and exFAT keep one name for every case even where the kernel looks names up with
+    // their case (vfat mounted with iocharset=utf8), which the probe below would miss.
+    struct statfs medium {};
+    if (fstatfs(folder, &medium) == 0 && (medium.f_type == 0x4d44 || medium.f_type == 0x2011BAB0)) {
+        close(folder);
         return true;
     }
     std::string probe = RandomTemporaryName();

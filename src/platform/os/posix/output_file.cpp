@@ -9,6 +9,7 @@
 #include "platform/os/posix/errno_error.h"
 #include "platform/os/posix/file_identity.h"
 #include "platform/os/posix/file_metadata.h"
+#include "platform/os/posix/medium_check.h"
 #include "platform/os/posix/output_target.h"
 #include "platform/os/posix/temporary_files.h"
 #include "platform/os/posix/temporary_name_guard.h"
@@ -61,6 +62,7 @@ class PosixOutputFile final : public OutputFile {
     std::string temporaryName_;
     std::unique_ptr<TemporaryNameGuard> guard_;
     std::string pending_;
+    WrittenDigest meant_;
     bool committed_ = false;
 };
 
@@ -69,7 +71,7 @@ PosixOutputFile::PosixOutputFile(const std::string& path, OutputFileSeams seams)
     IgnoreFileSizeSignal();
     target_ = ResolveOutputTarget(path);
     try {
-        TakeUpFolder(target_.folder);
+        RemoveTemporariesOfEndedRuns(target_.folder);
         // Asked without opening the old file for writing, which watchers would take as a change.
         if (target_.existing &&
             faccessat(target_.folder, target_.name.c_str(), W_OK, AT_EACCESS) != 0) {
@@ -86,6 +88,7 @@ PosixOutputFile::PosixOutputFile(const std::string& path, OutputFileSeams seams)
         if (!unnamed_) {
             CreateNamedTemporary();
         }
+        LockAsWriter(fd_);
     } catch (...) {
         Discard();
         CloseTarget(target_);
@@ -127,6 +130,7 @@ void PosixOutputFile::NameTemporary(const std::function<bool(const char*)>& crea
 }
 
 void PosixOutputFile::Write(std::string_view bytes) {
+    meant_.Add(bytes);
     pending_.append(bytes);
     if (pending_.size() >= kWriteBlockSize) {
         Flush();
@@ -218,12 +222,21 @@ void PosixOutputFile::Commit(std::optional<FileIdentity> mustNotReplace) {
     PutInPlace();
     committed_ = true;
     guard_.reset();
-    close(fd_);  // the data is synced: nothing is left to fail here
-    fd_ = -1;
-    // Make the rename itself durable.
+    // Success is said only when the card itself holds the new file: the rename made durable
+    // (vfat writes the directory entry only when the whole file system is flushed), then the
+    // file read back from the medium, as careful card writers do.
     bool synced = seams.syncFolder ? seams.syncFolder() : SyncFolder(target_.folder);
     if (!synced) {
         throw RunError(error_code::kDeviceIo);
+    }
+    if (!FlushMediumWhereFolderFlushIsNotEnough(fd_)) {
+        throw RunError(error_code::kDeviceIo).WithCause(FileCause::kNotFlushed);
+    }
+    if (seams.afterFlush) {
+        seams.afterFlush();
+    }
+    if (!MediumHolds(fd_, meant_)) {
+        throw RunError(error_code::kDeviceIo).WithCause(FileCause::kNotKept);
     }
 }
 

@@ -1,28 +1,28 @@
 #pragma once
 
-#include <ctime>
 #include <string>
 #include <string_view>
 
 namespace platform {
 
-// A fresh hidden name for a temporary file: ".hy3-" and ten letters or digits, short, so that
-// an output path of any legal length stays legal beside it.
+// A fresh hidden name for a temporary file that says whose it is: ".hy3-", this boot of the
+// kernel, the writing process and its start time, and six random letters, e.g.
+// ".hy3-3f2a9c0b1d4e-4242-1234567-kXbQzr". A path of any legal length stays legal beside it.
 std::string RandomTemporaryName();
 
 // Whether `name` has the shape of RandomTemporaryName's names, and of nothing else.
 bool IsTemporaryName(std::string_view name);
 
-// A temporary file last written this long ago, in a folder no run writes into, was left by a
-// run that was killed. The age keeps clear of one that a run elsewhere (another computer on a
-// shared folder) may still be writing; two seconds, since FAT dates a file to two seconds.
-inline constexpr std::time_t kStaleAfterSeconds = 2;
+// Holds an exclusive lock on the open temporary file `fd` for as long as it is open; the
+// kernel lets go of it when the writer ends, however it ends.
+void LockAsWriter(int fd);
 
-// Makes the open folder `folder` ours to write a temporary file into: where no other run holds
-// the folder, first removes the temporary files that killed runs left there (by their names'
-// shape and their age, never another file), then holds the folder (a shared lock) until
-// `folder` is closed, so that no later run takes our file for a forgotten one. Where the file
-// system keeps no locks it does neither, and removes nothing.
-void TakeUpFolder(int folder);
+// Removes from the open folder `folder` the temporary files of runs that have ended (killed,
+// or lost power before they could clean up), once per folder in the life of this process. A
+// file goes only on proof that its writer is gone: its name is one of this program's names of
+// this very boot, the process it names has ended (or another has its number since), it is a
+// regular file, and no one holds its lock. A name alone or an age is never proof; files from
+// another computer, another boot or a user are left alone.
+void RemoveTemporariesOfEndedRuns(int folder);
 
 }  // namespace platform

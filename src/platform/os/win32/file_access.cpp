@@ -106,6 +106,15 @@ FileIdentity IdentityOfHandle(HANDLE file) {
         (static_cast<uint64_t>(information.nFileIndexHigh) << 32) | information.nFileIndexLow);
 }
 
+// Windows' own upper-case mapping, the one NTFS and FAT volumes compare names with.
+std::string CaseFolded(std::string_view name) {
+    std::wstring wide = WideFromUtf8(name);
+    if (!wide.empty()) {
+        CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+    }
+    return Utf8FromWide(wide);
+}
+
 std::wstring RandomTemporaryName() {
     static constexpr wchar_t kLetters[] =
         L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
