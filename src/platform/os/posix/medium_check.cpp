@@ -36,13 +36,6 @@ bool FolderFlushIsNotEnough(int fd) {
 
 }  // namespace
 
-void WrittenDigest::Add(std::string_view bytes) {
-    size_ += bytes.size();
-    for (char byte : bytes) {
-        hash_ = (hash_ ^ static_cast<unsigned char>(byte)) * 1099511628211ull;
-    }
-}
-
 bool FlushMediumWhereFolderFlushIsNotEnough(int fd) {
     if (!FolderFlushIsNotEnough(fd)) {
         return true;

@@ -3,6 +3,7 @@
 #include "platform/os/win32/wide_text.h"
 #include "platform/os/win32/win32_error.h"
 #include "platform/os/win32/win32_file_system.h"
+#include "platform/os/written_digest.h"
 
 namespace platform {
 namespace {
@@ -33,6 +34,34 @@ std::optional<FileIdentity> IdentityNow(const std::wstring& path) {
     return IdentityOfHandle(file.get());
 }
 
+// Whether the file at `path` reads back as `meant`, read past the system's cache where the
+// medium allows it (unbuffered reads go in whole sectors, into a page-aligned buffer).
+bool MediumHolds(const std::wstring& path, const WrittenDigest& meant) {
+    constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    Handle file(CreateFileW(path.c_str(), GENERIC_READ, kShare, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file.valid()) {
+        file.Reset(CreateFileW(path.c_str(), GENERIC_READ, kShare, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    }
+    if (!file.valid()) {
+        return true;  // another program holds it now; the flush stands
+    }
+    constexpr DWORD kBlock = 1 << 16;
+    void* block = VirtualAlloc(nullptr, kBlock, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (block == nullptr) {
+        return true;
+    }
+    WrittenDigest found;
+    DWORD count = 0;
+    bool complete = true;
+    while ((complete = ReadFile(file.get(), block, kBlock, &count, nullptr) != 0) && count > 0) {
+        found.Add(std::string_view(static_cast<const char*>(block), count));
+    }
+    VirtualFree(block, 0, MEM_RELEASE);
+    return complete && found == meant;
+}
+
 // Writes into a hidden temporary file beside the target, marked for deletion until it is
 // complete, and puts it in place on Commit: ReplaceFileW over an existing file (which keeps
 // that file's ACL and attributes), MoveFileExW where there was none or the medium cannot
@@ -60,6 +89,7 @@ class Win32OutputFile final : public OutputFile {
     Handle file_;
     bool markedForDeletion_ = false;
     std::string pending_;
+    WrittenDigest meant_;
     bool committed_ = false;
 };
 
@@ -128,6 +158,7 @@ void Win32OutputFile::CreateTemporary() {
 }
 
 void Win32OutputFile::Write(std::string_view bytes) {
+    meant_.Add(bytes);
     pending_.append(bytes);
     if (pending_.size() >= kWriteBlockSize) {
         Flush();
@@ -179,6 +210,12 @@ void Win32OutputFile::Commit(std::optional<FileIdentity> mustNotReplace) {
     bool synced = seams_.syncFolder ? seams_.syncFolder() : SyncNewFile();
     if (!synced) {
         throw RunError(error_code::kDeviceIo);
+    }
+    if (seams_.afterFlush) {
+        seams_.afterFlush();
+    }
+    if (!MediumHolds(target_, meant_)) {
+        throw RunError(error_code::kDeviceIo).WithCause(FileCause::kNotKept);
     }
 }
 
