@@ -66,7 +66,8 @@ class TableWindowTest : public ::testing::Test {
     test_support::FakeFileDialog dialog_;
     test_support::FakeMessageBox messageBox_;
     test_support::FakeFileOpener opener_;
-    ProgramWindows windows_{dialog_, messageBox_, opener_};
+    test_support::FakePrintDialog printDialog_;
+    ProgramWindows windows_{dialog_, messageBox_, opener_, printDialog_};
 };
 
 TEST_F(TableWindowTest, ADataFileOnTheCommandLineShowsItsRecordsAndCopiesThemAsTabSeparatedRows) {
