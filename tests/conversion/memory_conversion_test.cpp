@@ -9,6 +9,7 @@
 #include "conversion/formats/workbook/workbook_writer.h"
 #include "conversion/read_back.h"
 #include "conversion/table_in_memory.h"
+#include "conversion/wording.h"
 #include "memory_file_system.h"
 
 namespace {
@@ -83,7 +84,8 @@ TEST(MemoryConversion, ATableReadInMemoryGivesTheRecordsOfItsDataFileAndWritesNo
     for (const char* path : {"in.txt", "out.HY3"}) {
         SCOPED_TRACE(path);
         const ConversionOutcome read = conversion::ReadTableInMemory(files, path);
-        ASSERT_EQ(read.kind, Kind::kSucceeded);
+        ASSERT_EQ(read.kind, Kind::kSucceeded) << conversion::CodeAndDescription(*read.error)
+                                               << conversion::ExplanationText(*read.error);
         EXPECT_EQ(read.records, converted.records);
         EXPECT_EQ(read.notices.size(), std::string(path) == "in.txt" ? 1u : 0u);
     }

@@ -54,8 +54,9 @@ inline std::vector<PdfPageBoxes> PdfWordBoxes(const QString& pdf) {
     const QString html = RunPdfTool(QStringLiteral("pdftotext"),
                                     {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
     std::vector<PdfPageBoxes> pages;
-    static const QRegularExpression tag(QStringLiteral(
-        R"(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.-]+)" yMin="([\d.-]+)" xMax="([\d.-]+)" yMax="([\d.-]+)">)"));
+    static const QRegularExpression tag(QString::fromLatin1(
+        R"re(<page width="([\d.]+)" height="([\d.]+)">|)re"
+        R"re(<word xMin="([\d.-]+)" yMin="([\d.-]+)" xMax="([\d.-]+)" yMax="([\d.-]+)">)re"));
     for (const QRegularExpressionMatch& match : tag.globalMatch(html)) {
         if (!match.captured(1).isEmpty()) {
             pages.push_back({match.captured(1).toDouble(), match.captured(2).toDouble(), {}});
