@@ -107,7 +107,7 @@ TEST_F(ChartPrintTest, TheTemplatePrintsEveryNameZoneAndFareWithTheFaceEmbedded)
         const FareLineRecord& record = table.records[row];
         // The name's last word, then the zone and the fares up to the last that is not 0.
         const QString name = QString::fromStdU32String(record.PlaceName)
-                                 .split(QRegularExpression(QStringLiteral("\\s")))
+                                 .split(QChar(0x3000))
                                  .last();
         std::vector<int> expected = {record.ZoneNumber};
         for (size_t fare = 0; fare < fare_model::FaresInUse(record); ++fare) {

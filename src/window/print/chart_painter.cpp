@@ -135,11 +135,17 @@ class ChartDrawing {
         }
         const int bottom = geometry_.pageHeight - line_;
         const QString pageText = FromUtf8(conversion::PageNumberText(number, TotalPages()));
-        const int pageWidth = Width(plain_, pageText);
+        // Wider spaces around the slash, so that "1 / 3" reads as three words in the PDF too.
+        QFont pageFont = fonts_.plain;
+        pageFont.setWordSpacing(plain_.horizontalAdvance(QLatin1Char(' ')));
+        const QFontMetrics pageMetrics(pageFont, painter_.device());
+        const int pageWidth = Width(pageMetrics, pageText);
         DrawText(QRect(0, bottom, (width - pageWidth) / 2, line_), Qt::AlignLeft, chart_.legend,
                  plain_);
+        painter_.setFont(pageFont);
         DrawText(QRect((width - pageWidth) / 2, bottom, pageWidth, line_), Qt::AlignHCenter,
-                 pageText, plain_);
+                 pageText, pageMetrics);
+        painter_.setFont(fonts_.plain);
     }
 
     // One row of the grid at `y`: the row's number, place and zone, then the page's fares.
