@@ -74,6 +74,13 @@ class FirstPaintReporter : public QObject {
 int WritePdf(int argc, char* argv[]) {
     try {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Standard error carries hy3conv's messages only; Qt's own notes (a missing runtime
+        // folder and the like) say nothing about the PDF.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtCriticalMsg || type == QtFatalMsg) {
+                Print(stderr, QStringLiteral("rukanoba3: ") + text + QLatin1Char('\n'));
+            }
+        });
         const QGuiApplication application(argc, argv);
         main_window::RegisterFontSubstitutions();
         return rukanoba3::RunPdfCommand(QCoreApplication::arguments().mid(1));

@@ -68,7 +68,7 @@ TEST(Rukanoba3CommandLine, PdfWritesTheChartWithoutADisplayAndKeepsTheOldOneOnFa
         {{"--pdf", folder.Path("none.csv"), pdf},
          1,
          "",
-         "rukanoba3: none.csv: 53:ファイルが見つかりません。",
+         "none.csv: 53:ファイルが見つかりません。\nrukanoba3: ファイルを点検してください。\n",
          ""},
         {{"--pdf", table, folder.Path("no folder/運賃.pdf")}, 1, "", ": 76:", ""},
         {{"--pdf", table}, 2, "", "rukanoba3: 入力ファイルと出力する PDF を一つずつ", ""},
@@ -88,6 +88,7 @@ TEST(Rukanoba3CommandLine, PdfWritesTheChartWithoutADisplayAndKeepsTheOldOneOnFa
         EXPECT_EQ(result.status, c.status) << result.err;
         EXPECT_TRUE(result.out.starts_with(c.out)) << result.out;
         EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
+        EXPECT_TRUE(result.err.empty() || result.err.starts_with("rukanoba3: ")) << result.err;
         if (c.text.empty()) {
             EXPECT_EQ(test_support::ReadBytes(pdf), "old");
             continue;
