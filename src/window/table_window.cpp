@@ -117,8 +117,12 @@ TableWindow::TableWindow(const TableDesktop& desktop, const QString& path,
                                       [this](const QString& text) { status_->setText(text); });
     }
 
+    // The status has a line of its own above the buttons, and wraps: the window stays narrow
+    // enough for a small screen at twice the scale.
+    status_->setWordWrap(true);
+    layout->addWidget(status_);
     auto* bottom = new QHBoxLayout();
-    bottom->addWidget(status_, 1);
+    bottom->addStretch(1);
     auto* printButton = new QPushButton(QStringLiteral("印刷(&P)…"), this);
     printButton->setObjectName(QStringLiteral("Print"));
     auto* pdfButton = new QPushButton(QStringLiteral("PDF に保存(&D)…"), this);

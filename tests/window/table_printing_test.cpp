@@ -112,7 +112,7 @@ TEST_F(TablePrintingTest, TheWindowFitsTheScreenAndOpensAtTheSizeItWasLeftAt) {
     TableWindow& second = OpenTemplate();
     EXPECT_LE(second.frameGeometry().width(), free.width());
     EXPECT_LE(second.frameGeometry().height(), free.height());
-    const QSize remembered(free.width() / 2, free.height() / 2);
+    const QSize remembered(free.width() - 20, free.height() * 3 / 4);
     second.resize(remembered);
     second.close();
     EXPECT_EQ(OpenTemplate().size(), remembered);
