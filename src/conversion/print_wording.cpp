@@ -6,8 +6,8 @@ std::string ChartTitle(bool revision) {
     return revision ? "新旧対照表" : "運賃表";
 }
 
-std::string ChartFactsText(const std::string& fileName, const std::string& fileDate,
-                           size_t records, const std::string& printedDate) {
+std::string ChartFactsText(const std::string& fileName, const std::string& fileDate, size_t records,
+                           const std::string& printedDate) {
     std::string text = fileName;
     if (!fileDate.empty()) {
         text += "　ファイルの日付 " + fileDate;

@@ -48,13 +48,11 @@ TablePrinting::TablePrinting(QWidget& window, platform::FileDialog& fileDialog,
 void TablePrinting::Print() {
     const QFileInfo file(path_);
     try {
-        const FareChart chart =
-            MakeFareChart(model_, marks_, {file.fileName(), file.lastModified(),
-                                           QDateTime::currentDateTime()});
-        const platform::PrintResult result =
-            printDialog_.Print(&window_, DefaultChartPageLayout(), [&](QPagedPaintDevice& device) {
-                return PaintChart(chart, device).has_value();
-            });
+        const FareChart chart = MakeFareChart(
+            model_, marks_, {file.fileName(), file.lastModified(), QDateTime::currentDateTime()});
+        const platform::PrintResult result = printDialog_.Print(
+            &window_, DefaultChartPageLayout(),
+            [&](QPagedPaintDevice& device) { return PaintChart(chart, device).has_value(); });
         if (result == platform::PrintResult::kPrinted) {
             tell_(FromUtf8(conversion::PrintedText(file.fileName().toStdString())));
         } else if (result == platform::PrintResult::kFailed) {
@@ -94,14 +92,13 @@ void TablePrinting::SaveAsPdf() {
     // The chart is painted and the file written on a thread of its own: a 301-row table takes
     // a second or two, and the window goes on repainting meanwhile.
     QThread* worker = QThread::create([chart, input, output, name, self] {
-        const conversion::ConversionOutcome written =
-            conversion::WriteMadeFile(input, output, [&] {
-                const std::optional<QByteArray> pdf = ChartPdf(*chart, DefaultChartPageLayout());
-                if (!pdf) {
-                    throw fare_model::RunError(fare_model::error_code::kDeviceIo);
-                }
-                return pdf->toStdString();
-            });
+        const conversion::ConversionOutcome written = conversion::WriteMadeFile(input, output, [&] {
+            const std::optional<QByteArray> pdf = ChartPdf(*chart, DefaultChartPageLayout());
+            if (!pdf) {
+                throw fare_model::RunError(fare_model::error_code::kDeviceIo);
+            }
+            return pdf->toStdString();
+        });
         const QString text =
             written.error ? FromUtf8(conversion::NotSavedText(name)) + FailureLine(*written.error)
                           : FromUtf8(conversion::SavedText(name));

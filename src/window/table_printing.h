@@ -24,8 +24,8 @@ class TablePrinting : public QObject {
 
   public:
     TablePrinting(QWidget& window, platform::FileDialog& fileDialog,
-                  platform::PrintDialog& printDialog, const FareTableModel& model,
-                  TableMarks marks, QString path, std::function<void(const QString&)> tell);
+                  platform::PrintDialog& printDialog, const FareTableModel& model, TableMarks marks,
+                  QString path, std::function<void(const QString&)> tell);
 
     void Print();
     void SaveAsPdf();

@@ -56,8 +56,8 @@ const QString kSizeKey = QStringLiteral("TableWindow/size");
 
 }  // namespace
 
-TableWindow::TableWindow(const TableDesktop& desktop, const QString& path,
-                         const TableMarks& marks, QWidget* parent)
+TableWindow::TableWindow(const TableDesktop& desktop, const QString& path, const TableMarks& marks,
+                         QWidget* parent)
     : QWidget(parent, Qt::Window), desktop_(desktop), dialog_(desktop.fileDialog), path_(path) {
     setObjectName(QStringLiteral("TableWindow"));
     setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" - ") + FromUtf8(kWindowCaption));
@@ -112,9 +112,9 @@ TableWindow::TableWindow(const TableDesktop& desktop, const QString& path,
         grid_->setContextMenuPolicy(Qt::ActionsContextMenu);
         layout->addWidget(grid_, 1);
         ShowMarks(marks);
-        printing_ = new TablePrinting(*this, desktop.fileDialog, desktop.printDialog, *model_,
-                                      marks, path,
-                                      [this](const QString& text) { status_->setText(text); });
+        printing_ =
+            new TablePrinting(*this, desktop.fileDialog, desktop.printDialog, *model_, marks, path,
+                              [this](const QString& text) { status_->setText(text); });
     }
 
     // The status has a line of its own above the buttons, and wraps: the window stays narrow

@@ -61,7 +61,7 @@ TEST(Rukanoba3CommandLine, PdfWritesTheChartWithoutADisplayAndKeepsTheOldOneOnFa
         std::vector<std::string> args;
         int status;
         std::string out;
-        std::string err;  // a line of standard error
+        std::string err;   // a line of standard error
         std::string text;  // in the PDF's text, where one is written
     };
     const Case cases[] = {
@@ -81,8 +81,9 @@ TEST(Rukanoba3CommandLine, PdfWritesTheChartWithoutADisplayAndKeepsTheOldOneOnFa
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args[1]);
-        std::vector<std::string> args = {"env", "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u",
-                                         "QT_QPA_PLATFORM", RUKANOBA3_PATH};
+        std::vector<std::string> args = {
+            "env",         "-u", "DISPLAY", "-u", "WAYLAND_DISPLAY", "-u", "QT_QPA_PLATFORM",
+            RUKANOBA3_PATH};
         args.insert(args.end(), c.args.begin(), c.args.end());
         const hy3conv_test::Result result = hy3conv_test::RunProgram(folder, args);
         EXPECT_EQ(result.status, c.status) << result.err;

@@ -85,8 +85,7 @@ class ChartPrintTest : public ::testing::Test {
 TEST_F(ChartPrintTest, TheTemplatePrintsEveryNameZoneAndFareWithTheFaceEmbedded) {
     const QString text = directory_.filePath(QStringLiteral("template.txt"));
     test_support::WriteBytes(text, template_text::TemplateText());
-    const conversion::ConversionOutcome table =
-        conversion::ReadTableInMemory(text.toStdString());
+    const conversion::ConversionOutcome table = conversion::ReadTableInMemory(text.toStdString());
     ASSERT_EQ(table.kind, conversion::ConversionOutcome::Kind::kSucceeded)
         << (table.error ? table.error->code() : 0);
     const QString pdf = directory_.filePath(QStringLiteral("template.pdf"));
@@ -106,16 +105,14 @@ TEST_F(ChartPrintTest, TheTemplatePrintsEveryNameZoneAndFareWithTheFaceEmbedded)
     for (size_t row = 0; row < table.records.size(); ++row) {
         const FareLineRecord& record = table.records[row];
         // The name's last word, then the zone and the fares up to the last that is not 0.
-        const QString name = QString::fromStdU32String(record.PlaceName)
-                                 .split(QChar(0x3000))
-                                 .last();
+        const QString name =
+            QString::fromStdU32String(record.PlaceName).split(QChar(0x3000)).last();
         std::vector<int> expected = {record.ZoneNumber};
         for (size_t fare = 0; fare < fare_model::FaresInUse(record); ++fare) {
             expected.push_back(record.Fares[fare]);
         }
-        const auto line = std::find_if(lines.begin(), lines.end(), [&](const QString& l) {
-            return l.contains(name);
-        });
+        const auto line = std::find_if(lines.begin(), lines.end(),
+                                       [&](const QString& l) { return l.contains(name); });
         ASSERT_NE(line, lines.end()) << name.toStdString();
         EXPECT_EQ(Numbers(line->mid(line->indexOf(name) + name.size())), expected)
             << line->toStdString();
@@ -204,9 +201,9 @@ TEST_F(ChartPrintTest, ARevisionShowsOldAndNewValuesSideBySideAndCountsThem) {
     const std::vector<FareLineRecord> before = {
         Record(U"１２３系統", 1, {140}), Record(U"地名１", 1, {140, 150, 160, 0, 170}),
         Record(U"地名２", 2, {150}), Record(U"地名３", 2, {150})};
-    const std::vector<FareLineRecord> after = {
-        Record(U"１２３系統", 1, {140}), Record(U"地名１", 1, {150, 140, 180, 200, 0}),
-        Record(U"新地名", 3, {150})};
+    const std::vector<FareLineRecord> after = {Record(U"１２３系統", 1, {140}),
+                                               Record(U"地名１", 1, {150, 140, 180, 200, 0}),
+                                               Record(U"新地名", 3, {150})};
     const TableMarks marks{{}, fare_model::CompareRecords(before, after), 1};
     const QString pdf = directory_.filePath(QStringLiteral("revision.pdf"));
     const PaintedChart painted = Print(after, marks, DefaultChartPageLayout(), pdf);
@@ -217,11 +214,12 @@ TEST_F(ChartPrintTest, ARevisionShowsOldAndNewValuesSideBySideAndCountsThem) {
     for (const char* changed : {"140→150", "150→140", "160→180", "0→200", "170→0", "2→3"}) {
         EXPECT_TRUE(text.contains(QString::fromUtf8(changed))) << changed;
     }
-    EXPECT_TRUE(text.contains(QStringLiteral(
-        "運賃が上がったところ 2 か所、下がったところ 1 か所、加わった運賃 1 か所、"
-        "なくなった運賃 1 か所。加わった行 0 行、なくなった行 1 行。")))
+    EXPECT_TRUE(text.contains(
+        QStringLiteral("運賃が上がったところ 2 か所、下がったところ 1 か所、加わった運賃 1 か所、"
+                       "なくなった運賃 1 か所。加わった行 0 行、なくなった行 1 行。")))
         << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("3行目の地名を「地名２」から「新地名」に変えました。")));
+    EXPECT_TRUE(
+        text.contains(QStringLiteral("3行目の地名を「地名２」から「新地名」に変えました。")));
     EXPECT_TRUE(text.contains(QStringLiteral("4行目（地名３）がなくなりました。")));
 }
 

@@ -37,8 +37,7 @@ class TablePrintingTest : public ::testing::Test {
         return table.findChild<QLabel*>(QStringLiteral("TableStatus"))->text();
     }
     static void Click(const TableWindow& table, const char* name) {
-        QTest::mouseClick(table.findChild<QPushButton*>(QString::fromLatin1(name)),
-                          Qt::LeftButton);
+        QTest::mouseClick(table.findChild<QPushButton*>(QString::fromLatin1(name)), Qt::LeftButton);
     }
 
     QTemporaryDir directory_;
@@ -66,8 +65,7 @@ TEST_F(TablePrintingTest, PrintPrintsWhatTheWindowShowsAndSaysSoOrWhyNot) {
     QApplication::setActiveWindow(&table);
     QTest::keyClick(&table, Qt::Key_P, Qt::ControlModifier);
     EXPECT_EQ(printDialog_.shown, 2);
-    EXPECT_EQ(Status(table),
-              QStringLiteral("印刷できませんでした。57:デバイス I/O エラーです。"));
+    EXPECT_EQ(Status(table), QStringLiteral("印刷できませんでした。57:デバイス I/O エラーです。"));
     printDialog_.failure = test_support::Failure::kStdException;
     Click(table, "Print");
     EXPECT_TRUE(table.isVisible());

@@ -40,11 +40,12 @@ std::vector<ChartPage> LayOutChart(const ChartGeometry& geometry) {
     const int gridHeight =
         geometry.pageHeight - geometry.aboveGrid - geometry.belowGrid - geometry.headingHeight;
     const int rowsPerPage = std::max(1, gridHeight / std::max(1, geometry.rowHeight));
-    const int fareWidth = geometry.pageWidth - geometry.numberWidth - geometry.placeWidth - geometry.zoneWidth;
+    const int fareWidth =
+        geometry.pageWidth - geometry.numberWidth - geometry.placeWidth - geometry.zoneWidth;
     for (const Band& band : FareBands(geometry.fareWidths, fareWidth)) {
         for (int first = 0; first < geometry.rows; first += rowsPerPage) {
-            pages.push_back({first, std::min(rowsPerPage, geometry.rows - first), band.first,
-                             band.count});
+            pages.push_back(
+                {first, std::min(rowsPerPage, geometry.rows - first), band.first, band.count});
         }
     }
     return pages;

@@ -8,10 +8,10 @@ namespace main_window {
 // columns and the row of fare headings stand on every page; the fare columns and the rows
 // are shared out over the pages.
 struct ChartGeometry {
-    int pageWidth = 0;   // the printable area
+    int pageWidth = 0;  // the printable area
     int pageHeight = 0;
-    int aboveGrid = 0;   // the title lines over the grid, on every page
-    int belowGrid = 0;   // the page number and legend under it
+    int aboveGrid = 0;      // the title lines over the grid, on every page
+    int belowGrid = 0;      // the page number and legend under it
     int headingHeight = 0;  // the row of fare headings
     int rowHeight = 0;
     int numberWidth = 0;  // the row numbers

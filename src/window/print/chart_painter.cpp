@@ -73,9 +73,10 @@ class ChartDrawing {
         }
         pages_ = LayOutChart(g);
         notesPerPage_ = std::max(1, (g.pageHeight - g.aboveGrid - g.belowGrid) / line_ - 1);
-        notePages_ = chart.notes.isEmpty()
-                         ? 0
-                         : (static_cast<int>(chart.notes.size()) + notesPerPage_ - 1) / notesPerPage_;
+        notePages_ =
+            chart.notes.isEmpty()
+                ? 0
+                : (static_cast<int>(chart.notes.size()) + notesPerPage_ - 1) / notesPerPage_;
     }
 
     const std::vector<ChartPage>& Pages() const { return pages_; }
@@ -163,19 +164,18 @@ class ChartDrawing {
             if (heading) {
                 painter_.fillRect(box, QColor(230, 230, 230));
                 painter_.drawRect(box);
-                const QString text = column == kNumberColumn
-                                         ? QString()
-                                         : chart_.headings[column];
+                const QString text = column == kNumberColumn ? QString() : chart_.headings[column];
                 DrawText(box.adjusted(pad_, 0, -pad_, 0), Qt::AlignHCenter, text, bold_);
                 return;
             }
             if (column == kNumberColumn) {
                 painter_.drawRect(box);
-                DrawText(box.adjusted(pad_, 0, -pad_, 0), Qt::AlignRight,
-                         QString::number(row + 1), plain_);
+                DrawText(box.adjusted(pad_, 0, -pad_, 0), Qt::AlignRight, QString::number(row + 1),
+                         plain_);
                 return;
             }
-            const ChartCell& shown = chart_.rows[static_cast<size_t>(row)][static_cast<size_t>(column)];
+            const ChartCell& shown =
+                chart_.rows[static_cast<size_t>(row)][static_cast<size_t>(column)];
             const QFontMetrics* metrics = &plain_;
             if (shown.mark == ChartMark::kNotice) {
                 // Light orange, and dotted where printed in black and white.

@@ -46,8 +46,8 @@ FareChart MakeFareChart(const FareTableModel& model, const TableMarks& marks,
         }
     }
     if (revision) {
-        chart.summary = FromUtf8(conversion::RevisionSummaryText(
-            fare_model::CountRevision(marks.differences)));
+        chart.summary =
+            FromUtf8(conversion::RevisionSummaryText(fare_model::CountRevision(marks.differences)));
         legend.append(FromUtf8(conversion::ChangedLegendText()));
     }
     chart.legend = legend.join(QStringLiteral("　"));
@@ -74,7 +74,7 @@ FareChart MakeFareChart(const FareTableModel& model, const TableMarks& marks,
                 continue;
             }
             cell.mark = background.value<QColor>() == NoticeCellColour() ? ChartMark::kNotice
-                                                                          : ChartMark::kChanged;
+                                                                         : ChartMark::kChanged;
             // A cell with a notice and a change still shows both values.
             const auto old = oldValues.constFind(Key(row, column));
             if (old != oldValues.constEnd()) {

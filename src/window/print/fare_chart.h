@@ -22,9 +22,9 @@ struct ChartCell {
 // headings, one row of cells a record (place, zone, fares), and the lines after the table.
 struct FareChart {
     QString title;
-    QString facts;    // the file's name and date, its records, the date printed
-    QString summary;  // a revision's counts; empty for a plain table
-    QString legend;   // what the marks mean
+    QString facts;         // the file's name and date, its records, the date printed
+    QString summary;       // a revision's counts; empty for a plain table
+    QString legend;        // what the marks mean
     QStringList headings;  // "行" aside: 地名, ゾーン, 運賃1...
     std::vector<std::vector<ChartCell>> rows;
     QStringList notes;  // changes the grid cannot show, and the notices

@@ -6,8 +6,8 @@
 
 namespace test_support {
 
-platform::PrintResult FakePrintDialog::Print(
-    QWidget*, const QPageLayout& layout, const std::function<bool(QPagedPaintDevice&)>& paint) {
+platform::PrintResult FakePrintDialog::Print(QWidget*, const QPageLayout& layout,
+                                             const std::function<bool(QPagedPaintDevice&)>& paint) {
     ++shown;
     FailAs(failure);
     if (answer == platform::PrintResult::kCancelled) {

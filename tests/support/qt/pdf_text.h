@@ -27,10 +27,10 @@ inline QString RunPdfTool(const QString& tool, const QStringList& arguments) {
 
 // The text of every page, laid out as on the page (pdftotext -layout).
 inline QStringList PdfPages(const QString& pdf) {
-    QStringList pages = RunPdfTool(QStringLiteral("pdftotext"),
-                                   {QStringLiteral("-layout"), QStringLiteral("-enc"),
-                                    QStringLiteral("UTF-8"), pdf, QStringLiteral("-")})
-                            .split(QLatin1Char('\f'));
+    QStringList pages =
+        RunPdfTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-enc"),
+                                                 QStringLiteral("UTF-8"), pdf, QStringLiteral("-")})
+            .split(QLatin1Char('\f'));
     if (!pages.isEmpty() && pages.back().trimmed().isEmpty()) {
         pages.removeLast();
     }
@@ -61,9 +61,9 @@ inline std::vector<PdfPageBoxes> PdfWordBoxes(const QString& pdf) {
         if (!match.captured(1).isEmpty()) {
             pages.push_back({match.captured(1).toDouble(), match.captured(2).toDouble(), {}});
         } else if (!pages.empty()) {
-            pages.back().words.push_back({match.captured(3).toDouble(), match.captured(4).toDouble(),
-                                          match.captured(5).toDouble(),
-                                          match.captured(6).toDouble()});
+            pages.back().words.push_back(
+                {match.captured(3).toDouble(), match.captured(4).toDouble(),
+                 match.captured(5).toDouble(), match.captured(6).toDouble()});
         }
     }
     return pages;
