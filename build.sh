@@ -28,6 +28,8 @@ packages=(
 # The fuzz targets need clang and its sanitizer runtime; only the tests use them.
 if [ "$mode" = test ]; then
     packages+=(clang libclang-rt-14-dev acl)
+    # The printed tables are read back from their PDF with poppler's pdftotext and pdffonts.
+    packages+=(poppler-utils)
     # Memory cards and USB sticks: FAT, exFAT and NTFS images mounted through FUSE.
     packages+=(dosfstools exfatprogs fusefat exfat-fuse ntfs-3g bindfs)
 fi

@@ -64,7 +64,7 @@ stage=$build/stage
 rm -rf "$stage"
 mkdir -p "$stage/platforms" "$stage/styles" "$stage/imageformats" "$stage/translations"
 cp "$build/bin/rukanoba3.exe" "$build/bin/hy3conv.exe" "$build/bin/libxlsxwriter.dll" "$stage/"
-cp "${runtime_dlls[@]}" "$qt"/bin/Qt6{Core,Gui,Widgets}.dll "$stage/"
+cp "${runtime_dlls[@]}" "$qt"/bin/Qt6{Core,Gui,Widgets,PrintSupport}.dll "$stage/"
 cp "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/"
 cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
 cp "$qt/plugins/imageformats/qico.dll" "$stage/imageformats/"

@@ -96,14 +96,15 @@ ConversionOutcome ConvertRows(platform::FileSystem& files, RowSource& source,
     rows = std::min(rows, kMaxRows);
     notices = source.TableNotices();
 
-    RefuseOutputOverInput(files, outputPath, input);
-
-    // Opened before the second reading, so that an output that cannot be written fails
-    // before any row is parsed.
-    progress.at = ConcernedFile::Role::kOutput;
-    std::unique_ptr<platform::OutputFile> output =
-        files.CreateOutput(outputPath, options.outputSeams);
-    progress.at = ConcernedFile::Role::kInput;
+    std::unique_ptr<platform::OutputFile> output;
+    if (!options.keepInMemory) {
+        RefuseOutputOverInput(files, outputPath, input);
+        // Opened before the second reading, so that an output that cannot be written fails
+        // before any row is parsed.
+        progress.at = ConcernedFile::Role::kOutput;
+        output = files.CreateOutput(outputPath, options.outputSeams);
+        progress.at = ConcernedFile::Role::kInput;
+    }
     if (options.betweenReadings) {
         options.betweenReadings();
     }
@@ -149,6 +150,14 @@ ConversionOutcome ConvertRows(platform::FileSystem& files, RowSource& source,
     // The records become bytes before the output is touched: a place name that code page 932
     // cannot write is the input's fault, on its own row, not the output's.
     const std::string bytes = fare_model::FareDataFileBytes(table, cp932);
+    if (options.keepInMemory) {
+        ConversionOutcome kept = ConversionOutcome::Succeeded(std::move(notices));
+        kept.rowsWritten = static_cast<int>(table.size());
+        kept.records = std::move(table);
+        kept.sheet = source.SheetName();
+        kept.firstLine = firstLine;
+        return kept;
+    }
     // Read before it is replaced: what this revision changes on the card.
     std::optional<RecordDifferences> differences =
         CompareWithExistingFile(files, outputPath, table);

@@ -23,6 +23,8 @@ struct ConversionOptions {
     // The row of a workbook's sheet where the table starts; the first that holds anything
     // where none is given.
     std::optional<uint32_t> startRow;
+    // Keeps the records in the outcome and writes nothing: the output path is not used.
+    bool keepInMemory = false;
 };
 
 // Converts the fare table text file at `inputPath` to the fare display data file at

@@ -72,4 +72,33 @@ RecordDifferences CompareRecords(std::span<const FareLineRecord> before,
     return differences;
 }
 
+RevisionCount CountRevision(std::span<const RecordDifference> differences) {
+    RevisionCount count;
+    for (const RecordDifference& difference : differences) {
+        switch (difference.kind) {
+            case Kind::kFareChanged:
+                if (difference.oldValue == 0) {
+                    ++count.added;
+                } else if (difference.newValue == 0) {
+                    ++count.removed;
+                } else if (difference.newValue > difference.oldValue) {
+                    ++count.rose;
+                } else {
+                    ++count.fell;
+                }
+                break;
+            case Kind::kRowAdded:
+                ++count.rowsAdded;
+                break;
+            case Kind::kRowRemoved:
+                ++count.rowsRemoved;
+                break;
+            case Kind::kPlaceRenamed:
+            case Kind::kZoneChanged:
+                break;
+        }
+    }
+    return count;
+}
+
 }  // namespace fare_model

@@ -35,4 +35,19 @@ using RecordDifferences = std::vector<RecordDifference>;
 RecordDifferences CompareRecords(std::span<const FareLineRecord> before,
                                  std::span<const FareLineRecord> after);
 
+// How a revision moved the fares, for its summary: a fare that was 0 and is now set counts as
+// added, one set to 0 as removed; rows added or removed as a whole are counted apart.
+struct RevisionCount {
+    int rose = 0;
+    int fell = 0;
+    int added = 0;
+    int removed = 0;
+    int rowsAdded = 0;
+    int rowsRemoved = 0;
+
+    friend bool operator==(const RevisionCount&, const RevisionCount&) = default;
+};
+
+RevisionCount CountRevision(std::span<const RecordDifference> differences);
+
 }  // namespace fare_model

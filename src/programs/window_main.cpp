@@ -6,11 +6,14 @@
 #include <QWidget>
 #include <chrono>
 #include <cstdio>
+#include <new>
 
 #include "platform/desktop/qt_file_dialog.h"
 #include "platform/desktop/qt_file_opener.h"
 #include "platform/desktop/qt_message_box.h"
+#include "platform/desktop/qt_print_dialog.h"
 #include "platform/os/process.h"
+#include "programs/rukanoba3/pdf_command.h"
 #include "window/desktop_setup.h"
 #include "window/program_start.h"
 #include "window/user_manual.h"
@@ -67,6 +70,28 @@ class FirstPaintReporter : public QObject {
     bool reported_ = false;
 };
 
+// --pdf draws on no screen: the offscreen platform, whatever display there is or is not.
+int WritePdf(int argc, char* argv[]) {
+    try {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Standard error carries hy3conv's messages only; Qt's own notes (a missing runtime
+        // folder and the like) say nothing about the PDF.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtCriticalMsg || type == QtFatalMsg) {
+                Print(stderr, QStringLiteral("rukanoba3: ") + text + QLatin1Char('\n'));
+            }
+        });
+        const QGuiApplication application(argc, argv);
+        main_window::RegisterFontSubstitutions();
+        return rukanoba3::RunPdfCommand(QCoreApplication::arguments().mid(1));
+    } catch (const std::bad_alloc&) {
+        std::fputs("rukanoba3: 7:メモリが不足しています。\n", stderr);
+    } catch (...) {
+        std::fputs("rukanoba3: 51:内部エラーです。\n", stderr);
+    }
+    return 1;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -75,6 +100,9 @@ int main(int argc, char* argv[]) {
     QStringList arguments;
     for (const std::string& argument : platform::CommandLineArguments(argc, argv)) {
         arguments.append(QString::fromStdString(argument));
+    }
+    if (rukanoba3::AsksForPdf(arguments)) {
+        return WritePdf(argc, argv);
     }
     const main_window::StartRequest early = main_window::ParseStartArguments(arguments);
     if (early.action != main_window::StartRequest::Action::kUnknownOption) {
@@ -107,9 +135,10 @@ int main(int argc, char* argv[]) {
     platform::QtFileDialog dialog;
     platform::QtMessageBox messageBox;
     platform::QtFileOpener fileOpener;
+    platform::QtPrintDialog printDialog;
     const QString userManual = main_window::FindUserManual(
         QCoreApplication::applicationDirPath(), {RUKANOBA_INSTALLED_MANUAL, RUKANOBA_BUILT_MANUAL});
-    main_window::ProgramWindows windows(dialog, messageBox, fileOpener, userManual);
+    main_window::ProgramWindows windows(dialog, messageBox, fileOpener, printDialog, userManual);
     FirstPaintReporter firstPaint;
     if (qEnvironmentVariableIsSet("RUKANOBA_BENCH_FIRST_PAINT")) {
         application->installEventFilter(&firstPaint);

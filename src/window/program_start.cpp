@@ -17,6 +17,7 @@ namespace {
 
 const QString kUsage = QStringLiteral(
     "使い方: rukanoba3 [--] [ファイル...]\n"
+    "        rukanoba3 --pdf [--compare 前の.hy3] [--] 入力ファイル 出力.pdf\n"
     "        rukanoba3 -h | --help | -V | --version\n");
 
 const QString kHelpBody = QStringLiteral(
@@ -25,6 +26,9 @@ const QString kHelpBody = QStringLiteral(
     "\n"
     "  ファイル.hy3        中身を表のウィンドウで表示します（いくつでも）\n"
     "  ファイル.csv など   「はい」を選んで手順1にそのファイルを入れた状態で開きます\n"
+    "  --pdf               表を印刷するときと同じ PDF を、ウィンドウを開かずに書き出します\n"
+    "                      （入力は .hy3、テキスト、ブック。--compare で前の .hy3 "
+    "との新旧対照表）\n"
     "  -h, --help          この説明を表示します\n"
     "  -V, --version       版数を表示します\n");
 
@@ -111,10 +115,12 @@ QString NoDisplayText() {
 }
 
 ProgramWindows::ProgramWindows(platform::FileDialog& dialog, platform::MessageBox& messageBox,
-                               platform::FileOpener& fileOpener, QString userManual)
+                               platform::FileOpener& fileOpener, platform::PrintDialog& printDialog,
+                               QString userManual)
     : dialog_(dialog),
       messageBox_(messageBox),
       fileOpener_(fileOpener),
+      printDialog_(printDialog),
       userManual_(std::move(userManual)) {}
 
 ProgramWindows::~ProgramWindows() {
@@ -142,7 +148,8 @@ Form1& ProgramWindows::MainWindow() {
 }
 
 TableWindow& ProgramWindows::OpenTable(const QString& path, const TableMarks& marks) {
-    auto* table = new TableWindow(dialog_, path, marks);
+    auto* table = new TableWindow(
+        TableDesktop{dialog_, printDialog_, fileOpener_, messageBox_, userManual_}, path, marks);
     table->setAttribute(Qt::WA_DeleteOnClose);
     tables_.emplace_back(table);
     table->show();

@@ -15,6 +15,7 @@ namespace platform {
 class FileDialog;
 class MessageBox;
 class FileOpener;
+class PrintDialog;
 }  // namespace platform
 
 namespace main_window {
@@ -52,9 +53,10 @@ class ProgramWindows : public QObject {
     Q_OBJECT
 
   public:
-    // F1 in the main window opens `userManual`.
+    // F1 opens `userManual`; in a table window, at its section.
     ProgramWindows(platform::FileDialog& dialog, platform::MessageBox& messageBox,
-                   platform::FileOpener& fileOpener, QString userManual = QString());
+                   platform::FileOpener& fileOpener, platform::PrintDialog& printDialog,
+                   QString userManual = QString());
     ~ProgramWindows() override;
 
     // Shows what the request asks for: the main window unless it names only .hy3 files.
@@ -70,6 +72,7 @@ class ProgramWindows : public QObject {
     platform::FileDialog& dialog_;
     platform::MessageBox& messageBox_;
     platform::FileOpener& fileOpener_;
+    platform::PrintDialog& printDialog_;
     QString userManual_;
     SheetChoiceDialogChooser sheetChooser_;
     std::unique_ptr<Form1> form_;

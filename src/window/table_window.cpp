@@ -4,6 +4,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -12,6 +14,8 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QSettings>
 #include <QShortcut>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -21,6 +25,8 @@
 #include "platform/desktop/file_dialog.h"
 #include "platform/desktop/file_path.h"
 #include "window/layout_table.h"
+#include "window/table_printing.h"
+#include "window/user_manual.h"
 #include "window/utf8_text.h"
 
 namespace main_window {
@@ -42,11 +48,17 @@ QString SizeText(size_t records, qint64 bytes) {
         .arg(locale.toString(static_cast<qlonglong>(records)), locale.toString(bytes));
 }
 
+QSettings TableWindowSettings() {
+    return QSettings(QStringLiteral("rukanoba3"), QStringLiteral("rukanoba3"));
+}
+
+const QString kSizeKey = QStringLiteral("TableWindow/size");
+
 }  // namespace
 
-TableWindow::TableWindow(platform::FileDialog& dialog, const QString& path, const TableMarks& marks,
+TableWindow::TableWindow(const TableDesktop& desktop, const QString& path, const TableMarks& marks,
                          QWidget* parent)
-    : QWidget(parent, Qt::Window), dialog_(dialog), path_(path) {
+    : QWidget(parent, Qt::Window), desktop_(desktop), dialog_(desktop.fileDialog), path_(path) {
     setObjectName(QStringLiteral("TableWindow"));
     setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" - ") + FromUtf8(kWindowCaption));
     conversion::ConversionOutcome file =
@@ -100,25 +112,79 @@ TableWindow::TableWindow(platform::FileDialog& dialog, const QString& path, cons
         grid_->setContextMenuPolicy(Qt::ActionsContextMenu);
         layout->addWidget(grid_, 1);
         ShowMarks(marks);
+        printing_ =
+            new TablePrinting(*this, desktop.fileDialog, desktop.printDialog, *model_, marks, path,
+                              [this](const QString& text) { status_->setText(text); });
     }
 
+    // The status has a line of its own above the buttons, and wraps: the window stays narrow
+    // enough for a small screen at twice the scale.
+    status_->setWordWrap(true);
+    layout->addWidget(status_);
     auto* bottom = new QHBoxLayout();
-    bottom->addWidget(status_, 1);
+    bottom->addStretch(1);
+    auto* printButton = new QPushButton(QStringLiteral("印刷(&P)…"), this);
+    printButton->setObjectName(QStringLiteral("Print"));
+    auto* pdfButton = new QPushButton(QStringLiteral("PDF に保存(&D)…"), this);
+    pdfButton->setObjectName(QStringLiteral("SaveAsPdf"));
+    for (QPushButton* button : {printButton, pdfButton}) {
+        button->setAutoDefault(false);
+        button->setEnabled(printing_ != nullptr);
+        bottom->addWidget(button);
+    }
     bottom->addWidget(saveButton_);
     layout->addLayout(bottom);
+    if (printing_ != nullptr) {
+        connect(printButton, &QPushButton::clicked, printing_, &TablePrinting::Print);
+        connect(pdfButton, &QPushButton::clicked, printing_, &TablePrinting::SaveAsPdf);
+        auto* print = new QShortcut(QKeySequence::Print, this);
+        connect(print, &QShortcut::activated, printing_, &TablePrinting::Print);
+    }
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, [this] {
+        OpenUserManual(this, desktop_.userManual, desktop_.fileOpener, desktop_.messageBox,
+                       QString::fromLatin1(kTableWindowSection));
+    });
     // The keyboard starts on the grid (or the error), then goes on to the list and the button.
     QWidget* first = grid_ != nullptr ? static_cast<QWidget*>(grid_)
                                       : findChild<QLabel*>(QStringLiteral("Problem"));
-    QWidget::setTabOrder(first, saveButton_);
+    QWidget::setTabOrder(first, printButton);
+    QWidget::setTabOrder(printButton, pdfButton);
+    QWidget::setTabOrder(pdfButton, saveButton_);
     if (auto* list = findChild<QPlainTextEdit*>(QStringLiteral("MarksList"))) {
         QWidget::setTabOrder(first, list);
-        QWidget::setTabOrder(list, saveButton_);
+        QWidget::setTabOrder(list, printButton);
     }
     first->setFocus(Qt::OtherFocusReason);
 
     auto* close = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(close, &QShortcut::activated, this, &QWidget::close);
-    resize(760, 480);
+    FitToScreen();
+}
+
+TableWindow::~TableWindow() = default;
+
+void TableWindow::FitToScreen() {
+    QSize size = TableWindowSettings().value(kSizeKey, QSize(760, 480)).toSize();
+    if (!size.isValid()) {
+        size = QSize(760, 480);
+    }
+    // Logical pixels: at 1.5x or 2x the free area is as much smaller as the window is larger.
+    if (const QScreen* screen = this->screen()) {
+        const QRect free = screen->availableGeometry();
+        // The frame the window manager adds is not known before the window is shown.
+        const QSize frame(16, 48);
+        size = size.boundedTo(free.size() - frame).expandedTo(QSize(240, 160));
+        resize(size.boundedTo(free.size()));
+        move(free.topLeft() + QPoint((free.width() - width()) / 2, (free.height() - height()) / 2));
+        return;
+    }
+    resize(size);
+}
+
+void TableWindow::closeEvent(QCloseEvent* event) {
+    TableWindowSettings().setValue(kSizeKey, size());
+    QWidget::closeEvent(event);
 }
 
 void TableWindow::ShowMarks(const TableMarks& marks) {

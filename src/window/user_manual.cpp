@@ -26,7 +26,7 @@ QString FindUserManual(const QString& programFolder,
 }
 
 void OpenUserManual(QWidget* parent, const QString& manualPath, platform::FileOpener& opener,
-                    platform::MessageBox& messageBox) {
+                    platform::MessageBox& messageBox, const QString& section) {
     const QString title = parent != nullptr ? parent->window()->windowTitle() : QString();
     try {
         if (!QFileInfo(manualPath).isFile()) {
@@ -39,7 +39,8 @@ void OpenUserManual(QWidget* parent, const QString& manualPath, platform::FileOp
         }
         bool opened = false;
         try {
-            opened = opener.Open(manualPath);
+            opened = section.isEmpty() ? opener.Open(manualPath)
+                                       : opener.OpenSection(manualPath, section);
         } catch (...) {
             // A desktop that fails to open it is told like one that refuses.
         }

@@ -19,7 +19,8 @@ QString FindUserManual(const QString& programFolder,
 
 // F1: opens the manual in the desktop's browser. Where there is none, or the desktop cannot
 // open it, the user is told so and where the manual is.
+// With a `section`, the manual opens at that part of the page.
 void OpenUserManual(QWidget* parent, const QString& manualPath, platform::FileOpener& opener,
-                    platform::MessageBox& messageBox);
+                    platform::MessageBox& messageBox, const QString& section = QString());
 
 }  // namespace main_window

@@ -8,6 +8,8 @@
 #include "conversion/conversion_run.h"
 #include "conversion/formats/workbook/workbook_writer.h"
 #include "conversion/read_back.h"
+#include "conversion/table_in_memory.h"
+#include "conversion/wording.h"
 #include "memory_file_system.h"
 
 namespace {
@@ -68,6 +70,29 @@ TEST(MemoryConversion, FailuresNameTheirFileAndLeaveTheOutputAsItWas) {
             EXPECT_EQ(files.files["in.txt"], kTable);
         }
     }
+}
+
+// A table read for printing: any input becomes the records its .hy3 would hold, and no file
+// is written.
+TEST(MemoryConversion, ATableReadInMemoryGivesTheRecordsOfItsDataFileAndWritesNothing) {
+    test_support::MemoryFileSystem files;
+    files.files["in.txt"] = kTable + "c,x,160\r\n";
+    ASSERT_EQ(conversion::ConvertFareTableWith(files, "in.txt", "out.HY3", {}).kind,
+              Kind::kSucceeded);
+    const ConversionOutcome converted = conversion::ReadBackDataFile(files, "out.HY3");
+    const size_t filesBefore = files.files.size();
+    for (const char* path : {"in.txt", "out.HY3"}) {
+        SCOPED_TRACE(path);
+        const ConversionOutcome read = conversion::ReadTableInMemory(files, path);
+        ASSERT_EQ(read.kind, Kind::kSucceeded) << conversion::CodeAndDescription(*read.error)
+                                               << conversion::ExplanationText(*read.error);
+        EXPECT_EQ(read.records, converted.records);
+        EXPECT_EQ(read.notices.size(), std::string(path) == "in.txt" ? 1u : 0u);
+    }
+    EXPECT_EQ(files.files.size(), filesBefore);
+    const ConversionOutcome missing = conversion::ReadTableInMemory(files, "none.csv");
+    ASSERT_EQ(missing.kind, Kind::kFailed);
+    EXPECT_EQ(missing.error->code(), 53);
 }
 
 }  // namespace

@@ -83,6 +83,18 @@ TEST(CompareRecords, NamesEveryChangedValueRowByRow) {
     EXPECT_EQ(conversion::DifferenceSummary(12), "前の .hy3 から 12 か所変わりました。");
 }
 
+// A fare from 0 counts as added and to 0 as removed; names and zones are no fares.
+TEST(CountRevision, CountsFaresThatRoseFellAppearedAndWentAndWholeRows) {
+    const std::vector<FareLineRecord> before = {Record(U"地名１", 1, {140, 150, 0, 160, 170}),
+                                                Record(U"地名２", 1, {140}),
+                                                Record(U"地名３", 1, {140})};
+    const std::vector<FareLineRecord> after = {Record(U"新地名", 2, {150, 140, 200, 0, 180})};
+    const fare_model::RevisionCount count =
+        fare_model::CountRevision(fare_model::CompareRecords(before, after));
+    EXPECT_EQ(count, (fare_model::RevisionCount{2, 1, 1, 1, 0, 2}));
+    EXPECT_EQ(fare_model::CountRevision(fare_model::CompareRecords(after, before)).rowsAdded, 2);
+}
+
 // A conversion compares the table with the .hy3 it replaces, before replacing it.
 TEST(ConvertFareTable, CarriesWhatTheTableChangedAgainstTheFileItReplaced) {
     test_support::ScratchFolder folder;

@@ -56,6 +56,8 @@ class TableWindowTest : public ::testing::Test {
         return grid->model()->index(row, column).data(role).toString();
     }
 
+    TableDesktop Desktop() { return {dialog_, printDialog_, opener_, messageBox_, QString()}; }
+
     TableWindow* OnlyTable() {
         const std::vector<TableWindow*> tables = windows_.TableWindows();
         EXPECT_EQ(tables.size(), 1u);
@@ -66,7 +68,8 @@ class TableWindowTest : public ::testing::Test {
     test_support::FakeFileDialog dialog_;
     test_support::FakeMessageBox messageBox_;
     test_support::FakeFileOpener opener_;
-    ProgramWindows windows_{dialog_, messageBox_, opener_};
+    test_support::FakePrintDialog printDialog_;
+    ProgramWindows windows_{dialog_, messageBox_, opener_, printDialog_};
 };
 
 TEST_F(TableWindowTest, ADataFileOnTheCommandLineShowsItsRecordsAndCopiesThemAsTabSeparatedRows) {
@@ -168,7 +171,7 @@ TEST_F(TableWindowTest, CellsWithNoticesOrChangesAreMarkedAndEveryOneIsListed) {
     removed.row = 8;
     removed.place = U"地名７";
     marks.differences = {fare, removed};
-    TableWindow table(dialog_, TemplateDataFile(), marks);
+    TableWindow table(Desktop(), TemplateDataFile(), marks);
     table.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&table));
     auto* grid = table.findChild<QTableView*>();
@@ -256,7 +259,7 @@ TEST_F(TableWindowTest, AWorkbooksHiddenRowsAndColumnsAreMarkedWhereTheTableIs) 
     hiddenColumn.field = 4;
     hiddenColumn.cell = "運賃!D:D";
     marks.notices = {hiddenRow, hiddenColumn};
-    TableWindow table(dialog_, TemplateDataFile(), marks);
+    TableWindow table(Desktop(), TemplateDataFile(), marks);
     auto* grid = table.findChild<QTableView*>();
     const QColor notice = NoticeCellColour();
     EXPECT_EQ(grid->model()->index(2, 0).data(Qt::BackgroundRole).value<QColor>(), notice);

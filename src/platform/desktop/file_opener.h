@@ -11,6 +11,8 @@ class FileOpener {
     virtual ~FileOpener() = default;
     // False where the desktop reported that it could not open the file.
     virtual bool Open(const QString& path) = 0;
+    // The same for a page, opened at its part named `section` (the URL's fragment).
+    virtual bool OpenSection(const QString& path, const QString& section) = 0;
 };
 
 }  // namespace platform

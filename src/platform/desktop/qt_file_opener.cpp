@@ -6,6 +6,25 @@
 
 namespace platform {
 
+namespace {
+
+QUrl FileUrl(const QString& path) {
+    // A relative path is taken from the current directory, as the desktop would take it.
+    // The file URL carries the path as data: no shell ever parses it.
+    const QFileInfo info(path);
+    return QUrl::fromLocalFile(info.isRelative() ? info.absoluteFilePath() : path);
+}
+
+}  // namespace
+
+bool QtFileOpener::OpenSection(const QString& path, const QString& section) {
+    if (path.isEmpty())
+        return false;
+    QUrl url = FileUrl(path);
+    url.setFragment(section);
+    return QDesktopServices::openUrl(url);
+}
+
 bool QtFileOpener::Open(const QString& path) {
     if (path.isEmpty())
         return false;

@@ -8,6 +8,7 @@ namespace platform {
 class QtFileOpener : public FileOpener {
   public:
     bool Open(const QString& path) override;
+    bool OpenSection(const QString& path, const QString& section) override;
 };
 
 }  // namespace platform

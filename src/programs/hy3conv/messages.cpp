@@ -13,7 +13,16 @@ namespace {
 
 int outputErrno = 0;  // the first failed write to standard output
 
+std::string& ProgramName() {
+    static std::string name = "hy3conv";
+    return name;
+}
+
 }  // namespace
+
+void SetProgramName(std::string name) {
+    ProgramName() = std::move(name);
+}
 
 void WriteError(const std::string& text) {
     platform::WriteText(stderr, text);
@@ -22,7 +31,7 @@ void WriteError(const std::string& text) {
 
 std::string MessageLine(std::string_view file, std::optional<int> line, std::optional<int> field,
                         std::string_view text, const std::string& cell) {
-    std::string message = "hy3conv: ";
+    std::string message = ProgramName() + ": ";
     message += file.empty() ? std::string() : conversion::QuotedFileName(file);
     if (!cell.empty()) {
         message += ":" + cell;
@@ -48,7 +57,7 @@ std::string FailureText(const fare_model::RunError& error) {
 }
 
 void ReportError(std::string_view text) {
-    WriteError("hy3conv: " + std::string(text) + "\n");
+    WriteError(ProgramName() + ": " + std::string(text) + "\n");
 }
 
 void ReportFailure(std::string_view file, const fare_model::RunError& error) {

@@ -16,6 +16,9 @@ namespace hy3conv {
 std::string MessageLine(std::string_view file, std::optional<int> line, std::optional<int> field,
                         std::string_view text, const std::string& cell = {});
 
+// The name messages start with: "hy3conv", or the program that borrows them.
+void SetProgramName(std::string name);
+
 // "CODE:DESCRIPTION", then the explanation where the error has one.
 std::string FailureText(const fare_model::RunError& error);
 

@@ -10,6 +10,7 @@
 #include "platform/desktop/file_dialog.h"
 #include "platform/desktop/file_opener.h"
 #include "platform/desktop/message_box.h"
+#include "platform/desktop/print_dialog.h"
 
 namespace test_support {
 
@@ -80,12 +81,29 @@ class FakeFileOpener : public platform::FileOpener {
     bool result = true;
     Failure failure = Failure::kNone;
     std::vector<QString> opened;
+    std::vector<QString> sections;  // one for each file opened, empty where none was asked
 
-    bool Open(const QString& path) override {
+    bool Open(const QString& path) override { return OpenSection(path, QString()); }
+    bool OpenSection(const QString& path, const QString& section) override {
         opened.push_back(path);
+        sections.push_back(section);
         FailAs(failure);
         return result;
     }
+};
+
+// Prints at once, as if the user pressed the preview's print button and chose a printer:
+// `paint` draws on a PDF writer (to `pdfPath` where set) on the paper `layout` asks for.
+class FakePrintDialog : public platform::PrintDialog {
+  public:
+    platform::PrintResult answer = platform::PrintResult::kPrinted;
+    Failure failure = Failure::kNone;
+    QString pdfPath;
+    int shown = 0;
+    bool painted = false;
+
+    platform::PrintResult Print(QWidget*, const QPageLayout& layout,
+                                const std::function<bool(QPagedPaintDevice&)>& paint) override;
 };
 
 }  // namespace test_support
