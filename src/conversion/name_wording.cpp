@@ -2,6 +2,14 @@
 
 namespace conversion {
 
+std::string GroupedCount(size_t count) {
+    std::string digits = std::to_string(count);
+    for (size_t at = digits.size(); at > 3; at -= 3) {
+        digits.insert(at - 3, ",");
+    }
+    return digits;
+}
+
 std::string ShortenedName(std::string_view utf8) {
     size_t characters = 0;
     size_t cut = utf8.size();
@@ -14,8 +22,8 @@ std::string ShortenedName(std::string_view utf8) {
     if (cut == utf8.size()) {
         return std::string(utf8);
     }
-    return std::string(utf8.substr(0, cut)) + "…（ほか " +
-           std::to_string(characters - kShownNameCharacters) + " 文字）";
+    return std::string(utf8.substr(0, cut)) + "…（残り " +
+           GroupedCount(characters - kShownNameCharacters) + " 文字）";
 }
 
 std::string QuotedNames(const std::vector<std::string>& names, size_t total) {
@@ -24,7 +32,7 @@ std::string QuotedNames(const std::vector<std::string>& names, size_t total) {
         quoted += std::string(quoted.empty() ? "" : "、") + "「" + name + "」";
     }
     if (total > names.size()) {
-        quoted += "ほか " + std::to_string(total - names.size()) + " 枚";
+        quoted += "ほか " + GroupedCount(total - names.size()) + " 枚";
     }
     return quoted;
 }

@@ -53,13 +53,26 @@ ConversionOutcome WriteBackAs(platform::FileSystem& files, const std::string& in
                               platform::OutputFileSeams seams) noexcept {
     return RunUseCase(inputPath, outputPath, false, [&](UseCaseProgress& progress) {
         const ReadBack input = ReadRecords(files, inputPath);
-        const std::string text = form(input.records);
         // Writing the table over the .hy3 it came from would lose the data file.
         progress.at = ConcernedFile::Role::kOutput;
         RefuseOutputOverInput(files, outputPath, input.identity);
         RefuseOutputOverInputSpelledApart(files, inputPath, outputPath);
+        // Opened first: an output that cannot be written fails as that before the form is
+        // made (a workbook's library keeps its scratch files in the output's folder).
         std::unique_ptr<platform::OutputFile> output =
             files.CreateOutput(outputPath, std::move(seams));
+        std::string text;
+        try {
+            progress.at = ConcernedFile::Role::kInput;
+            text = form(input.records);
+        } catch (const RunError& error) {
+            // A table the form cannot hold is the input's; any other failure is the writing's.
+            if (!error.line() && error.code() != error_code::kInvalidData) {
+                progress.at = ConcernedFile::Role::kOutput;
+            }
+            throw;
+        }
+        progress.at = ConcernedFile::Role::kOutput;
         output->Write(text);
         output->Commit(input.identity);
         ConversionOutcome outcome = ConversionOutcome::Succeeded();

@@ -26,6 +26,7 @@ int ReportUncaught(int code) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    platform::ReportFileSizeLimitAsWriteErrors();
     try {
         return hy3conv::Run(platform::CommandLineArguments(argc, argv));
     } catch (const std::bad_alloc&) {

@@ -95,6 +95,7 @@ int WritePdf(int argc, char* argv[]) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    platform::ReportFileSizeLimitAsWriteErrors();
     // Help and version are answered before Qt looks for a display. Qt's own options
     // (-platform and the like) are only known once the application has taken them out.
     QStringList arguments;

@@ -35,6 +35,12 @@ inline std::string_view FileNameOf(std::string_view path) {
     return at == std::string_view::npos ? path : path.substr(at + 1);
 }
 
+// The folder a path names a file in: what comes before its file name, "." where nothing does.
+inline std::string FolderOf(std::string_view path) {
+    const std::string_view folder = path.substr(0, path.size() - FileNameOf(path).size());
+    return folder.empty() ? std::string(".") : std::string(folder);
+}
+
 // Fails with code 52 for an empty path or one holding a NUL character.
 void CheckPathSyntax(const std::string& path);
 

@@ -11,6 +11,10 @@ namespace platform {
 // silent end of the program.
 void ReportClosedPipesAsWriteErrors();
 
+// A write past the file-size limit (ulimit -f) must fail with EFBIG and be reported as a full
+// disk (61), never end the program by SIGXFSZ: the programs call this as they start.
+void ReportFileSizeLimitAsWriteErrors();
+
 // The program's arguments after its own name, in UTF-8. On Windows they are read from the
 // wide command line, so that Japanese file names arrive whatever the ANSI code page.
 std::vector<std::string> CommandLineArguments(int argc, char** argv);

@@ -8,6 +8,8 @@
 
 #include "conversion/conversion_run.h"
 #include "conversion/file_wording.h"
+#include "conversion/formats/workbook/book_conversion.h"
+#include "conversion/name_wording.h"
 #include "conversion/formats/workbook/sheet_list.h"
 #include "platform/os/file_access.h"
 #include "platform/os/output_file.h"
@@ -35,14 +37,18 @@ std::string ChangeSummary(const ConversionOutcome& outcome) {
     return outcome.differences ? conversion::DifferenceSummary(outcome.differences->size()) : "";
 }
 
-FileResult ConvertOne(const Options& options, const std::string& input, const std::string& output,
-                      const std::optional<std::string>& sheet) {
+conversion::ConversionOptions ConversionOptionsOf(const Options& options,
+                                                  const std::optional<std::string>& sheet) {
     conversion::ConversionOptions conversionOptions;
     conversionOptions.withholdOnNotices = options.strict;
     conversionOptions.sheet = sheet;
     conversionOptions.startRow = options.startRow;
-    const ConversionOutcome outcome =
-        conversion::ConvertFareTableWith(input, output, conversionOptions);
+    return conversionOptions;
+}
+
+// Reports what converting `input` came to, and sums it up as one file's result.
+FileResult Reported(const Options& options, const std::string& input,
+                    const ConversionOutcome& outcome) {
     const bool withheld = outcome.kind == ConversionOutcome::Kind::kWithheld;
     // Under --strict the notices of a withheld table are its failure.
     if (!options.quiet || withheld) {
@@ -66,6 +72,13 @@ FileResult ConvertOne(const Options& options, const std::string& input, const st
     }
     ReportError(Quoted(input) + ": " + conversion::WithheldText());
     return {Kind::kWithheld, conversion::NotWrittenText(conversion::NotWritten::kWithheld)};
+}
+
+FileResult ConvertOne(const Options& options, const std::string& input, const std::string& output,
+                      const std::optional<std::string>& sheet) {
+    return Reported(options, input,
+                    conversion::ConvertFareTableWith(input, output,
+                                                     ConversionOptionsOf(options, sheet)));
 }
 
 using FileAction = std::function<FileResult(const std::string&, const std::string&)>;
@@ -136,7 +149,7 @@ std::string BatchSummary(const std::map<Kind, int>& counts, size_t total) {
 // One file of a batch: `run` writes `output` from `source` (an input, or a workbook's sheet).
 struct Job {
     std::string source;
-    std::string output;
+    std::string output;  // as messages show it
     std::function<FileResult()> run;
 };
 
@@ -202,9 +215,20 @@ int RunBatch(const Options& options, std::string_view extension, const FileActio
     return RunJobs(options, jobs);
 }
 
+// The longest file name, in UTF-8 bytes, that a folder takes: 255 bytes on Linux, 255 UTF-16
+// units on Windows (at most three bytes each).
+#ifdef _WIN32
+constexpr size_t kLongestFileName = 255 * 3;
+#else
+constexpr size_t kLongestFileName = 255;
+#endif
+
 // Every sheet of every workbook to FOLDER/SHEET.hy3; a book that cannot be read is one failed
 // file, and two sheets that would share an output are refused before anything is written.
+// Each book is read once to list its sheets and once more to convert them all, and only one
+// book is held at a time.
 int RunAllSheets(const Options& options) {
+    using conversion::workbook::OpenedBook;
     std::vector<Job> jobs;
     std::vector<PlannedOutput> planned;
     const std::string folder = InFolder(*options.outputFolder);
@@ -219,22 +243,38 @@ int RunAllSheets(const Options& options) {
                                     conversion::NotWrittenText(conversion::NotWritten::kFailed)};
                             }});
         }
-        for (const std::string& sheet : list.names) {
-            const std::string source = Quoted(book) + ":" + sheet;
+        // Opened by the book's first job and let go by its last.
+        auto opened = std::make_shared<std::unique_ptr<OpenedBook>>();
+        for (size_t index = 0; index < list.names.size(); ++index) {
+            const std::string& sheet = list.names[index];
+            const std::string source = Quoted(book) + ":" + conversion::ShortenedName(sheet);
             if (sheet.empty() || sheet == "." || sheet == ".." ||
+                sheet.size() + 4 > kLongestFileName ||
                 sheet.find_first_of(platform::kPathSeparators) != std::string::npos) {
                 return UsageFailure(conversion::SheetNotFileNameText(source));
             }
             const std::string output = folder + sheet + ".hy3";
             planned.push_back({output, source});
-            jobs.push_back({source, output, [&options, book, output, sheet] {
-                                return ConvertOne(options, book, output, sheet);
+            const bool last = index + 1 == list.names.size();
+            jobs.push_back({source, folder + conversion::ShortenedName(sheet + ".hy3"), [&options, book, output, sheet, index, last, opened] {
+                                if (!*opened) {
+                                    *opened = std::make_unique<OpenedBook>(
+                                        platform::SystemFileSystem(), book);
+                                }
+                                const ConversionOutcome outcome = (*opened)->ConvertSheet(
+                                    index, sheet, output, ConversionOptionsOf(options, sheet));
+                                if (last) {
+                                    opened->reset();
+                                }
+                                return Reported(options, book, outcome);
                             }});
         }
     }
     if (auto shared = FindSharedOutput(planned, FolderProbe(options))) {
-        return UsageFailure(conversion::SharedSheetOutputText(shared->output, shared->firstSource,
-                                                              shared->secondSource));
+        const std::string shown =
+            folder + conversion::ShortenedName(shared->output.substr(folder.size()));
+        return UsageFailure(
+            conversion::SharedSheetOutputText(shown, shared->firstSource, shared->secondSource));
     }
     return RunJobs(options, jobs);
 }

@@ -3,6 +3,7 @@
 #include "conversion/formats/workbook/workbook_writer.h"
 #include "conversion/read_back.h"
 #include "conversion/wording.h"
+#include "platform/os/file_system.h"
 #include "fare_model/fare_table_listing.h"
 #include "programs/hy3conv/messages.h"
 
@@ -27,9 +28,13 @@ FileResult WriteBackAsText(const std::string& inputPath, const std::string& outp
 }
 
 FileResult WriteBackAsWorkbook(const std::string& inputPath, const std::string& outputPath) {
-    return Reported(
-        conversion::WriteBackAs(inputPath, outputPath, conversion::workbook::FareTableWorkbook),
-        conversion::WrittenForm::kWorkbook);
+    // The library's scratch files go beside the book: a full medium fails there, not later.
+    const std::string folder = platform::FolderOf(outputPath);
+    auto workbook = [&folder](std::span<const fare_model::FareLineRecord> records) {
+        return conversion::workbook::FareTableWorkbook(records, folder);
+    };
+    return Reported(conversion::WriteBackAs(inputPath, outputPath, workbook),
+                    conversion::WrittenForm::kWorkbook);
 }
 
 int ShowDataFile(const std::string& path) {

@@ -10,7 +10,7 @@
 
 namespace template_workbook {
 
-std::string TemplateWorkbook() {
+std::string TemplateWorkbook(const std::string& scratchFolder) {
     std::string_view text = template_text::TemplateText();
     platform::TextDecoder decoder(platform::TextEncoding::kCp932);
     std::vector<fare_model::FareLineRecord> records;
@@ -20,12 +20,12 @@ std::string TemplateWorkbook() {
             fare_model::ParseFareLine(decoder.Decode(text.substr(start, end - start)).value()));
         start = end + 2;
     }
-    return conversion::workbook::FareTableWorkbook(records);
+    return conversion::workbook::FareTableWorkbook(records, scratchFolder);
 }
 
 std::string TemplateForFileName(std::string_view name) {
     const bool workbook = platform::AsciiLowercase(name).ends_with(".xlsx");
-    return workbook ? TemplateWorkbook() : std::string(template_text::TemplateText());
+    return workbook ? TemplateWorkbook(platform::FolderOf(name)) : std::string(template_text::TemplateText());
 }
 
 }  // namespace template_workbook

@@ -63,12 +63,12 @@ class TableTracker {
 
 class SheetNamesReader : public XmlHandler {
   public:
-    std::vector<std::string> names;
+    NameList names;
 
   private:
     void Start(std::string_view name, const char** attributes) override {
         if (tables_.Start(name)) {
-            names.emplace_back(Attribute(attributes, "name").value_or(""));
+            names.push_back(Attribute(attributes, "name").value_or(""));
         }
     }
     void End(std::string_view name) override { tables_.End(name); }
@@ -244,7 +244,8 @@ class OdsBook : public Workbook {
     Format format() const override { return Format::kOds; }
 
     std::unique_ptr<SheetRows> OpenSheet(size_t index, uint32_t columnLimit) const override {
-        return std::make_unique<OdsSheetRows>(*archive_, sheetNames_.at(index), index, columnLimit);
+        return std::make_unique<OdsSheetRows>(*archive_, std::string(sheetNames_.at(index)), index,
+                                              columnLimit);
     }
 
   private:

@@ -35,7 +35,7 @@ SheetOverview Overview(const Workbook& book, size_t sheet) {
     // As wide as any spreadsheet program's sheet.
     constexpr uint32_t kWidestSheet = 16384;
     SheetOverview overview;
-    overview.name = book.sheetNames()[sheet];
+    overview.name = std::string(book.sheetNames()[sheet]);
     SheetTable table(book, sheet, kWidestSheet);
     while (table.Next()) {
         const uint32_t row = table.rowNumber();
@@ -71,7 +71,7 @@ SheetOverview Overview(const Workbook& book, size_t sheet) {
 
 SheetList ListSheets(platform::FileSystem& files, const std::string& path) noexcept {
     SheetList list;
-    RunOnBook(path, list, [&] { list.names = ReadWorkbookFile(files, path)->sheetNames(); });
+    RunOnBook(path, list, [&] { list.names = ReadWorkbookFile(files, path)->sheetNames().ToVector(); });
     return list;
 }
 

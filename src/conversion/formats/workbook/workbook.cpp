@@ -54,11 +54,11 @@ std::unique_ptr<Workbook> Workbook::Open(std::string bytes) {
 }
 
 std::unique_ptr<SheetRows> Workbook::OpenSheet(std::string_view name, uint32_t columnLimit) const {
-    auto found = std::find(sheetNames_.begin(), sheetNames_.end(), name);
-    if (found == sheetNames_.end()) {
+    std::optional<size_t> found = sheetNames_.Find(name);
+    if (!found) {
         throw MissingSheet(name, sheetNames_);
     }
-    return OpenSheet(static_cast<size_t>(found - sheetNames_.begin()), columnLimit);
+    return OpenSheet(*found, columnLimit);
 }
 
 }  // namespace conversion::workbook

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "conversion/formats/workbook/name_list.h"
 #include "conversion/formats/workbook/sheet_row.h"
 #include "conversion/formats/workbook/sheet_rows.h"
 
@@ -34,14 +35,14 @@ class Workbook {
 
     virtual Format format() const = 0;
     // In the order the spreadsheet program shows their tabs.
-    const std::vector<std::string>& sheetNames() const { return sheetNames_; }
+    const NameList& sheetNames() const { return sheetNames_; }
     // Each row keeps its cells up to `columnLimit` and the first cell beyond it.
     virtual std::unique_ptr<SheetRows> OpenSheet(size_t index, uint32_t columnLimit) const = 0;
     // Fails with code 9 where the book has no sheet of that name.
     std::unique_ptr<SheetRows> OpenSheet(std::string_view name, uint32_t columnLimit) const;
 
   protected:
-    std::vector<std::string> sheetNames_;
+    NameList sheetNames_;
 };
 
 std::unique_ptr<Workbook> OpenXlsx(std::unique_ptr<class ZipArchive> archive);

@@ -25,14 +25,14 @@ RunError CellTextTooLong(std::string_view sheet, std::string_view reference) {
         .WithText(ShortenedName(sheet) + "!" + std::string(reference));
 }
 
-RunError MissingSheet(std::string_view name, const std::vector<std::string>& sheets) {
+RunError MissingSheet(std::string_view name, const NameList& sheets) {
     return RunError(error_code::kSubscriptOutOfRange, Reason::kMissingSheet)
         .WithText(ShortenedName(name))
         .WithNames(FirstNames(sheets))
         .WithNumber(static_cast<int64_t>(sheets.size()));
 }
 
-std::vector<std::string> FirstNames(const std::vector<std::string>& sheets) {
+std::vector<std::string> FirstNames(const NameList& sheets) {
     std::vector<std::string> first;
     for (size_t k = 0; k < std::min(sheets.size(), kShownNames); ++k) {
         first.push_back(ShortenedName(sheets[k]));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "conversion/fare_model_names.h"
+#include "conversion/formats/workbook/name_list.h"
 
 // The failures of reading a workbook, with the facts the wording module explains.
 namespace conversion::workbook {
@@ -18,8 +19,8 @@ RunError UnreadableBook(Reason why, std::string_view where = {}, int64_t line = 
 RunError PartTooLarge(std::string_view part, size_t limit);
 RunError CellTextTooLong(std::string_view sheet, std::string_view reference);
 // Code 9: the sheet asked for is not in the book; the error lists those that are.
-RunError MissingSheet(std::string_view name, const std::vector<std::string>& sheets);
+RunError MissingSheet(std::string_view name, const NameList& sheets);
 // The first sheets' names, shortened, as a message lists them.
-std::vector<std::string> FirstNames(const std::vector<std::string>& sheets);
+std::vector<std::string> FirstNames(const NameList& sheets);
 
 }  // namespace conversion::workbook

@@ -20,14 +20,14 @@ class NoRows : public RowSource {
 
 std::unique_ptr<RowSource> OpenSheet(platform::InputFile& input, const SourceRequest& request) {
     std::shared_ptr<const Workbook> book = ReadWorkbook(input);
-    const std::vector<std::string>& names = book->sheetNames();
+    const NameList& names = book->sheetNames();
     size_t sheet = 0;
     if (request.sheet) {
-        auto found = std::find(names.begin(), names.end(), *request.sheet);
-        if (found == names.end()) {
+        std::optional<size_t> found = names.Find(*request.sheet);
+        if (!found) {
             throw MissingSheet(*request.sheet, names);
         }
-        sheet = static_cast<size_t>(found - names.begin());
+        sheet = *found;
     } else if (names.empty()) {
         return std::make_unique<NoRows>();
     }

@@ -39,7 +39,7 @@ void CheckRecords(std::span<const FareLineRecord> records) {
 // libxlsxwriter, and the libraries it pulls in (a whole cryptography library among them), is
 // loaded only when a workbook is written: every other run starts without it.
 struct XlsxWriter {
-    decltype(&::workbook_new) workbook_new;
+    decltype(&::workbook_new_opt) workbook_new_opt;
     decltype(&::workbook_add_worksheet) workbook_add_worksheet;
     decltype(&::worksheet_write_string) worksheet_write_string;
     decltype(&::worksheet_write_number) worksheet_write_number;
@@ -64,7 +64,7 @@ struct XlsxWriter {
             }
         };
         XlsxWriter writer{};
-        find(writer.workbook_new, "workbook_new");
+        find(writer.workbook_new_opt, "workbook_new_opt");
         find(writer.workbook_add_worksheet, "workbook_add_worksheet");
         find(writer.worksheet_write_string, "worksheet_write_string");
         find(writer.worksheet_write_number, "worksheet_write_number");
@@ -90,21 +90,34 @@ struct BookCloser {
     }
 };
 
+// Every cell written is checked: the library refuses a cell for want of memory.
+void Check(const XlsxWriter& lxw, lxw_error written) {
+    if (written == LXW_ERROR_MEMORY_MALLOC_FAILED) {
+        throw RunError(error_code::kOutOfMemory);
+    }
+    if (written != LXW_NO_ERROR) {
+        throw RunError(error_code::kDeviceIo, Reason::kWorkbookNotWritten)
+            .WithText(lxw.lxw_strerror(written));
+    }
+}
+
 void WriteRow(const XlsxWriter& lxw, lxw_worksheet* sheet, const FareLineRecord& record,
               int number) {
     auto row = static_cast<lxw_row_t>(number - 1);
     if (!record.PlaceName.empty()) {
         std::string name = EncodeEscapedCharacters(fare_model::EncodeUtf8(record.PlaceName));
-        if (lxw.worksheet_write_string(sheet, row, 0, name.c_str(), nullptr) != LXW_NO_ERROR) {
+        const lxw_error written = lxw.worksheet_write_string(sheet, row, 0, name.c_str(), nullptr);
+        if (written == LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED) {
             throw BadName(Reason::kNameTooLongForCell, number);
         }
+        Check(lxw, written);
     }
     // The zone is written even when it is 0: a row of empty cells would end the table.
-    lxw.worksheet_write_number(sheet, row, 1, record.ZoneNumber, nullptr);
+    Check(lxw, lxw.worksheet_write_number(sheet, row, 1, record.ZoneNumber, nullptr));
     // Fares after the row's last value read as 0, so trailing zeros are left out.
     for (size_t k = 0; k < FaresInUse(record); ++k) {
-        lxw.worksheet_write_number(sheet, row, static_cast<lxw_col_t>(k + 2), record.Fares[k],
-                                   nullptr);
+        Check(lxw, lxw.worksheet_write_number(sheet, row, static_cast<lxw_col_t>(k + 2),
+                                              record.Fares[k], nullptr));
     }
 }
 
@@ -163,12 +176,16 @@ void CheckReadsBack(const std::string& bytes, std::span<const FareLineRecord> re
 
 }  // namespace
 
-std::string FareTableWorkbook(std::span<const FareLineRecord> records) {
+std::string FareTableWorkbook(std::span<const FareLineRecord> records,
+                              const std::string& scratchFolder) {
     CheckRecords(records);
     const XlsxWriter& lxw = XlsxWriter::Loaded();
+    std::string folder = scratchFolder;
+    lxw_workbook_options options{};
+    options.tmpdir = folder.empty() ? nullptr : folder.data();
     std::string bytes = platform::BytesWrittenByName(
         [&](const std::string& path) {
-            BookCloser closer{lxw, lxw.workbook_new(path.c_str())};
+            BookCloser closer{lxw, lxw.workbook_new_opt(path.c_str(), &options)};
             lxw_worksheet* sheet = closer.book == nullptr
                                        ? nullptr
                                        : lxw.workbook_add_worksheet(closer.book, kFareSheetName);

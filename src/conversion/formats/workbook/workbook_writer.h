@@ -19,7 +19,12 @@ inline constexpr char kFareSheetName[] = "運賃";
 //     space, one longer than a cell holds)
 //   9 more than 301 records (line() is 302)
 // and where it cannot be made: 53 where libxlsxwriter cannot be loaded, 57 where the library
-// fails to write it, and the scratch file's own errors (6 past its limit among them).
-std::string FareTableWorkbook(std::span<const FareLineRecord> records);
+// fails to write it, 61 where it could not write it whole (a full disk, the file-size limit),
+// and the scratch file's own errors (6 past its limit among them).
+// The library keeps the book's parts in files of its own while it writes them: they are made
+// in `scratchFolder` (the folder the book goes to, where its failures are the output's), under
+// names that vanish as soon as they are made; in the system's temporary folder where empty.
+std::string FareTableWorkbook(std::span<const FareLineRecord> records,
+                              const std::string& scratchFolder = "");
 
 }  // namespace conversion::workbook

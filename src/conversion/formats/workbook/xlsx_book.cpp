@@ -1,5 +1,6 @@
 // Office Open XML workbooks (.xlsx): the package's relationships lead from the workbook part
 // to its sheets and its shared strings; each sheet lists its rows and cells.
+#include <algorithm>
 #include <map>
 
 #include "conversion/formats/workbook/workbook.h"
@@ -86,30 +87,86 @@ class RelationshipsReader : public XmlHandler {
     std::map<std::string, Relationship> relationships_;
 };
 
+// The relationships of the workbook part, kept compactly: a book may have a million sheets.
+class WorkbookRelationshipsReader : public XmlHandler {
+  public:
+    void Read(const ZipArchive& archive, std::string_view part) {
+        folder_ = FolderOf(part);
+        std::string file = RelationshipsOf(part);
+        if (archive.Has(file)) {
+            XmlStream(archive, file, *this).ParseToEnd();
+        }
+    }
+    // The target of relationship `id`; empty where there is none.
+    std::string_view TargetOf(std::string_view id) {
+        if (order_.size() != ids.size()) {
+            order_.resize(ids.size());
+            for (size_t k = 0; k < order_.size(); ++k) {
+                order_[k] = k;
+            }
+            // Stable: of two relationships with one id, the last is taken, as before.
+            std::stable_sort(order_.begin(), order_.end(),
+                             [&](size_t a, size_t b) { return ids[a] < ids[b]; });
+        }
+        auto end = std::upper_bound(order_.begin(), order_.end(), id,
+                                    [&](std::string_view value, size_t k) { return value < ids[k]; });
+        return end == order_.begin() || ids[*std::prev(end)] != id ? std::string_view()
+                                                                   : targets[*std::prev(end)];
+    }
+
+    std::string sharedStringsPart;
+    std::string stylesPart;
+    NameList ids;
+    NameList targets;
+
+  private:
+    void Start(std::string_view name, const char** attributes) override {
+        auto id = Attribute(attributes, "Id");
+        auto target = Attribute(attributes, "Target");
+        if (name != "Relationship" || !id || !target ||
+            Attribute(attributes, "TargetMode").value_or("") == "External") {
+            return;
+        }
+        const std::string_view type = Attribute(attributes, "Type").value_or("");
+        std::string resolved = ResolveTarget(folder_, *target);
+        if (TypeIs(type, "sharedStrings")) {
+            sharedStringsPart = std::move(resolved);
+        } else if (TypeIs(type, "styles")) {
+            stylesPart = std::move(resolved);
+        } else {
+            ids.push_back(*id);
+            targets.push_back(resolved);
+        }
+    }
+    void End(std::string_view) override {}
+    void Text(std::string_view) override {}
+
+    std::string folder_;
+    std::vector<size_t> order_;
+};
+
 // The sheets that workbook.xml lists, by name and relationship id.
 class WorkbookPartReader : public XmlHandler {
   public:
-    struct Sheet {
-        std::string name;
-        std::string relationship;
-    };
-    std::vector<Sheet> Read(const ZipArchive& archive, std::string_view part) {
+    void Read(const ZipArchive& archive, std::string_view part) {
         XmlStream(archive, part, *this).ParseToEnd();
         if (!sawWorkbook_) {
             // Another kind of office document (a word processor's, say).
             throw UnreadableBook(Reason::kZipOfOtherDocument);
         }
-        return std::move(sheets_);
     }
     bool epoch1904() const { return epoch1904_; }
+
+    NameList names;
+    NameList relationships;
 
   private:
     void Start(std::string_view name, const char** attributes) override {
         if (depth_++ == 0) {
             sawWorkbook_ = name == "workbook";
         } else if (name == "sheet" && sawWorkbook_) {
-            sheets_.push_back({std::string(Attribute(attributes, "name").value_or("")),
-                               std::string(Attribute(attributes, "id").value_or(""))});
+            names.push_back(Attribute(attributes, "name").value_or(""));
+            relationships.push_back(Attribute(attributes, "id").value_or(""));
         } else if (name == "workbookPr" && sawWorkbook_) {
             const std::string_view epoch = Attribute(attributes, "date1904").value_or("");
             epoch1904_ = epoch == "1" || epoch == "true";
@@ -121,7 +178,6 @@ class WorkbookPartReader : public XmlHandler {
     int depth_ = 0;
     bool sawWorkbook_ = false;
     bool epoch1904_ = false;
-    std::vector<Sheet> sheets_;
 };
 
 class XlsxBook : public Workbook {
@@ -136,28 +192,23 @@ class XlsxBook : public Workbook {
         if (!archive_->Has(workbookPart)) {
             throw UnreadableBook(Reason::kZipOfOtherDocument);
         }
-        auto relationships = RelationshipsReader().Read(*archive_, workbookPart);
-        for (const auto& [id, relationship] : relationships) {
-            if (TypeIs(relationship.type, "sharedStrings")) {
-                sharedStringsPart_ = relationship.target;
-            } else if (TypeIs(relationship.type, "styles")) {
-                stylesPart_ = relationship.target;
-            }
-        }
+        WorkbookRelationshipsReader relationships;
+        relationships.Read(*archive_, workbookPart);
+        sharedStringsPart_ = std::move(relationships.sharedStringsPart);
+        stylesPart_ = std::move(relationships.stylesPart);
         WorkbookPartReader workbook;
-        for (const auto& sheet : workbook.Read(*archive_, workbookPart)) {
-            auto found = relationships.find(sheet.relationship);
-            sheetNames_.push_back(sheet.name);
-            sheetParts_.push_back(found == relationships.end() ? std::string()
-                                                               : found->second.target);
+        workbook.Read(*archive_, workbookPart);
+        for (size_t sheet = 0; sheet < workbook.names.size(); ++sheet) {
+            sheetParts_.push_back(relationships.TargetOf(workbook.relationships[sheet]));
         }
+        sheetNames_ = std::move(workbook.names);
         epoch1904_ = workbook.epoch1904();
     }
 
     Format format() const override { return Format::kXlsx; }
 
     std::unique_ptr<SheetRows> OpenSheet(size_t index, uint32_t columnLimit) const override {
-        const std::string& part = sheetParts_.at(index);
+        const std::string part(sheetParts_.at(index));
         if (part.empty() || !archive_->Has(part)) {
             throw UnreadableBook(Reason::kSheetWithoutContent, sheetNames_[index]);
         }
@@ -173,7 +224,7 @@ class XlsxBook : public Workbook {
             }
             dateStyles_ = std::move(styles);
         }
-        return OpenXlsxSheet(*archive_, part, sheetNames_[index], {sharedStrings_, dateStyles_},
+        return OpenXlsxSheet(*archive_, part, std::string(sheetNames_[index]), {sharedStrings_, dateStyles_},
                              columnLimit);
     }
 
@@ -182,7 +233,7 @@ class XlsxBook : public Workbook {
     std::string sharedStringsPart_;
     std::string stylesPart_;
     bool epoch1904_ = false;
-    std::vector<std::string> sheetParts_;
+    NameList sheetParts_;
     mutable std::shared_ptr<const SharedStrings> sharedStrings_;
     mutable std::shared_ptr<const XlsxDateStyles> dateStyles_;
 };

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include "conversion/formats/workbook/workbook_errors.h"
 
@@ -81,7 +82,9 @@ ZipArchive::ZipArchive(std::string bytes) : bytes_(std::move(bytes)) {
     }
     // The whole directory is walked once: a damaged entry is found here, and a workbook saved
     // with a password is locked as a whole, so one locked part is enough to tell.
+    // Each name is indexed on the way.
     int status = unzGoToFirstFile(archive_);
+    std::string name;
     for (; status == UNZ_OK; status = unzGoToNextFile(archive_)) {
         unz_file_info64 info;
         if (unzGetCurrentFileInfo64(archive_, &info, nullptr, 0, nullptr, 0, nullptr, 0) !=
@@ -92,11 +95,47 @@ ZipArchive::ZipArchive(std::string bytes) : bytes_(std::move(bytes)) {
             unzClose(archive_);
             throw UnreadableBook(Reason::kBookEncrypted);
         }
+        name.resize(info.size_filename);
+        unz64_file_pos at;
+        if (unzGetCurrentFileInfo64(archive_, &info, name.data(), name.size(), nullptr, 0,
+                                    nullptr, 0) != UNZ_OK ||
+            unzGetFilePos64(archive_, &at) != UNZ_OK) {
+            break;
+        }
+        index_.push_back({std::hash<std::string_view>{}(name), at.pos_in_zip_directory,
+                          at.num_of_file});
     }
     if (status != UNZ_END_OF_LIST_OF_FILE) {
         unzClose(archive_);
         throw UnreadableBook(Reason::kZipDirectoryUnreadable);
     }
+    // Stable: of two parts of one name, the first in the directory is found, as minizip's own
+    // search finds it.
+    std::stable_sort(index_.begin(), index_.end(),
+                     [](const Entry& a, const Entry& b) { return a.hash < b.hash; });
+}
+
+const ZipArchive::Entry* ZipArchive::Find(std::string_view name) const {
+    const uint64_t hash = std::hash<std::string_view>{}(name);
+    auto at = std::lower_bound(index_.begin(), index_.end(), hash,
+                               [](const Entry& entry, uint64_t value) { return entry.hash < value; });
+    std::string found;
+    for (; at != index_.end() && at->hash == hash; ++at) {
+        unz64_file_pos position{at->directoryOffset, at->number};
+        unz_file_info64 info;
+        if (unzGoToFilePos64(archive_, &position) != UNZ_OK ||
+            unzGetCurrentFileInfo64(archive_, &info, nullptr, 0, nullptr, 0, nullptr, 0) !=
+                UNZ_OK) {
+            continue;
+        }
+        found.resize(info.size_filename);
+        if (unzGetCurrentFileInfo64(archive_, &info, found.data(), found.size(), nullptr, 0,
+                                    nullptr, 0) == UNZ_OK &&
+            found == name) {
+            return &*at;
+        }
+    }
+    return nullptr;
 }
 
 ZipArchive::~ZipArchive() {
@@ -104,8 +143,13 @@ ZipArchive::~ZipArchive() {
 }
 
 void* ZipArchive::OpenAt(std::string_view name) const {
+    const Entry* entry = Find(name);
+    if (entry == nullptr) {
+        return nullptr;
+    }
     unzFile reader = OpenReader(bytes_);
-    if (reader != nullptr && unzLocateFile(reader, std::string(name).c_str(), 1) != UNZ_OK) {
+    unz64_file_pos position{entry->directoryOffset, entry->number};
+    if (reader != nullptr && unzGoToFilePos64(reader, &position) != UNZ_OK) {
         unzClose(reader);
         reader = nullptr;
     }
@@ -113,7 +157,7 @@ void* ZipArchive::OpenAt(std::string_view name) const {
 }
 
 bool ZipArchive::Has(std::string_view name) const {
-    return unzLocateFile(archive_, std::string(name).c_str(), 1) == UNZ_OK;
+    return Find(name) != nullptr;
 }
 
 std::string ZipArchive::Read(std::string_view name) const {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace conversion::workbook {
 
@@ -49,8 +51,19 @@ class ZipArchive {
     // part. Each part read has a reader of its own, so that parts may be read side by side.
     void* OpenAt(std::string_view name) const;
 
+    // Every part's place in the directory, sorted by the hash of its name: a part is found at
+    // once however many the archive holds (a book may have thousands of sheets).
+    struct Entry {
+        uint64_t hash;
+        uint64_t directoryOffset;
+        uint64_t number;
+    };
+    // The first part named `name` in the directory's order; null where there is none.
+    const Entry* Find(std::string_view name) const;
+
     std::string bytes_;
-    void* archive_ = nullptr;  // the unzFile that answers Has
+    void* archive_ = nullptr;  // the unzFile that walks the directory
+    std::vector<Entry> index_;
 };
 
 }  // namespace conversion::workbook

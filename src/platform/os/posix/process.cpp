@@ -3,10 +3,16 @@
 #include <algorithm>
 #include <csignal>
 
+#include "platform/os/posix/errno_error.h"
+
 namespace platform {
 
 void ReportClosedPipesAsWriteErrors() {
     std::signal(SIGPIPE, SIG_IGN);
+}
+
+void ReportFileSizeLimitAsWriteErrors() {
+    IgnoreFileSizeSignal();
 }
 
 std::vector<std::string> CommandLineArguments(int argc, char** argv) {

@@ -15,6 +15,8 @@ namespace platform {
 // Windows has no SIGPIPE: a write to a closed pipe already fails, and is reported.
 void ReportClosedPipesAsWriteErrors() {}
 
+void ReportFileSizeLimitAsWriteErrors() {}
+
 std::vector<std::string> CommandLineArguments(int, char**) {
     int count = 0;
     wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);

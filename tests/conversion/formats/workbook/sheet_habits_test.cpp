@@ -336,7 +336,7 @@ TEST(SheetHabits, NamesFromTheBookAreShortenedInMessages) {
     for (const Notice& notice : noticed.outcome.notices) {
         EXPECT_LT(conversion::NoticeText(notice).size() + notice.cell.size(), 4096u);
     }
-    EXPECT_NE(conversion::NoticeText(noticed.outcome.notices[0]).find("…（ほか 1048536 文字）"),
+    EXPECT_NE(conversion::NoticeText(noticed.outcome.notices[0]).find("…（残り 1,048,536 文字）"),
               std::string::npos);
 
     std::string sheets;
@@ -349,7 +349,7 @@ TEST(SheetHabits, NamesFromTheBookAreShortenedInMessages) {
     ASSERT_EQ(missing.outcome.kind, Kind::kFailed);
     const std::string explanation = conversion::ExplanationText(*missing.outcome.error);
     EXPECT_LT(explanation.size(), 4096u);
-    EXPECT_NE(explanation.find("「s9」ほか 99990 枚"), std::string::npos) << explanation;
+    EXPECT_NE(explanation.find("「s9」ほか 99,990 枚"), std::string::npos) << explanation;
 }
 
 }  // namespace

@@ -100,7 +100,7 @@ TEST(WorkbookReader, CalcWorkbooksReadAsTheirTwins) {
     }
     auto book =
         Workbook::Open(test_support::ReadBytes(test_support::PathFromUtf8(Fixture("sheets.ods"))));
-    EXPECT_EQ(book->sheetNames(), (std::vector<std::string>{"運賃", "二系統"}));
+    EXPECT_EQ(book->sheetNames().ToVector(), (std::vector<std::string>{"運賃", "二系統"}));
 }
 
 // What other spreadsheet programs write: inline and rich text, furigana, cells and rows
@@ -274,7 +274,7 @@ TEST(WorkbookWriter, RecordsReadBackCellForCell) {
     records[0].Fares[149] = -1;
     records[2].Fares[1] = 32767;  // a record of nothing but a zone of 0 still ends no table
     auto book = Workbook::Open(conversion::workbook::FareTableWorkbook(records));
-    EXPECT_EQ(book->sheetNames(), std::vector<std::string>{"運賃"});
+    EXPECT_EQ(book->sheetNames().ToVector(), std::vector<std::string>{"運賃"});
     EXPECT_EQ(SheetAsCsv(*book, ""), "\"本町,\"\"東口\"\"\t\x01_x0041_\",-2,140" +
                                          test_support::Repeat(",0", 148) + ",-1\n,0\n,0,0,32767\n");
 }
