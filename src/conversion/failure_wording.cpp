@@ -114,9 +114,9 @@ std::string ReasonText(const RunError& error) {
         case Reason::kWorkbookNotWritten:
             return "ブックを書き出せませんでした（" + error.text() + "）。";
         case Reason::kWorkbookNotReadBack:
-            return "書き出したブックを読み戻すと、書いた内容になっていませんでした（一時フォルダの"
-                   "空きが足りないか、ファイルの大きさの上限を超えたようです）。前のファイルは変更"
-                   "していません。";
+            return "書き出したブックを読み戻すと、書いた内容になっていませんでした（出力先の空きが"
+                   "足りないか、ファイルの大きさの上限を超えたようです）。前のファイルは変更して"
+                   "いません。";
         case Reason::kWorkbookLibraryMissing:
             return "ブックを書き出すためのライブラリ " + error.text() +
                    " を読み込めませんでした。このプログラムをインストールし直してください（" +

@@ -43,7 +43,7 @@ struct Case {
     const char* name;
     Fault fault;
     std::vector<std::string> command;  // before the output's path
-    bool written;  // whether the workbook is written all the same
+    bool written;                      // whether the workbook is written all the same
 };
 
 class WorkbookFaultTest : public testing::TestWithParam<Case> {};
@@ -91,8 +91,8 @@ std::string RunCase(const Case& c, const test_support::ScratchFolder& folder) {
         if (result.status != 0 || !book.starts_with("PK")) {
             report = "not written (status " + std::to_string(result.status) + "): " + result.err;
         } else if (args[0] == "--to-sheet" &&
-                   (hy3conv_test::RunHy3conv(folder, {(out / "book.xlsx").string(),
-                                                      folder.Path("again.hy3")})
+                   (hy3conv_test::RunHy3conv(
+                        folder, {(out / "book.xlsx").string(), folder.Path("again.hy3")})
                             .status != 0 ||
                     ReadBytes(folder.Path("again.hy3")) != ReadBytes(data))) {
             report = "the workbook does not convert back to the same data file";
@@ -113,10 +113,9 @@ TEST_P(WorkbookFaultTest, WritesWholeOrKeepsTheOldFile) {
                  test_support::Repeat(",150", 150) + "\r\n";
     }
     WriteBytes(folder.Path("table.txt"), table);
-    ASSERT_EQ(
-        hy3conv_test::RunHy3conv(folder, {folder.Path("table.txt"), folder.Path("table.hy3")})
-            .status,
-        0);
+    ASSERT_EQ(hy3conv_test::RunHy3conv(folder, {folder.Path("table.txt"), folder.Path("table.hy3")})
+                  .status,
+              0);
     const ChildResult result = RunInChild([&] { return RunCase(GetParam(), folder); }, 60s);
     ASSERT_EQ(result.ending, ChildResult::Ending::kReported) << result.report;
     if (result.report.starts_with(kSkipPrefix)) {

@@ -9,8 +9,8 @@
 #include "conversion/conversion_run.h"
 #include "conversion/file_wording.h"
 #include "conversion/formats/workbook/book_conversion.h"
-#include "conversion/name_wording.h"
 #include "conversion/formats/workbook/sheet_list.h"
+#include "conversion/name_wording.h"
 #include "platform/os/file_access.h"
 #include "platform/os/output_file.h"
 #include "platform/os/process.h"
@@ -76,9 +76,9 @@ FileResult Reported(const Options& options, const std::string& input,
 
 FileResult ConvertOne(const Options& options, const std::string& input, const std::string& output,
                       const std::optional<std::string>& sheet) {
-    return Reported(options, input,
-                    conversion::ConvertFareTableWith(input, output,
-                                                     ConversionOptionsOf(options, sheet)));
+    return Reported(
+        options, input,
+        conversion::ConvertFareTableWith(input, output, ConversionOptionsOf(options, sheet)));
 }
 
 using FileAction = std::function<FileResult(const std::string&, const std::string&)>;
@@ -256,7 +256,8 @@ int RunAllSheets(const Options& options) {
             const std::string output = folder + sheet + ".hy3";
             planned.push_back({output, source});
             const bool last = index + 1 == list.names.size();
-            jobs.push_back({source, folder + conversion::ShortenedName(sheet + ".hy3"), [&options, book, output, sheet, index, last, opened] {
+            jobs.push_back({source, folder + conversion::ShortenedName(sheet + ".hy3"),
+                            [&options, book, output, sheet, index, last, opened] {
                                 if (!*opened) {
                                     *opened = std::make_unique<OpenedBook>(
                                         platform::SystemFileSystem(), book);

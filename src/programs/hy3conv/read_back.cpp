@@ -3,8 +3,8 @@
 #include "conversion/formats/workbook/workbook_writer.h"
 #include "conversion/read_back.h"
 #include "conversion/wording.h"
-#include "platform/os/file_system.h"
 #include "fare_model/fare_table_listing.h"
+#include "platform/os/file_system.h"
 #include "programs/hy3conv/messages.h"
 
 namespace hy3conv {

@@ -25,7 +25,8 @@ std::string TemplateWorkbook(const std::string& scratchFolder) {
 
 std::string TemplateForFileName(std::string_view name) {
     const bool workbook = platform::AsciiLowercase(name).ends_with(".xlsx");
-    return workbook ? TemplateWorkbook(platform::FolderOf(name)) : std::string(template_text::TemplateText());
+    return workbook ? TemplateWorkbook(platform::FolderOf(name))
+                    : std::string(template_text::TemplateText());
 }
 
 }  // namespace template_workbook

@@ -27,8 +27,11 @@ class NameList {
         return (*this)[index];
     }
     void push_back(std::string_view name) {
+        if (name.size() > UINT32_MAX - text_.size()) {
+            throw std::length_error("NameList");
+        }
         text_ += name;
-        ends_.push_back(text_.size());
+        ends_.push_back(static_cast<uint32_t>(text_.size()));
     }
     // The first name equal to `name`, where there is one.
     std::optional<size_t> Find(std::string_view name) const {
@@ -50,7 +53,7 @@ class NameList {
 
   private:
     std::string text_;
-    std::vector<size_t> ends_;
+    std::vector<uint32_t> ends_;  // a part holds at most kPartLimit bytes
 };
 
 }  // namespace conversion::workbook

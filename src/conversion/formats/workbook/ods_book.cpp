@@ -79,11 +79,9 @@ class SheetNamesReader : public XmlHandler {
 
 class OdsSheetRows : public StreamedSheetRows {
   public:
-    OdsSheetRows(const ZipArchive& archive, std::string sheetName, size_t sheet,
+    OdsSheetRows(const ZipArchive& archive, std::string_view sheetName, size_t sheet,
                  uint32_t columnLimit)
-        : StreamedSheetRows(archive, kContent, std::move(sheetName)),
-          sheet_(sheet),
-          row_(columnLimit) {}
+        : StreamedSheetRows(archive, kContent, sheetName), sheet_(sheet), row_(columnLimit) {}
 
   private:
     void Start(std::string_view name, const char** attributes) override {
@@ -244,8 +242,7 @@ class OdsBook : public Workbook {
     Format format() const override { return Format::kOds; }
 
     std::unique_ptr<SheetRows> OpenSheet(size_t index, uint32_t columnLimit) const override {
-        return std::make_unique<OdsSheetRows>(*archive_, std::string(sheetNames_.at(index)), index,
-                                              columnLimit);
+        return std::make_unique<OdsSheetRows>(*archive_, sheetNames_.at(index), index, columnLimit);
     }
 
   private:

@@ -71,7 +71,8 @@ SheetOverview Overview(const Workbook& book, size_t sheet) {
 
 SheetList ListSheets(platform::FileSystem& files, const std::string& path) noexcept {
     SheetList list;
-    RunOnBook(path, list, [&] { list.names = ReadWorkbookFile(files, path)->sheetNames().ToVector(); });
+    RunOnBook(path, list,
+              [&] { list.names = ReadWorkbookFile(files, path)->sheetNames().ToVector(); });
     return list;
 }
 

@@ -90,8 +90,9 @@ class RowQueue {
 // parse meets them, and Next parses only as far as the next row.
 class StreamedSheetRows : public SheetRows, protected XmlHandler {
   public:
-    StreamedSheetRows(const ZipArchive& archive, std::string_view part, std::string sheetName)
-        : sheetName_(std::move(sheetName)), stream_(archive, part, *this) {}
+    // `sheetName` is the book's own, which outlives the rows.
+    StreamedSheetRows(const ZipArchive& archive, std::string_view part, std::string_view sheetName)
+        : sheetName_(sheetName), stream_(archive, part, *this) {}
     bool Next(SheetRow& row) override;
 
   protected:
@@ -101,7 +102,7 @@ class StreamedSheetRows : public SheetRows, protected XmlHandler {
     void AppendRepeated(std::string& text, char ch, uint64_t count, uint32_t column,
                         uint32_t row) const;
 
-    std::string sheetName_;
+    std::string_view sheetName_;
     XmlStream stream_;
     RowQueue queue_;
 

@@ -31,10 +31,10 @@ class SheetTable {
     uint32_t SkipRestOfRun();
     const std::vector<ColumnRun>& hiddenColumns() const { return rows_->hiddenColumns(); }
 
-    const std::string& sheetName() const { return sheetName_; }
+    std::string_view sheetName() const { return sheetName_; }
 
   private:
-    std::string sheetName_;
+    std::string_view sheetName_;  // the book's own, which outlives the table
     std::unique_ptr<SheetRows> rows_;
     SheetRow row_;
     uint32_t copy_ = 0;

@@ -108,8 +108,9 @@ class WorkbookRelationshipsReader : public XmlHandler {
             std::stable_sort(order_.begin(), order_.end(),
                              [&](size_t a, size_t b) { return ids[a] < ids[b]; });
         }
-        auto end = std::upper_bound(order_.begin(), order_.end(), id,
-                                    [&](std::string_view value, size_t k) { return value < ids[k]; });
+        auto end =
+            std::upper_bound(order_.begin(), order_.end(), id,
+                             [&](std::string_view value, size_t k) { return value < ids[k]; });
         return end == order_.begin() || ids[*std::prev(end)] != id ? std::string_view()
                                                                    : targets[*std::prev(end)];
     }
@@ -224,7 +225,7 @@ class XlsxBook : public Workbook {
             }
             dateStyles_ = std::move(styles);
         }
-        return OpenXlsxSheet(*archive_, part, std::string(sheetNames_[index]), {sharedStrings_, dateStyles_},
+        return OpenXlsxSheet(*archive_, part, sheetNames_[index], {sharedStrings_, dateStyles_},
                              columnLimit);
     }
 

@@ -129,9 +129,9 @@ std::optional<uint32_t> ColumnOf(std::string_view reference) {
 // A worksheet part: <row r="12"><c r="C12" t="s"><v>4</v></c>…</row>.
 class XlsxSheetRows : public StreamedSheetRows {
   public:
-    XlsxSheetRows(const ZipArchive& archive, std::string_view part, std::string sheetName,
+    XlsxSheetRows(const ZipArchive& archive, std::string_view part, std::string_view sheetName,
                   XlsxBookParts shared, uint32_t columnLimit)
-        : StreamedSheetRows(archive, part, std::move(sheetName)),
+        : StreamedSheetRows(archive, part, sheetName),
           shared_(std::move(shared)),
           row_(columnLimit) {}
 
@@ -332,9 +332,9 @@ SharedStrings ReadSharedStrings(const ZipArchive& archive, std::string_view part
 }
 
 std::unique_ptr<SheetRows> OpenXlsxSheet(const ZipArchive& archive, std::string_view part,
-                                         std::string sheetName, XlsxBookParts shared,
+                                         std::string_view sheetName, XlsxBookParts shared,
                                          uint32_t columnLimit) {
-    return std::make_unique<XlsxSheetRows>(archive, part, std::move(sheetName), std::move(shared),
+    return std::make_unique<XlsxSheetRows>(archive, part, sheetName, std::move(shared),
                                            columnLimit);
 }
 

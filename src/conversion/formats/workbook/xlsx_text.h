@@ -45,7 +45,7 @@ struct XlsxBookParts {
 };
 
 std::unique_ptr<SheetRows> OpenXlsxSheet(const ZipArchive& archive, std::string_view part,
-                                         std::string sheetName, XlsxBookParts shared,
+                                         std::string_view sheetName, XlsxBookParts shared,
                                          uint32_t columnLimit);
 
 }  // namespace conversion::workbook

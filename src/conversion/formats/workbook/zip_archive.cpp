@@ -97,13 +97,13 @@ ZipArchive::ZipArchive(std::string bytes) : bytes_(std::move(bytes)) {
         }
         name.resize(info.size_filename);
         unz64_file_pos at;
-        if (unzGetCurrentFileInfo64(archive_, &info, name.data(), name.size(), nullptr, 0,
-                                    nullptr, 0) != UNZ_OK ||
+        if (unzGetCurrentFileInfo64(archive_, &info, name.data(), name.size(), nullptr, 0, nullptr,
+                                    0) != UNZ_OK ||
             unzGetFilePos64(archive_, &at) != UNZ_OK) {
             break;
         }
-        index_.push_back({std::hash<std::string_view>{}(name), at.pos_in_zip_directory,
-                          at.num_of_file});
+        index_.push_back(
+            {std::hash<std::string_view>{}(name), at.pos_in_zip_directory, at.num_of_file});
     }
     if (status != UNZ_END_OF_LIST_OF_FILE) {
         unzClose(archive_);
@@ -117,8 +117,9 @@ ZipArchive::ZipArchive(std::string bytes) : bytes_(std::move(bytes)) {
 
 const ZipArchive::Entry* ZipArchive::Find(std::string_view name) const {
     const uint64_t hash = std::hash<std::string_view>{}(name);
-    auto at = std::lower_bound(index_.begin(), index_.end(), hash,
-                               [](const Entry& entry, uint64_t value) { return entry.hash < value; });
+    auto at =
+        std::lower_bound(index_.begin(), index_.end(), hash,
+                         [](const Entry& entry, uint64_t value) { return entry.hash < value; });
     std::string found;
     for (; at != index_.end() && at->hash == hash; ++at) {
         unz64_file_pos position{at->directoryOffset, at->number};
