@@ -46,6 +46,10 @@ struct Case {
     bool written;                      // whether the workbook is written all the same
 };
 
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class WorkbookFaultTest : public testing::TestWithParam<Case> {};
 
 // Runs the case in a child of its own (mounts and limits stay there); "" where it went as it

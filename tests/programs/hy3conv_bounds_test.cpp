@@ -51,14 +51,14 @@ std::string Book(const std::vector<std::string>& names) {
     return workbook_test::MakeZip(entries);
 }
 
-struct Run {
+struct Measured {
     int status = -1;
     std::string out, err;
     long peakKiB = 0;
 };
 
 // Runs hy3conv with `args`, its own peak memory measured by the system.
-Run RunMeasured(const test_support::ScratchFolder& folder, const std::vector<std::string>& args) {
+Measured RunMeasured(const test_support::ScratchFolder& folder, const std::vector<std::string>& args) {
     const std::string outPath = folder.Path("stdout"), errPath = folder.Path("stderr");
     pid_t child = fork();
     if (child == 0) {
@@ -74,7 +74,7 @@ Run RunMeasured(const test_support::ScratchFolder& folder, const std::vector<std
         execv(HY3CONV_PATH, argv.data());
         _exit(127);
     }
-    Run run;
+    Measured run;
     int status = 0;
     rusage usage{};
     if (child > 0 && wait4(child, &status, 0, &usage) == child && WIFEXITED(status)) {
@@ -128,7 +128,7 @@ TEST(Hy3convBounds, NamesFromABookAreShortenedAndCostNoMemory) {
         if (!c.toFolder) {
             args.push_back(folder.Path("out.hy3"));
         }
-        const Run run = RunMeasured(folder, args);
+        const Measured run = RunMeasured(folder, args);
         EXPECT_EQ(run.status, c.status) << c.name << ": " << run.err.substr(0, 2000);
         EXPECT_NE(run.err.find(c.expected), std::string::npos)
             << c.name << ": " << run.err.substr(0, 2000);
