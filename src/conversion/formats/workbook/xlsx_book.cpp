@@ -104,7 +104,7 @@ class WorkbookRelationshipsReader : public XmlHandler {
             for (size_t k = 0; k < order_.size(); ++k) {
                 order_[k] = k;
             }
-            // Stable: of two relationships with one id, the last is taken, as before.
+            // Stable: of two relationships with one id, the last in the part counts.
             std::stable_sort(order_.begin(), order_.end(),
                              [&](size_t a, size_t b) { return ids[a] < ids[b]; });
         }
