@@ -18,8 +18,8 @@ std::string Where(const Notice& notice) {
 }
 
 std::string RowOf(const RecordDifference& difference) {
-    return std::to_string(difference.row) + "行目（" + fare_model::PrintableName(difference.place) +
-           "）";
+    return std::to_string(difference.row) + "行目（" +
+           ShortenedName(fare_model::PrintableName(difference.place)) + "）";
 }
 
 std::string Change(int oldValue, int newValue) {
@@ -175,8 +175,8 @@ std::string DifferenceText(const RecordDifference& difference) {
     switch (difference.kind) {
         case RecordDifference::Kind::kPlaceRenamed:
             return std::to_string(difference.row) + "行目の地名を「" +
-                   fare_model::PrintableName(difference.oldPlace) + "」から「" +
-                   fare_model::PrintableName(difference.place) + "」に変えました。";
+                   ShortenedName(fare_model::PrintableName(difference.oldPlace)) + "」から「" +
+                   ShortenedName(fare_model::PrintableName(difference.place)) + "」に変えました。";
         case RecordDifference::Kind::kZoneChanged:
             return RowOf(difference) + "のゾーン番号" +
                    Change(difference.oldValue, difference.newValue);
