@@ -58,7 +58,8 @@ struct Measured {
 };
 
 // Runs hy3conv with `args`, its own peak memory measured by the system.
-Measured RunMeasured(const test_support::ScratchFolder& folder, const std::vector<std::string>& args) {
+Measured RunMeasured(const test_support::ScratchFolder& folder,
+                     const std::vector<std::string>& args) {
     const std::string outPath = folder.Path("stdout"), errPath = folder.Path("stderr");
     pid_t child = fork();
     if (child == 0) {
