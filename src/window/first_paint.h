@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <functional>
 
 class QApplication;
 
@@ -20,5 +21,10 @@ class FirstPaintReporter : public QObject {
   private:
     bool reported_ = false;
 };
+
+// Runs `work` once, after the first window of the program has painted its first frame (or
+// after a second if no window paints), so that what that frame does not need waits until the
+// window is on screen.
+void AfterFirstFrame(QApplication& application, std::function<void()> work);
 
 }  // namespace main_window
