@@ -4,13 +4,13 @@
 # Japanese text), launched alternately in the same run on the same display.
 # Goal: the main window takes at most 1.1 times the bare window (median of the pairs' ratios).
 #
-# Usage: bench/main_window_start.sh [build folder] [pairs]
+# Usage: [RUKANOBA3=program] bench/main_window_start.sh [build folder] [pairs]
 # Needs a display: DISPLAY, or Xvfb (package xvfb), which the script starts on its own.
 set -euo pipefail
 
 build=${1:-build}
 pairs=${2:-20}
-rukanoba3=$build/src/programs/rukanoba3
+rukanoba3=${RUKANOBA3:-$build/src/programs/rukanoba3}  # another build of it, to compare
 bare=$build/bench/bare_window
 for program in "$rukanoba3" "$bare"; do
     [ -x "$program" ] || { echo "$program がありません（先にビルドしてください）" >&2; exit 2; }
