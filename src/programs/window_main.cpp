@@ -2,9 +2,6 @@
 // for each file, with the desktop's dialogs.
 #include <QApplication>
 #include <QIcon>
-#include <QTimer>
-#include <QWidget>
-#include <chrono>
 #include <cstdio>
 #include <new>
 
@@ -15,6 +12,7 @@
 #include "platform/os/process.h"
 #include "programs/rukanoba3/pdf_command.h"
 #include "window/desktop_setup.h"
+#include "window/first_paint.h"
 #include "window/program_start.h"
 #include "window/user_manual.h"
 
@@ -45,30 +43,6 @@ int Answered(const main_window::StartRequest& request) {
     }
     return -1;
 }
-
-// For the start-up benchmark (bench/window_start.sh) only: once the first window has painted,
-// prints the wall-clock time in nanoseconds since the epoch and quits.
-class FirstPaintReporter : public QObject {
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (!reported_ && event->type() == QEvent::Paint && watched->isWidgetType() &&
-            qobject_cast<QWidget*>(watched)->isWindow()) {
-            reported_ = true;
-            // Children paint in the same pass: report once it has ended.
-            QTimer::singleShot(0, [] {
-                const auto now = std::chrono::system_clock::now().time_since_epoch();
-                std::printf("%lld\n",
-                            static_cast<long long>(
-                                std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
-                QCoreApplication::quit();
-            });
-        }
-        return false;
-    }
-
-  private:
-    bool reported_ = false;
-};
 
 // --pdf draws on no screen: the offscreen platform, whatever display there is or is not.
 int WritePdf(int argc, char* argv[]) {
@@ -128,8 +102,7 @@ int main(int argc, char* argv[]) {
     }
 
     main_window::RegisterFontSubstitutions();
-    main_window::InstallJapaneseTranslation(*application);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/rukanoba3.png")));
+    main_window::UseJapaneseLocale();
     // Ties the window to its menu entry and icon on Wayland too.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.rukanoba3.Rukanoba3"));
 
@@ -140,10 +113,16 @@ int main(int argc, char* argv[]) {
     const QString userManual = main_window::FindUserManual(
         QCoreApplication::applicationDirPath(), {RUKANOBA_INSTALLED_MANUAL, RUKANOBA_BUILT_MANUAL});
     main_window::ProgramWindows windows(dialog, messageBox, fileOpener, printDialog, userManual);
-    FirstPaintReporter firstPaint;
-    if (qEnvironmentVariableIsSet("RUKANOBA_BENCH_FIRST_PAINT")) {
-        application->installEventFilter(&firstPaint);
-    }
+    // The first frame needs neither the icon (it reaches the window manager a moment later)
+    // nor Qt's translation (its dialogs and menus open only on the user's demand). Loading the
+    // icon scans Qt's image plugins; the translation is read from disk.
+    main_window::AfterFirstFrame(*application, [&application] {
+        main_window::InstallJapaneseTranslation(*application);
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/rukanoba3.png")));
+    });
+    // Watches the first paint after the line above (the filter installed last sees events
+    // first): the benchmark's report of the first frame comes before the work that waits for it.
+    const main_window::FirstPaintReporter firstPaint(*application);
     windows.Open(request);
     return QApplication::exec();
 }

@@ -29,9 +29,13 @@ void RegisterFontSubstitutions() {
                                substitutes);
 }
 
+void UseJapaneseLocale() {
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+}
+
 bool InstallJapaneseTranslation(QCoreApplication& application) {
+    UseJapaneseLocale();
     const QLocale japanese(QLocale::Japanese, QLocale::Japan);
-    QLocale::setDefault(japanese);
     auto* translator = new QTranslator(&application);
     if (!translator->load(japanese, QStringLiteral("qtbase"), QStringLiteral("_"),
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {

@@ -126,7 +126,9 @@ $found"
 
 check_qt_free() {
     local found
-    found=$(grep -rnE '#[[:space:]]*include[[:space:]]*<Q' "${qt_free[@]}" 2>/dev/null)
+    # The bare Qt window that the main window's start is measured against is Qt itself.
+    found=$(grep -rnE '#[[:space:]]*include[[:space:]]*<Q' "${qt_free[@]}" 2>/dev/null |
+        grep -v '^bench/bare_window\.cpp:')
     [ -z "$found" ] || fail "Qt を使わないフォルダに Qt の include があります:
 $found"
 }
