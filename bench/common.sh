@@ -28,3 +28,16 @@ cpu_ms_per_run() {
         printf "%.2f\n", ((a[1] + a[2]) - (b[1] + b[2])) * 1000 / n
     }'
 }
+
+# Starts Xvfb on a free display when there is no screen, and sets DISPLAY; xvfb_pid is then its
+# process, for the caller's clean-up (empty where a screen was there already).
+xvfb_pid=
+start_screen_if_none() {
+    [ -z "${DISPLAY:-}" ] || return 0
+    command -v Xvfb >/dev/null || { echo "画面も Xvfb もありません" >&2; exit 2; }
+    local display=:$((90 + RANDOM % 100))
+    Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=$display
+    sleep 1
+}

@@ -16,17 +16,10 @@ for program in "$rukanoba3" "$bare"; do
     [ -x "$program" ] || { echo "$program がありません（先にビルドしてください）" >&2; exit 2; }
 done
 
-xvfb_pid=
+source "$(dirname "$0")/common.sh"
 cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null; true; }
 trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ]; then
-    command -v Xvfb >/dev/null || { echo "画面も Xvfb もありません" >&2; exit 2; }
-    display=:$((90 + RANDOM % 100))
-    Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=$display
-    sleep 1
-fi
+start_screen_if_none
 
 # "wall cpu": milliseconds (with a fraction) from the launch to the first paint, and the
 # processor time the program had used by then, both of which it prints.

@@ -16,20 +16,13 @@ for program in "$rukanoba3" "$hy3conv"; do
 done
 
 work=$(mktemp -d)
-xvfb_pid=
+source "$(dirname "$0")/common.sh"
 cleanup() {
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
-if [ -z "${DISPLAY:-}" ]; then
-    command -v Xvfb >/dev/null || { echo "画面も Xvfb もありません" >&2; exit 2; }
-    display=:$((90 + RANDOM % 100))
-    Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=$display
-    sleep 1
-fi
+start_screen_if_none
 
 # 301 rows: a place name, a zone and 150 fares of three digits each.
 for ((row = 1; row <= 301; row++)); do

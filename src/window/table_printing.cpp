@@ -13,24 +13,12 @@
 #include "platform/desktop/file_dialog.h"
 #include "platform/desktop/file_path.h"
 #include "platform/desktop/print_dialog.h"
+#include "window/failure_text.h"
 #include "window/print/chart_painter.h"
 #include "window/print/fare_chart.h"
 #include "window/utf8_text.h"
 
 namespace main_window {
-namespace {
-
-// "57:デバイス I/O エラーです。" and the explanation, on one line.
-QString FailureLine(const fare_model::RunError& error) {
-    QString text = FromUtf8(conversion::CodeAndDescription(error));
-    const std::string explanation = conversion::ExplanationText(error);
-    if (!explanation.empty()) {
-        text += QLatin1Char(' ') + FromUtf8(explanation);
-    }
-    return text;
-}
-
-}  // namespace
 
 TablePrinting::TablePrinting(QWidget& window, platform::FileDialog& fileDialog,
                              platform::PrintDialog& printDialog, const FareTableModel& model,

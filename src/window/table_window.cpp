@@ -24,6 +24,7 @@
 #include "conversion/read_back.h"
 #include "platform/desktop/file_dialog.h"
 #include "platform/desktop/file_path.h"
+#include "window/failure_text.h"
 #include "window/layout_table.h"
 #include "window/table_printing.h"
 #include "window/user_manual.h"
@@ -31,16 +32,6 @@
 
 namespace main_window {
 namespace {
-
-// "62:ファイルにこれ以上データがありません。" and the explanation, if there is one.
-QString FailureText(const fare_model::RunError& error) {
-    QString text = FromUtf8(conversion::CodeAndDescription(error));
-    const std::string explanation = conversion::ExplanationText(error);
-    if (!explanation.empty()) {
-        text += QLatin1Char('\n') + FromUtf8(explanation);
-    }
-    return text;
-}
 
 QString SizeText(size_t records, qint64 bytes) {
     const QLocale locale;
@@ -244,10 +235,9 @@ void TableWindow::SaveAsText() {
     const conversion::ConversionOutcome saved = conversion::WriteBackAsText(
         platform::FileSystemPath(path_), platform::FileSystemPath(*target));
     const std::string name = QFileInfo(*target).fileName().toStdString();
-    status_->setText(
-        saved.error ? FromUtf8(conversion::NotSavedText(name)) +
-                          FailureText(*saved.error).replace(QLatin1Char('\n'), QLatin1Char(' '))
-                    : FromUtf8(conversion::SavedText(name)));
+    status_->setText(saved.error
+                         ? FromUtf8(conversion::NotSavedText(name)) + FailureLine(*saved.error)
+                         : FromUtf8(conversion::SavedText(name)));
 }
 
 }  // namespace main_window
