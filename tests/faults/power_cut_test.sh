@@ -351,23 +351,23 @@ for medium in "vfat rw" "vfat rw,flush" "exfat rw"; do
         declare -A tally=([held]=0 [old]=0 [empty]=0 [other]=0)
         first_bad=""
         for pull in $(seq "$pulls"); do
+            answer=${answers[pull - 1]}
             result=other
-            [ "${answers[pull - 1]}" = CONVERTED ] && result=$(verdict "card$pull" <"$work/listing")
+            [ "$answer" = CONVERTED ] && result=$(verdict "card$pull" <"$work/listing")
             tally[$result]=$((tally[$result] + 1))
-            [ "$result" != held ] && [ -z "$first_bad" ] && first_bad=$pull
-        done
-        printf "$format" "$fs" "$options" "$operation" "$pulls" "${tally[held]}" "${tally[old]}" \
-            "${tally[empty]}" "${tally[other]}"
-        unset tally
-        if [ -n "$first_bad" ]; then
-            rows_failed=$((rows_failed + 1))
-            kept=$work/${row// /-}
-            mv "$work/pull$first_bad.img" "$kept.img"
-            mv "$work/pull$first_bad.console" "$kept.console"
+            [ "$result" = held ] && continue
+            # Every pull that does not hold is told; the first is kept and read by the guest too.
+            kept=$work/${row// /-}-pull$pull
+            mv "$work/pull$pull.img" "$kept.img"
+            mv "$work/pull$pull.console" "$kept.console"
             {
-                echo "$row, pull $first_bad: hy3conv said ${answers[first_bad - 1]}; on the card:"
-                described "card$first_bad" <"$work/listing"
-                if [ "$fs" = vfat ] && [ "${answers[first_bad - 1]}" = CONVERTED ]; then
+                echo "$row, pull $pull: $result; the guest said $answer"
+                if [ "$answer" != CONVERTED ]; then
+                    tail -n 5 "$kept.console" | tr -d '\r' | sed 's/^/      console: /'
+                else
+                    described "card$pull" <"$work/listing"
+                fi
+                if [ "$answer" = CONVERTED ] && [ -z "$first_bad" ] && [ "$fs" = vfat ]; then
                     echo "    as the guest kernel reads it:"
                     boot check vfat ro "$kept.img"
                     described card1 <"$work/guest-files"
@@ -375,7 +375,13 @@ for medium in "vfat rw" "vfat rw,flush" "exfat rw"; do
                     echo "    the new bytes whole in the data area: ${at:+cluster }${at:-nowhere}"
                 fi
             } >>"$details"
-        fi
+            [ -n "$first_bad" ] && rm -f "$kept.img"
+            first_bad=${first_bad:-$pull}
+        done
+        printf "$format" "$fs" "$options" "$operation" "$pulls" "${tally[held]}" "${tally[old]}" \
+            "${tally[empty]}" "${tally[other]}"
+        unset tally
+        [ -n "$first_bad" ] && rows_failed=$((rows_failed + 1))
         rm -f "$work"/pull*.img "$work"/pull*.console
     done
 done
