@@ -2,14 +2,15 @@
 # check-window.sh STAGE
 # Opens the staged rukanoba3.exe with a table named 運賃.csv under Wine on the current
 # display, as a double-click in Explorer would, and checks that the main window comes up and
-# stays up; a picture of the screen is left in STAGE/../rukanoba3-wine.png where ImageMagick
+# stays up with nothing but what the stage holds (no path to the built Qt, as on a PC that has
+# only the download); a picture of the screen is left in STAGE/../rukanoba3-wine.png where ImageMagick
 # can take one.
 set -euo pipefail
 stage=$(realpath "$1")
 work=$(mktemp -d)
 trap 'kill $window 2>/dev/null || true; rm -rf "$work"' EXIT
 printf '本町,1,140\r\n駅前,2,150,160\r\n' | iconv -f UTF-8 -t CP932 >"$work/運賃.csv"
-wine "$stage/rukanoba3.exe" "$(winepath -w "$work/運賃.csv")" >/dev/null 2>&1 &
+WINEPATH= wine "$stage/rukanoba3.exe" "$(winepath -w "$work/運賃.csv")" >/dev/null 2>&1 &
 window=$!
 for _ in $(seq 60); do
     xwininfo -root -tree 2>/dev/null | grep -qi '"rukanoba3.exe"' && break
