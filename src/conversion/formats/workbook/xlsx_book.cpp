@@ -57,17 +57,20 @@ bool TypeIs(std::string_view type, std::string_view kind) {
     return type.ends_with("/" + std::string(kind));
 }
 
-// The relationships of `part` by id; none where it has no relationships file.
-class RelationshipsReader : public XmlHandler {
+// Reads the relationships of a part, where it has a relationships file, and hands each one
+// inside the package to Found with its target resolved.
+class RelationshipsHandler : public XmlHandler {
   public:
-    std::map<std::string, Relationship> Read(const ZipArchive& archive, std::string_view part) {
+    void ReadOf(const ZipArchive& archive, std::string_view part) {
         folder_ = FolderOf(part);
         std::string file = RelationshipsOf(part);
         if (archive.Has(file)) {
             XmlStream(archive, file, *this).ParseToEnd();
         }
-        return std::move(relationships_);
     }
+
+  protected:
+    virtual void Found(std::string_view id, std::string_view type, std::string target) = 0;
 
   private:
     void Start(std::string_view name, const char** attributes) override {
@@ -77,26 +80,34 @@ class RelationshipsReader : public XmlHandler {
             Attribute(attributes, "TargetMode").value_or("") == "External") {
             return;
         }
-        relationships_[std::string(*id)] = {std::string(Attribute(attributes, "Type").value_or("")),
-                                            ResolveTarget(folder_, *target)};
+        Found(*id, Attribute(attributes, "Type").value_or(""), ResolveTarget(folder_, *target));
     }
     void End(std::string_view) override {}
     void Text(std::string_view) override {}
 
     std::string folder_;
+};
+
+// The relationships of `part` by id; none where it has no relationships file.
+class RelationshipsReader : public RelationshipsHandler {
+  public:
+    std::map<std::string, Relationship> Read(const ZipArchive& archive, std::string_view part) {
+        ReadOf(archive, part);
+        return std::move(relationships_);
+    }
+
+  private:
+    void Found(std::string_view id, std::string_view type, std::string target) override {
+        relationships_[std::string(id)] = {std::string(type), std::move(target)};
+    }
+
     std::map<std::string, Relationship> relationships_;
 };
 
 // The relationships of the workbook part, kept compactly: a book may have a million sheets.
-class WorkbookRelationshipsReader : public XmlHandler {
+class WorkbookRelationshipsReader : public RelationshipsHandler {
   public:
-    void Read(const ZipArchive& archive, std::string_view part) {
-        folder_ = FolderOf(part);
-        std::string file = RelationshipsOf(part);
-        if (archive.Has(file)) {
-            XmlStream(archive, file, *this).ParseToEnd();
-        }
-    }
+    void Read(const ZipArchive& archive, std::string_view part) { ReadOf(archive, part); }
     // The target of relationship `id`; empty where there is none.
     std::string_view TargetOf(std::string_view id) {
         if (order_.size() != ids.size()) {
@@ -121,28 +132,17 @@ class WorkbookRelationshipsReader : public XmlHandler {
     NameList targets;
 
   private:
-    void Start(std::string_view name, const char** attributes) override {
-        auto id = Attribute(attributes, "Id");
-        auto target = Attribute(attributes, "Target");
-        if (name != "Relationship" || !id || !target ||
-            Attribute(attributes, "TargetMode").value_or("") == "External") {
-            return;
-        }
-        const std::string_view type = Attribute(attributes, "Type").value_or("");
-        std::string resolved = ResolveTarget(folder_, *target);
+    void Found(std::string_view id, std::string_view type, std::string target) override {
         if (TypeIs(type, "sharedStrings")) {
-            sharedStringsPart = std::move(resolved);
+            sharedStringsPart = std::move(target);
         } else if (TypeIs(type, "styles")) {
-            stylesPart = std::move(resolved);
+            stylesPart = std::move(target);
         } else {
-            ids.push_back(*id);
-            targets.push_back(resolved);
+            ids.push_back(id);
+            targets.push_back(target);
         }
     }
-    void End(std::string_view) override {}
-    void Text(std::string_view) override {}
 
-    std::string folder_;
     std::vector<size_t> order_;
 };
 

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/statfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +15,7 @@
 #include "platform/os/file_access.h"
 #include "platform/os/posix/errno_error.h"
 #include "platform/os/posix/file_identity.h"
+#include "platform/os/posix/medium_check.h"
 #include "platform/os/posix/temporary_files.h"
 
 namespace platform {
@@ -241,10 +241,8 @@ bool PosixFileSystem::FolderIgnoresCase(const std::string& path) {
     if (folder < 0) {
         return true;
     }
-    // FAT and exFAT keep one name for every case even where the kernel looks names up with
-    // their case (vfat mounted with iocharset=utf8), which the probe below would miss.
-    struct statfs medium {};
-    if (fstatfs(folder, &medium) == 0 && (medium.f_type == 0x4d44 || medium.f_type == 0x2011BAB0)) {
+    // The probe below would miss FAT with case-sensitive lookups (iocharset=utf8).
+    if (KeepsOneNameForEveryCase(folder)) {
         close(folder);
         return true;
     }

@@ -11,10 +11,12 @@
 namespace platform {
 namespace {
 
+constexpr long kFat = 0x4d44;        // msdos, vfat
+constexpr long kExfat = 0x2011BAB0;  // exfat
+
 // Media whose directory entries the kernel writes only on a flush of the whole file system.
 constexpr std::array<long, 6> kMediaFlushedWhole = {
-    0x4d44,      // msdos, vfat
-    0x2011BAB0,  // exfat
+    kFat,       kExfat,
     0x5346544e,  // ntfs, ntfs-3g
     0x7366746e,  // ntfs3
     0x65735546,  // fuse, fuseblk
@@ -35,6 +37,12 @@ bool FolderFlushIsNotEnough(int fd) {
 }
 
 }  // namespace
+
+bool KeepsOneNameForEveryCase(int fd) {
+    struct statfs medium {};
+    return fstatfs(fd, &medium) == 0 &&
+           (static_cast<long>(medium.f_type) == kFat || static_cast<long>(medium.f_type) == kExfat);
+}
 
 bool FlushMediumWhereFolderFlushIsNotEnough(int fd) {
     if (!FolderFlushIsNotEnough(fd)) {
