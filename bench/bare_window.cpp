@@ -11,6 +11,7 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     main_window::RegisterFontSubstitutions();
+    main_window::UseJapaneseFaceEverywhere();
     const main_window::FirstPaintReporter firstPaint(application);
     QLabel label(QStringLiteral("運賃表示器のデータを作ります。"));
     label.setFont(main_window::LayoutFont(main_window::kWindowFontPointSize, false));

@@ -102,6 +102,7 @@ int main(int argc, char* argv[]) {
     }
 
     main_window::RegisterFontSubstitutions();
+    main_window::UseJapaneseFaceEverywhere();
     main_window::UseJapaneseLocale();
     // Ties the window to its menu entry and icon on Wayland too.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.rukanoba3.Rukanoba3"));

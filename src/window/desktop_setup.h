@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QFont>
+
 class QCoreApplication;
 
 namespace main_window {
@@ -7,6 +9,14 @@ namespace main_window {
 // The window's face, "ＭＳ Ｐゴシック", is not installed on this desktop: maps it to a
 // metric-compatible Japanese gothic where one is installed. Call before building a window.
 void RegisterFontSubstitutions();
+
+// `font` in the window's Japanese face, drawn as the window draws it.
+QFont InJapaneseFace(QFont font);
+
+// Off Windows, every window and dialog of the program in the window's Japanese face, at the
+// desktop's size, rather than in a Latin face that borrows its Japanese glyph by glyph.
+// Windows' own interface font already is a Japanese one on a Japanese Windows.
+void UseJapaneseFaceEverywhere();
 
 // Numbers and dates read as in Japan, whatever the user's locale.
 void UseJapaneseLocale();

@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QStyle>
 
-#include "window/utf8_text.h"
+#include "window/desktop_setup.h"
 
 namespace main_window {
 
@@ -12,7 +12,7 @@ QColor ToColor(Rgb rgb) {
 }
 
 QFont LayoutFont(double pointSize, bool bold) {
-    QFont font(FromUtf8(kFontFamily));
+    QFont font = InJapaneseFace(QFont());
     font.setPointSizeF(pointSize);
     font.setBold(bold);
     return font;
