@@ -34,22 +34,35 @@ TablePrinting::TablePrinting(QWidget& window, platform::FileDialog& fileDialog,
       tell_(std::move(tell)) {}
 
 void TablePrinting::Print() {
+    if (busy_) {
+        return;
+    }
     const QFileInfo file(path_);
+    std::shared_ptr<const FareChart> chart;
+    std::shared_ptr<platform::PrintJob> job;
     try {
-        const FareChart chart = MakeFareChart(
-            model_, marks_, {file.fileName(), file.lastModified(), QDateTime::currentDateTime()});
-        const platform::PrintResult result = printDialog_.Print(
+        chart = MakeChart();
+        job = printDialog_.Choose(
             &window_, DefaultChartPageLayout(),
-            [&](QPagedPaintDevice& device) { return PaintChart(chart, device).has_value(); });
-        if (result == platform::PrintResult::kPrinted) {
-            tell_(FromUtf8(conversion::PrintedText(file.fileName().toStdString())));
-        } else if (result == platform::PrintResult::kFailed) {
-            tell_(FromUtf8(conversion::NotPrintedText()) +
-                  FailureLine(fare_model::RunError(fare_model::error_code::kDeviceIo)));
-        }
+            [&](QPagedPaintDevice& device) { return PaintChart(*chart, device).has_value(); });
     } catch (...) {
         // As a failing file dialog: printing that cannot even start ends silently.
+        return;
     }
+    if (!job) {
+        return;
+    }
+    const std::string name = file.fileName().toStdString();
+    // A printer takes the pages as slowly as a PDF is written: the window goes on meanwhile.
+    OffTheEventLoop([chart, job, name] {
+        if (job->Print([&](QPagedPaintDevice& device) {
+                return PaintChart(*chart, device).has_value();
+            })) {
+            return FromUtf8(conversion::PrintedText(name));
+        }
+        return FromUtf8(conversion::NotPrintedText()) +
+               FailureLine(fare_model::RunError(fare_model::error_code::kDeviceIo));
+    });
 }
 
 void TablePrinting::SaveAsPdf() {
@@ -70,16 +83,12 @@ void TablePrinting::SaveAsPdf() {
     if (!target) {
         return;
     }
-    busy_ = true;
-    auto chart = std::make_shared<const FareChart>(MakeFareChart(
-        model_, marks_, {file.fileName(), file.lastModified(), QDateTime::currentDateTime()}));
+    const std::shared_ptr<const FareChart> chart = MakeChart();
     const std::string input = platform::FileSystemPath(path_);
     const std::string output = platform::FileSystemPath(*target);
     const std::string name = QFileInfo(*target).fileName().toStdString();
-    QPointer<TablePrinting> self(this);
-    // The chart is painted and the file written on a thread of its own: a 301-row table takes
-    // a second or two, and the window goes on repainting meanwhile.
-    QThread* worker = QThread::create([chart, input, output, name, self] {
+    // A 301-row table takes a second or two to paint and write.
+    OffTheEventLoop([chart, input, output, name] {
         const conversion::ConversionOutcome written = conversion::WriteMadeFile(input, output, [&] {
             const std::optional<QByteArray> pdf = ChartPdf(*chart, DefaultChartPageLayout());
             if (!pdf) {
@@ -87,16 +96,35 @@ void TablePrinting::SaveAsPdf() {
             }
             return pdf->toStdString();
         });
-        const QString text =
-            written.error ? FromUtf8(conversion::NotSavedText(name)) + FailureLine(*written.error)
-                          : FromUtf8(conversion::SavedText(name));
+        return written.error
+                   ? FromUtf8(conversion::NotSavedText(name)) + FailureLine(*written.error)
+                   : FromUtf8(conversion::SavedText(name));
+    });
+}
+
+std::shared_ptr<const FareChart> TablePrinting::MakeChart() const {
+    const QFileInfo file(path_);
+    return std::make_shared<const FareChart>(MakeFareChart(
+        model_, marks_, {file.fileName(), file.lastModified(), QDateTime::currentDateTime()}));
+}
+
+void TablePrinting::OffTheEventLoop(std::function<QString()> work) {
+    busy_ = true;
+    QPointer<TablePrinting> self(this);
+    QThread* worker = QThread::create([work = std::move(work), self] {
+        QString text;
+        try {
+            text = work();
+        } catch (...) {
+            text = FailureLine(fare_model::RunError(fare_model::error_code::kInternal));
+        }
         QMetaObject::invokeMethod(
             QCoreApplication::instance(),
             [self, text] {
                 if (self) {
                     self->busy_ = false;
                     self->tell_(text);
-                    emit self->pdfFinished();
+                    emit self->finished();
                 }
             },
             Qt::QueuedConnection);

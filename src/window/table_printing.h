@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <memory>
 
 #include "window/fare_table_model.h"
 
@@ -15,10 +16,11 @@ class PrintDialog;
 
 namespace main_window {
 
+struct FareChart;
+
 // The table window's printing: 「印刷…」 (Ctrl+P) through the print preview and print
-// dialog, and 「PDF に保存…」 through the save dialog. Both print what the window shows; the
-// PDF is made and written off the window's event loop, atomically, and `tell` says how it
-// went.
+// dialog, and 「PDF に保存…」 through the save dialog. Both print what the window shows, off
+// the window's event loop (the PDF written atomically), and `tell` says how it went.
 class TablePrinting : public QObject {
     Q_OBJECT
 
@@ -29,14 +31,18 @@ class TablePrinting : public QObject {
 
     void Print();
     void SaveAsPdf();
-    // Whether a PDF is being written.
+    // Whether a print or a PDF is under way.
     bool Busy() const { return busy_; }
 
   signals:
-    // A PDF was written or failed: the window has told which.
-    void pdfFinished();
+    // A print or a PDF ended: the window has told how.
+    void finished();
 
   private:
+    std::shared_ptr<const FareChart> MakeChart() const;
+    // Runs `work` on a thread of its own, then tells the text it returns.
+    void OffTheEventLoop(std::function<QString()> work);
+
     QWidget& window_;
     platform::FileDialog& fileDialog_;
     platform::PrintDialog& printDialog_;

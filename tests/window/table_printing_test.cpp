@@ -49,33 +49,43 @@ class TablePrintingTest : public ::testing::Test {
                             QApplication::applicationFilePath()};
 };
 
-TEST_F(TablePrintingTest, PrintPrintsWhatTheWindowShowsAndSaysSoOrWhyNot) {
+TEST_F(TablePrintingTest, PrintPrintsWhatTheWindowShowsOffTheEventLoopAndSaysSoOrWhyNot) {
     TableWindow& table = OpenTemplate();
+    QSignalSpy finished(table.Printing(), &TablePrinting::finished);
     printDialog_.pdfPath = directory_.filePath(QStringLiteral("printed.pdf"));
+    printDialog_.paintedOnTheWindowsThread = true;
     Click(table, "Print");
     EXPECT_EQ(printDialog_.shown, 1);
+    ASSERT_TRUE(finished.wait(60000));
+    EXPECT_FALSE(printDialog_.paintedOnTheWindowsThread);
     EXPECT_EQ(Status(table), QStringLiteral("運賃.hy3 を印刷しました。"));
     if (test_support::HavePdfTools()) {
         const QStringList pages = test_support::PdfPages(printDialog_.pdfPath);
         ASSERT_EQ(pages.size(), 1);
         EXPECT_TRUE(pages[0].contains(QStringLiteral("地名２"))) << pages[0].toStdString();
     }
-    // Ctrl+P, a printer that fails, and a dialog that fails: the window stays.
-    printDialog_.answer = platform::PrintResult::kFailed;
+    // Ctrl+P, a printer that fails, a cancelled preview and a dialog that fails: the window
+    // stays.
+    printDialog_.answer = test_support::FakePrintDialog::Answer::kPrinterFails;
     QApplication::setActiveWindow(&table);
     QTest::keyClick(&table, Qt::Key_P, Qt::ControlModifier);
     EXPECT_EQ(printDialog_.shown, 2);
+    ASSERT_TRUE(finished.wait(60000));
     EXPECT_EQ(Status(table), QStringLiteral("印刷できませんでした。57:デバイス I/O エラーです。"));
+    printDialog_.answer = test_support::FakePrintDialog::Answer::kCancel;
+    Click(table, "Print");
+    EXPECT_FALSE(table.Printing()->Busy());
     printDialog_.failure = test_support::Failure::kStdException;
     Click(table, "Print");
     EXPECT_TRUE(table.isVisible());
+    EXPECT_EQ(printDialog_.shown, 4);
 }
 
 TEST_F(TablePrintingTest, SaveAsPdfWritesOffTheEventLoopAndReplacesTheOldFileOnlyWhenWhole) {
     TableWindow& table = OpenTemplate();
     const QString pdf = directory_.filePath(QStringLiteral("運賃.pdf"));
     test_support::WriteBytes(pdf, "old");
-    QSignalSpy finished(table.Printing(), &TablePrinting::pdfFinished);
+    QSignalSpy finished(table.Printing(), &TablePrinting::finished);
     dialog_.answers = {pdf, directory_.filePath(QStringLiteral("no folder/運賃.pdf"))};
     Click(table, "SaveAsPdf");
     EXPECT_EQ(dialog_.requests.back().initialFileName, QStringLiteral("運賃.pdf"));

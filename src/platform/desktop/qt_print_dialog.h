@@ -7,8 +7,8 @@ namespace platform {
 // Qt's QPrintPreviewDialog, whose print button opens QPrintDialog.
 class QtPrintDialog : public PrintDialog {
   public:
-    PrintResult Print(QWidget* parent, const QPageLayout& layout,
-                      const std::function<bool(QPagedPaintDevice&)>& paint) override;
+    std::unique_ptr<PrintJob> Choose(QWidget* parent, const QPageLayout& layout,
+                                     const std::function<bool(QPagedPaintDevice&)>& paint) override;
 };
 
 }  // namespace platform

@@ -92,18 +92,21 @@ class FakeFileOpener : public platform::FileOpener {
     }
 };
 
-// Prints at once, as if the user pressed the preview's print button and chose a printer:
-// `paint` draws on a PDF writer (to `pdfPath` where set) on the paper `layout` asks for.
+// As if the user pressed the preview's print button and chose a printer: the job's pages
+// go onto a PDF writer (to `pdfPath` where set) on the paper `layout` asks for.
 class FakePrintDialog : public platform::PrintDialog {
   public:
-    platform::PrintResult answer = platform::PrintResult::kPrinted;
+    enum class Answer { kPrint, kCancel, kPrinterFails };
+    Answer answer = Answer::kPrint;
     Failure failure = Failure::kNone;
     QString pdfPath;
     int shown = 0;
     bool painted = false;
+    bool paintedOnTheWindowsThread = false;
 
-    platform::PrintResult Print(QWidget*, const QPageLayout& layout,
-                                const std::function<bool(QPagedPaintDevice&)>& paint) override;
+    std::unique_ptr<platform::PrintJob> Choose(
+        QWidget*, const QPageLayout& layout,
+        const std::function<bool(QPagedPaintDevice&)>& paint) override;
 };
 
 }  // namespace test_support
