@@ -14,6 +14,7 @@
 #include "window/desktop_setup.h"
 #include "window/first_paint.h"
 #include "window/program_start.h"
+#include "window/table_printing.h"
 #include "window/user_manual.h"
 
 namespace {
@@ -125,5 +126,7 @@ int main(int argc, char* argv[]) {
     // first): the benchmark's report of the first frame comes before the work that waits for it.
     const main_window::FirstPaintReporter firstPaint(*application);
     windows.Open(request);
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    main_window::FinishPrinting();
+    return status;
 }

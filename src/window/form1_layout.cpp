@@ -24,19 +24,16 @@ QRect PixelRect(const LayoutRow& row) {
                  TwipsToPixels(row.height));
 }
 
-// The window system's default background for labels and blank panels.
-QColor ButtonFace() {
-    return StylePalette().color(QPalette::Button);
-}
-
 // Buttons paint on the Button role, text boxes on Base, the rest on Window; colours go to
-// the roles the widget actually paints with.
-void ApplyColours(const LayoutRow& row, QWidget& control) {
-    QPalette palette = StylePalette();
+// the roles the widget actually paints with. Labels and blank panels without a colour of their
+// own take the window system's default background.
+void ApplyColours(const LayoutRow& row, QWidget& control, const QPalette& standard) {
+    QPalette palette = standard;
     const bool paintsOwnBackground =
         row.kind != ControlKind::kButton && row.kind != ControlKind::kTextBox;
     if (paintsOwnBackground || row.background) {
-        const QColor background = row.background ? ToColor(*row.background) : ButtonFace();
+        const QColor background =
+            row.background ? ToColor(*row.background) : standard.color(QPalette::Button);
         palette.setColor(QPalette::Window, background);
         palette.setColor(control.backgroundRole(), background);
     }
@@ -62,6 +59,7 @@ void Form1::BuildFromLayout() {
     std::map<std::string_view, QWidget*> built;
     std::vector<QWidget*> labels;
     std::vector<std::pair<int, QWidget*>> tabChain;  // tab index, control
+    const QPalette standard = StylePalette();
 
     for (const LayoutRow& row : Form1Layout()) {
         QWidget* control = CreateControl(row, containers.at(row.container));
@@ -73,7 +71,7 @@ void Form1::BuildFromLayout() {
             control->setFont(LayoutFont(row.font->pointSize, row.font->bold));
         }
 
-        ApplyColours(row, *control);
+        ApplyColours(row, *control, standard);
 
         switch (row.kind) {
             case ControlKind::kLabel:

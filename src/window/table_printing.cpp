@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QThread>
 #include <QWidget>
+#include <vector>
 
 #include "conversion/table_in_memory.h"
 #include "platform/desktop/file_dialog.h"
@@ -19,6 +20,24 @@
 #include "window/utf8_text.h"
 
 namespace main_window {
+namespace {
+
+// The prints and PDFs under way, which the program lets finish before it ends.
+std::vector<QPointer<QThread>>& RunningWork() {
+    static std::vector<QPointer<QThread>> running;
+    return running;
+}
+
+}  // namespace
+
+void FinishPrinting() {
+    for (const QPointer<QThread>& thread : RunningWork()) {
+        if (thread) {
+            thread->wait();
+        }
+    }
+    RunningWork().clear();
+}
 
 TablePrinting::TablePrinting(QWidget& window, platform::FileDialog& fileDialog,
                              platform::PrintDialog& printDialog, const FareTableModel& model,
@@ -130,6 +149,8 @@ void TablePrinting::OffTheEventLoop(std::function<QString()> work) {
             Qt::QueuedConnection);
     });
     connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    std::erase_if(RunningWork(), [](const QPointer<QThread>& thread) { return !thread; });
+    RunningWork().emplace_back(worker);
     worker->start();
 }
 

@@ -100,6 +100,18 @@ TEST_F(TablePrintingTest, SaveAsPdfWritesOffTheEventLoopAndReplacesTheOldFileOnl
         << Status(table).toStdString();
 }
 
+// The program's end waits for a PDF under way, so that closing the window loses no file.
+TEST_F(TablePrintingTest, FinishPrintingWaitsUntilThePdfUnderWayIsWhole) {
+    TableWindow& table = OpenTemplate();
+    const QString pdf = directory_.filePath(QStringLiteral("閉じる前.pdf"));
+    QSignalSpy finished(table.Printing(), &TablePrinting::finished);
+    dialog_.answers = {pdf};
+    Click(table, "SaveAsPdf");
+    FinishPrinting();
+    EXPECT_TRUE(test_support::ReadBytes(pdf).ends_with("%%EOF\n"));
+    ASSERT_TRUE(finished.wait(60000));
+}
+
 TEST_F(TablePrintingTest, F1OpensTheManualAtTheTableWindowsSection) {
     TableWindow& table = OpenTemplate();
     QApplication::setActiveWindow(&table);
