@@ -31,6 +31,18 @@ hy3conv=$(realpath "$hy3conv")
     echo "usage: power_cut_test.sh [HY3CONV] [PULLS]; PULLS is a count" >&2
     exit 2
 }
+# What the check needs comes from Debian, installed here where root may install it.
+packages=(qemu-system-x86 busybox-static cpio dosfstools exfatprogs mtools linux-image-amd64)
+absent=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+        absent+=("$package")
+done
+if [ ${#absent[@]} -gt 0 ] && [ "$(id -u)" -eq 0 ] && command -v apt-get >/dev/null; then
+    echo "installing ${absent[*]}"
+    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq \
+        --no-install-recommends "${absent[@]}" </dev/null >/dev/null
+fi
 missing=()
 for tool in qemu-system-x86_64 busybox cpio mkfs.vfat mkfs.exfat mcopy mtype mdir ldd iconv; do
     command -v "$tool" >/dev/null || missing+=("$tool")
