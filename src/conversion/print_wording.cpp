@@ -55,6 +55,14 @@ std::string NotPrintedText() {
     return "印刷できませんでした。";
 }
 
+std::string PrintingText(const std::string& fileName) {
+    return fileName + " を印刷しています…";
+}
+
+std::string SavingPdfText(const std::string& fileName) {
+    return fileName + " に保存しています…";
+}
+
 std::string PdfUsageText() {
     return "使い方: rukanoba3 --pdf [--compare 前の.hy3] [--] 入力ファイル 出力.pdf\n";
 }

@@ -29,6 +29,9 @@ std::string ChartNotesHeading();
 // Printing from the window: "運賃.hy3 を印刷しました。", and its failure's first line.
 std::string PrintedText(const std::string& fileName);
 std::string NotPrintedText();  // "印刷できませんでした。"
+// While the pages go to the printer, and while a PDF is written.
+std::string PrintingText(const std::string& fileName);
+std::string SavingPdfText(const std::string& fileName);
 
 // rukanoba3 --pdf: its usage, and what is wrong with a command line.
 std::string PdfUsageText();  // "使い方: rukanoba3 --pdf …\n"

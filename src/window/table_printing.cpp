@@ -73,7 +73,7 @@ void TablePrinting::Print() {
     }
     const std::string name = file.fileName().toStdString();
     // A printer takes the pages as slowly as a PDF is written: the window goes on meanwhile.
-    OffTheEventLoop([chart, job, name] {
+    OffTheEventLoop(FromUtf8(conversion::PrintingText(name)), [chart, job, name] {
         if (job->Print([&](QPagedPaintDevice& device) {
                 return PaintChart(*chart, device).has_value();
             })) {
@@ -107,7 +107,7 @@ void TablePrinting::SaveAsPdf() {
     const std::string output = platform::FileSystemPath(*target);
     const std::string name = QFileInfo(*target).fileName().toStdString();
     // A 301-row table takes a second or two to paint and write.
-    OffTheEventLoop([chart, input, output, name] {
+    OffTheEventLoop(FromUtf8(conversion::SavingPdfText(name)), [chart, input, output, name] {
         const conversion::ConversionOutcome written = conversion::WriteMadeFile(input, output, [&] {
             const std::optional<QByteArray> pdf = ChartPdf(*chart, DefaultChartPageLayout());
             if (!pdf) {
@@ -127,8 +127,10 @@ std::shared_ptr<const FareChart> TablePrinting::MakeChart() const {
         model_, marks_, {file.fileName(), file.lastModified(), QDateTime::currentDateTime()}));
 }
 
-void TablePrinting::OffTheEventLoop(std::function<QString()> work) {
+void TablePrinting::OffTheEventLoop(const QString& progress, std::function<QString()> work) {
     busy_ = true;
+    tell_(progress);
+    emit started();
     QPointer<TablePrinting> self(this);
     QThread* worker = QThread::create([work = std::move(work), self] {
         QString text;

@@ -39,13 +39,14 @@ class TablePrinting : public QObject {
     bool Busy() const { return busy_; }
 
   signals:
-    // A print or a PDF ended: the window has told how.
+    // A print or a PDF began (the window has said which) and ended (the window has told how).
+    void started();
     void finished();
 
   private:
     std::shared_ptr<const FareChart> MakeChart() const;
-    // Runs `work` on a thread of its own, then tells the text it returns.
-    void OffTheEventLoop(std::function<QString()> work);
+    // Tells `progress`, runs `work` on a thread of its own, then tells the text it returns.
+    void OffTheEventLoop(const QString& progress, std::function<QString()> work);
 
     QWidget& window_;
     platform::FileDialog& fileDialog_;

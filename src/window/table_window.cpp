@@ -126,6 +126,13 @@ TableWindow::TableWindow(const TableDesktop& desktop, const QString& path, const
     bottom->addWidget(saveButton_);
     layout->addLayout(bottom);
     if (printing_ != nullptr) {
+        // One print or PDF at a time: the buttons wait while one is under way.
+        for (QPushButton* button : {printButton, pdfButton}) {
+            connect(printing_, &TablePrinting::started, button,
+                    [button] { button->setEnabled(false); });
+            connect(printing_, &TablePrinting::finished, button,
+                    [button] { button->setEnabled(true); });
+        }
         connect(printButton, &QPushButton::clicked, printing_, &TablePrinting::Print);
         connect(pdfButton, &QPushButton::clicked, printing_, &TablePrinting::SaveAsPdf);
         auto* print = new QShortcut(QKeySequence::Print, this);

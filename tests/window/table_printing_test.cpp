@@ -56,7 +56,10 @@ TEST_F(TablePrintingTest, PrintPrintsWhatTheWindowShowsOffTheEventLoopAndSaysSoO
     printDialog_.paintedOnTheWindowsThread = true;
     Click(table, "Print");
     EXPECT_EQ(printDialog_.shown, 1);
+    EXPECT_EQ(Status(table), QStringLiteral("運賃.hy3 を印刷しています…"));
+    EXPECT_FALSE(table.findChild<QPushButton*>(QStringLiteral("SaveAsPdf"))->isEnabled());
     ASSERT_TRUE(finished.wait(60000));
+    EXPECT_TRUE(table.findChild<QPushButton*>(QStringLiteral("SaveAsPdf"))->isEnabled());
     EXPECT_FALSE(printDialog_.paintedOnTheWindowsThread);
     EXPECT_EQ(Status(table), QStringLiteral("運賃.hy3 を印刷しました。"));
     if (test_support::HavePdfTools()) {
