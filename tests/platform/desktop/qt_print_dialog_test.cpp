@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <functional>
+#include <vector>
 
 #include "platform/desktop/qt_print_dialog.h"
 
@@ -46,7 +47,12 @@ TEST(QtPrintDialogTest, ThePreviewPaintsAndThePrintButtonLeavesThePrintingToTheJ
         bool print;
         bool jobExpected;
     };
-    for (const Case c : {Case{true, true}, Case{false, false}}) {
+    std::vector<Case> cases = {{true, true}, {false, false}};
+#ifdef Q_OS_WIN
+    // Windows' print dialog is the system's own, which no test can press.
+    cases = {{false, false}};
+#endif
+    for (const Case c : cases) {
         std::vector<QPaintEngine::Type> painted;
         WhenShown<QPrintPreviewDialog>([&](QPrintPreviewDialog& preview) {
             if (!c.print) {
