@@ -64,7 +64,9 @@ void RowBuilder::Keep(Cell cell, uint32_t repeat) {
         end = ClampedSum(cell.column, 1);
     }
     keptBeyondLimit_ = keptBeyondLimit_ || end > limit + 1;
-    cell.span = end - cell.column;
+    // A cell in the last column a sheet can name ends where the clamp does: it still spans its
+    // own column.
+    cell.span = std::max<uint32_t>(end - cell.column, 1);
     cells_.push_back(std::move(cell));
     // A row that names the same columns over and over holds no more than its columns.
     if (cells_.size() > 4 * (size_t{columnLimit_} + 2)) {
