@@ -57,13 +57,14 @@ void TablePrinting::Print() {
         return;
     }
     const QFileInfo file(path_);
-    std::shared_ptr<const FareChart> chart;
+    // The same pages for the preview and for the printer.
+    std::function<bool(QPagedPaintDevice&)> paint;
     std::shared_ptr<platform::PrintJob> job;
     try {
-        chart = MakeChart();
-        job = printDialog_.Choose(
-            &window_, DefaultChartPageLayout(),
-            [&](QPagedPaintDevice& device) { return PaintChart(*chart, device).has_value(); });
+        paint = [chart = MakeChart()](QPagedPaintDevice& device) {
+            return PaintChart(*chart, device).has_value();
+        };
+        job = printDialog_.Choose(&window_, DefaultChartPageLayout(), paint);
     } catch (...) {
         // As a failing file dialog: printing that cannot even start ends silently.
         return;
@@ -73,10 +74,8 @@ void TablePrinting::Print() {
     }
     const std::string name = file.fileName().toStdString();
     // A printer takes the pages as slowly as a PDF is written: the window goes on meanwhile.
-    OffTheEventLoop(FromUtf8(conversion::PrintingText(name)), [chart, job, name] {
-        if (job->Print([&](QPagedPaintDevice& device) {
-                return PaintChart(*chart, device).has_value();
-            })) {
+    OffTheEventLoop(FromUtf8(conversion::PrintingText(name)), [paint, job, name] {
+        if (job->Print(paint)) {
             return FromUtf8(conversion::PrintedText(name));
         }
         return FromUtf8(conversion::NotPrintedText()) +
