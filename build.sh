@@ -24,6 +24,7 @@ packages=(
     qt6-base-dev qt6-wayland qt6-translations-l10n fonts-ipafont-gothic
     cmark-gfm
     libminizip-dev libexpat1-dev libxlsxwriter-dev libzip-dev
+    libfontconfig-dev
 )
 # The fuzz targets need clang and its sanitizer runtime; only the tests use them.
 if [ "$mode" = test ]; then

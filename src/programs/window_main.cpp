@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <new>
 
+#include "platform/desktop/font_configuration.h"
 #include "platform/desktop/qt_file_dialog.h"
 #include "platform/desktop/qt_file_opener.h"
 #include "platform/desktop/qt_message_box.h"
@@ -87,6 +88,8 @@ int main(int argc, char* argv[]) {
         }
     }
 
+    // The font configuration is read while Qt connects to the display.
+    platform::FontConfigurationReadAhead fontConfiguration;
     std::optional<QApplication> application;
     {
         const main_window::DisplayConnectionGuard guard;
@@ -102,6 +105,7 @@ int main(int argc, char* argv[]) {
         Print(stderr, QStringLiteral("rukanoba3: ") + request.message + QLatin1Char('\n'));
     }
 
+    fontConfiguration.Wait();
     main_window::RegisterFontSubstitutions();
     main_window::UseJapaneseFaceEverywhere();
     main_window::UseJapaneseLocale();

@@ -101,6 +101,7 @@ class Form1 : public QWidget {
     void EndConversion();
     void ShowProgress();
     void ShowOutcome(const conversion::ConversionOutcome& outcome);
+    QPushButton* TableLink();  // the link 「内容を見る」, or null while no table is offered
     void BuildFromLayout();
     QWidget* CreateControl(const LayoutRow& row, QWidget* container);
     void ConnectHandlers();

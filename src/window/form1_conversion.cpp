@@ -130,8 +130,9 @@ void Form1::ShowOutcome(const conversion::ConversionOutcome& outcome) {
     QString caption = text ? FromUtf8(*text) : QString();
     const StatusDetails details = DescribeOutcome(outcome);
     const bool wroteFile = outcome.kind == Kind::kSucceeded;
-    if (tableLink_ != nullptr) {
-        tableLink_->setVisible(wroteFile);
+    QPushButton* const link = wroteFile ? TableLink() : tableLink_;
+    if (link != nullptr) {
+        link->setVisible(wroteFile);
         if (wroteFile) {
             writtenPath_ = runningOutput_;
             writtenOutcome_ = outcome;
@@ -141,7 +142,7 @@ void Form1::ShowOutcome(const conversion::ConversionOutcome& outcome) {
         // The label has room for three lines: the third must stay one line, whatever its
         // length. The pixels kept in hand absorb rounding between the measure and the drawing.
         constexpr int kSlackPixels = 4;
-        const int linkWidth = wroteFile && tableLink_ != nullptr ? tableLink_->width() : 0;
+        const int linkWidth = wroteFile && link != nullptr ? link->width() : 0;
         const int width = statusLabel_->contentsRect().width() - 2 * statusLabel_->margin() -
                           kSlackPixels - linkWidth;
         caption += QStringLiteral("\r\n") + details.FittedLine(statusLabel_->fontMetrics(), width);

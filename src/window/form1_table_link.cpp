@@ -9,8 +9,13 @@ namespace main_window {
 
 void Form1::OfferTable(TableOpener opener) {
     tableOpener_ = std::move(opener);
-    if (tableLink_ != nullptr) {
-        return;
+}
+
+// Built when a conversion first writes a file, not with the window: the first frame has no
+// use for a hidden button.
+QPushButton* Form1::TableLink() {
+    if (tableLink_ != nullptr || !tableOpener_) {
+        return tableLink_;
     }
     // A flat button drawn as a link: reachable with Tab from Convert and with Alt+V.
     tableLink_ = new QPushButton(QStringLiteral("内容を見る(&V)"), statusLabel_);
@@ -36,6 +41,7 @@ void Form1::OfferTable(TableOpener opener) {
             tableOpener_(writtenPath_, writtenOutcome_);
         }
     });
+    return tableLink_;
 }
 
 }  // namespace main_window
