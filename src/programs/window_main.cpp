@@ -14,8 +14,8 @@
 #include "programs/rukanoba3/pdf_command.h"
 #include "window/desktop_setup.h"
 #include "window/first_paint.h"
+#include "window/off_the_event_loop.h"
 #include "window/program_start.h"
-#include "window/table_printing.h"
 #include "window/user_manual.h"
 
 namespace {
@@ -131,6 +131,6 @@ int main(int argc, char* argv[]) {
     const main_window::FirstPaintReporter firstPaint(*application);
     windows.Open(request);
     const int status = QApplication::exec();
-    main_window::FinishPrinting();
+    main_window::FinishWorkOffTheEventLoop();
     return status;
 }

@@ -4,12 +4,16 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMimeData>
 #include <QUrl>
 #include <cstdio>
 #include <cstdlib>
 
+#include "conversion/read_back.h"
+#include "platform/desktop/file_path.h"
 #include "window/form1.h"
+#include "window/off_the_event_loop.h"
 #include "window/table_window.h"
 
 namespace main_window {
@@ -124,6 +128,9 @@ ProgramWindows::ProgramWindows(platform::FileDialog& dialog, platform::MessageBo
       userManual_(std::move(userManual)) {}
 
 ProgramWindows::~ProgramWindows() {
+    if (!tablesToRead_.empty()) {
+        QGuiApplication::restoreOverrideCursor();  // the read under way is left to end alone
+    }
     for (const QPointer<TableWindow>& table : tables_) {
         delete table.data();
     }
@@ -147,15 +154,44 @@ Form1& ProgramWindows::MainWindow() {
     return *form_;
 }
 
-TableWindow& ProgramWindows::OpenTable(const QString& path, const TableMarks& marks) {
-    auto* table = new TableWindow(
-        TableDesktop{dialog_, printDialog_, fileOpener_, messageBox_, userManual_}, path, marks);
+void ProgramWindows::OpenTable(const QString& path, const TableMarks& marks) {
+    tablesToRead_.push_back({path, marks});
+    if (tablesToRead_.size() == 1) {
+        ReadNextTable();
+    }
+}
+
+// One file at a time, so that the windows open in the order they were asked for.
+void ProgramWindows::ReadNextTable() {
+    // The mouse shows the busy cursor while the file is read.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    RunOffTheEventLoop<conversion::ConversionOutcome>(
+        *this,
+        [read = readTable_, file = platform::FileSystemPath(tablesToRead_.front().path)] {
+            return read ? read(file) : conversion::ReadBackDataFile(file);
+        },
+        [this](conversion::ConversionOutcome read) {
+            QGuiApplication::restoreOverrideCursor();
+            const TableToRead table = std::move(tablesToRead_.front());
+            tablesToRead_.pop_front();
+            ShowTable(table.path, std::move(read), table.marks);
+            if (!tablesToRead_.empty()) {
+                ReadNextTable();
+            }
+        });
+}
+
+void ProgramWindows::ShowTable(const QString& path, conversion::ConversionOutcome read,
+                               const TableMarks& marks) {
+    auto* table =
+        new TableWindow(TableDesktop{dialog_, printDialog_, fileOpener_, messageBox_, userManual_},
+                        path, std::move(read), marks);
     table->setAttribute(Qt::WA_DeleteOnClose);
     tables_.emplace_back(table);
     table->show();
     table->raise();
     table->activateWindow();
-    return *table;
+    emit tableShown(table);
 }
 
 std::vector<TableWindow*> ProgramWindows::TableWindows() const {

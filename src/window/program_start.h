@@ -4,10 +4,14 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
+#include "conversion/outcome.h"
 #include "window/fare_table_model.h"
 #include "window/sheet_choice.h"
 
@@ -62,8 +66,15 @@ class ProgramWindows : public QObject {
     // Shows what the request asks for: the main window unless it names only .hy3 files.
     void Open(const StartRequest& request);
     Form1& MainWindow();
-    TableWindow& OpenTable(const QString& path, const TableMarks& marks = {});
+    // Reads the .hy3 at `path` off the event loop, then shows it in a table window of its own.
+    void OpenTable(const QString& path, const TableMarks& marks = {});
+    // How OpenTable reads a file: conversion::ReadBackDataFile unless told otherwise.
+    using TableReader = std::function<conversion::ConversionOutcome(const std::string& path)>;
+    void ReadTablesWith(TableReader reader) { readTable_ = std::move(reader); }
     std::vector<TableWindow*> TableWindows() const;
+
+  signals:
+    void tableShown(TableWindow* table);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -75,8 +86,18 @@ class ProgramWindows : public QObject {
     platform::PrintDialog& printDialog_;
     QString userManual_;
     SheetChoiceDialogChooser sheetChooser_;
+    void ReadNextTable();
+    void ShowTable(const QString& path, conversion::ConversionOutcome read,
+                   const TableMarks& marks);
+
     std::unique_ptr<Form1> form_;
     std::vector<QPointer<TableWindow>> tables_;
+    struct TableToRead {
+        QString path;
+        TableMarks marks;
+    };
+    std::deque<TableToRead> tablesToRead_;  // the first is being read
+    TableReader readTable_;
 };
 
 // Holds Qt's start-up messages while the application connects to the display: where it

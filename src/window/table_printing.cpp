@@ -5,39 +5,19 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
-#include <QPointer>
-#include <QThread>
 #include <QWidget>
-#include <vector>
 
 #include "conversion/table_in_memory.h"
 #include "platform/desktop/file_dialog.h"
 #include "platform/desktop/file_path.h"
 #include "platform/desktop/print_dialog.h"
 #include "window/failure_text.h"
+#include "window/off_the_event_loop.h"
 #include "window/print/chart_painter.h"
 #include "window/print/fare_chart.h"
 #include "window/utf8_text.h"
 
 namespace main_window {
-namespace {
-
-// The prints and PDFs under way, which the program lets finish before it ends.
-std::vector<QPointer<QThread>>& RunningWork() {
-    static std::vector<QPointer<QThread>> running;
-    return running;
-}
-
-}  // namespace
-
-void FinishPrinting() {
-    for (const QPointer<QThread>& thread : RunningWork()) {
-        if (thread) {
-            thread->wait();
-        }
-    }
-    RunningWork().clear();
-}
 
 TablePrinting::TablePrinting(QWidget& window, platform::FileDialog& fileDialog,
                              platform::PrintDialog& printDialog, const FareTableModel& model,
@@ -130,29 +110,20 @@ void TablePrinting::OffTheEventLoop(const QString& progress, std::function<QStri
     busy_ = true;
     tell_(progress);
     emit started();
-    QPointer<TablePrinting> self(this);
-    QThread* worker = QThread::create([work = std::move(work), self] {
-        QString text;
-        try {
-            text = work();
-        } catch (...) {
-            text = FailureLine(fare_model::RunError(fare_model::error_code::kInternal));
-        }
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [self, text] {
-                if (self) {
-                    self->busy_ = false;
-                    self->tell_(text);
-                    emit self->finished();
-                }
-            },
-            Qt::QueuedConnection);
-    });
-    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-    std::erase_if(RunningWork(), [](const QPointer<QThread>& thread) { return !thread; });
-    RunningWork().emplace_back(worker);
-    worker->start();
+    RunOffTheEventLoop<QString>(
+        *this,
+        [work = std::move(work)] {
+            try {
+                return work();
+            } catch (...) {
+                return FailureLine(fare_model::RunError(fare_model::error_code::kInternal));
+            }
+        },
+        [this](QString text) {
+            busy_ = false;
+            tell_(text);
+            emit finished();
+        });
 }
 
 }  // namespace main_window

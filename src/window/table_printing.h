@@ -18,10 +18,6 @@ namespace main_window {
 
 struct FareChart;
 
-// Waits for the prints and PDFs under way: the program ends only once a closed window's PDF is
-// whole and its pages are with the printer.
-void FinishPrinting();
-
 // The table window's printing: 「印刷…」 (Ctrl+P) through the print preview and print
 // dialog, and 「PDF に保存…」 through the save dialog. Both print what the window shows, off
 // the window's event loop (the PDF written atomically), and `tell` says how it went.

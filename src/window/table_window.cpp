@@ -47,13 +47,12 @@ const QString kSizeKey = QStringLiteral("TableWindow/size");
 
 }  // namespace
 
-TableWindow::TableWindow(const TableDesktop& desktop, const QString& path, const TableMarks& marks,
+TableWindow::TableWindow(const TableDesktop& desktop, const QString& path,
+                         conversion::ConversionOutcome file, const TableMarks& marks,
                          QWidget* parent)
     : QWidget(parent, Qt::Window), desktop_(desktop), dialog_(desktop.fileDialog), path_(path) {
     setObjectName(QStringLiteral("TableWindow"));
     setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" - ") + FromUtf8(kWindowCaption));
-    conversion::ConversionOutcome file =
-        conversion::ReadBackDataFile(platform::FileSystemPath(path));
 
     auto* layout = new QVBoxLayout(this);
     status_ = new QLabel(this);

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "conversion/outcome.h"
 #include "window/fare_table_model.h"
 
 class QLabel;
@@ -33,7 +34,9 @@ struct TableDesktop {
 // The manual's section on the table window, for F1 there.
 inline constexpr char kTableWindowSection[] = "table-window";
 
-// A separate window that shows one .hy3 file: its name in the title, one grid row per
+// A separate window that shows one .hy3 file, as it was read (conversion::ReadBackDataFile, which
+// takes time on a slow card or share: the caller reads it off the event loop), at `path`: its
+// name in the title, one grid row per
 // record, the record count and file size below. Read-only: the grid can be selected and
 // copied (Ctrl+A, Ctrl+C) as tab-separated rows, and the table saved as fare table text.
 // A file that cannot be read shows its numbered error and the reason instead of the grid.
@@ -46,7 +49,8 @@ class TableWindow : public QWidget {
     Q_OBJECT
 
   public:
-    TableWindow(const TableDesktop& desktop, const QString& path, const TableMarks& marks = {},
+    TableWindow(const TableDesktop& desktop, const QString& path,
+                conversion::ConversionOutcome file, const TableMarks& marks = {},
                 QWidget* parent = nullptr);
     ~TableWindow() override;
 

@@ -15,6 +15,7 @@
 #include "qt_files.h"
 #include "qt_printers.h"
 #include "test_support.h"
+#include "window/off_the_event_loop.h"
 #include "window/program_start.h"
 #include "window/table_printing.h"
 #include "window/table_window.h"
@@ -29,9 +30,14 @@ class TablePrintingTest : public ::testing::Test {
         test_support::WriteBytes(
             path, test_support::Hy3({{test_support::Cp932("地名１"), 1, {140}},
                                      {test_support::Cp932("地名２"), 2, {150, 140}}}));
-        TableWindow& table = windows_.OpenTable(path);
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&table));
-        return table;
+        TableWindow* shown = nullptr;
+        const QObject whileOpening;
+        QObject::connect(&windows_, &ProgramWindows::tableShown, &whileOpening,
+                         [&shown](TableWindow* table) { shown = table; });
+        windows_.OpenTable(path);
+        EXPECT_TRUE(QTest::qWaitFor([&shown] { return shown != nullptr; }));
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(shown));
+        return *shown;
     }
     static QString Status(const TableWindow& table) {
         return table.findChild<QLabel*>(QStringLiteral("TableStatus"))->text();
@@ -104,13 +110,13 @@ TEST_F(TablePrintingTest, SaveAsPdfWritesOffTheEventLoopAndReplacesTheOldFileOnl
 }
 
 // The program's end waits for a PDF under way, so that closing the window loses no file.
-TEST_F(TablePrintingTest, FinishPrintingWaitsUntilThePdfUnderWayIsWhole) {
+TEST_F(TablePrintingTest, FinishingWaitsUntilThePdfUnderWayIsWhole) {
     TableWindow& table = OpenTemplate();
     const QString pdf = directory_.filePath(QStringLiteral("閉じる前.pdf"));
     QSignalSpy finished(table.Printing(), &TablePrinting::finished);
     dialog_.answers = {pdf};
     Click(table, "SaveAsPdf");
-    FinishPrinting();
+    FinishWorkOffTheEventLoop();
     EXPECT_TRUE(test_support::ReadBytes(pdf).ends_with("%%EOF\n"));
     ASSERT_TRUE(finished.wait(60000));
 }

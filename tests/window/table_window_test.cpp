@@ -14,10 +14,14 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
+#include <future>
 
+#include "conversion/read_back.h"
 #include "fakes.h"
 #include "form1_wait.h"
+#include "platform/desktop/file_path.h"
 #include "qt_files.h"
 #include "qt_printers.h"
 #include "template/text/template_text.h"
@@ -58,10 +62,18 @@ class TableWindowTest : public ::testing::Test {
 
     TableDesktop Desktop() { return {dialog_, printDialog_, opener_, messageBox_, QString()}; }
 
+    // The table windows, once `count` of them have been read and shown.
+    std::vector<TableWindow*> Tables(size_t count) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return windows_.TableWindows().size() >= count; }));
+        return windows_.TableWindows();
+    }
     TableWindow* OnlyTable() {
-        const std::vector<TableWindow*> tables = windows_.TableWindows();
+        const std::vector<TableWindow*> tables = Tables(1);
         EXPECT_EQ(tables.size(), 1u);
         return tables.empty() ? nullptr : tables.front();
+    }
+    static conversion::ConversionOutcome Read(const QString& path) {
+        return conversion::ReadBackDataFile(platform::FileSystemPath(path));
     }
 
     QTemporaryDir directory_;
@@ -77,7 +89,7 @@ TEST_F(TableWindowTest, ADataFileOnTheCommandLineShowsItsRecordsAndCopiesThemAsT
                                       "\x01\x00\x03\x00"
                                       "AB");
     windows_.Open(ParseStartArguments({TemplateDataFile(), damaged}));
-    const std::vector<TableWindow*> tables = windows_.TableWindows();
+    const std::vector<TableWindow*> tables = Tables(2);
     ASSERT_EQ(tables.size(), 2u);
     TableWindow* table = tables[0];
     ASSERT_TRUE(QTest::qWaitForWindowExposed(table));
@@ -109,6 +121,28 @@ TEST_F(TableWindowTest, ADataFileOnTheCommandLineShowsItsRecordsAndCopiesThemAsT
     EXPECT_TRUE(problem.startsWith(QStringLiteral("壊れた.hy3 を表として読めません。\n62:")))
         << problem.toStdString();
     EXPECT_FALSE(tables[1]->findChild<QPushButton*>(QStringLiteral("SaveAsText"))->isEnabled());
+}
+
+// A slow card or share: the windows go on while the file is read, under the busy cursor.
+TEST_F(TableWindowTest, ADataFileIsReadOffTheEventLoopUnderTheBusyCursor) {
+    std::promise<void> cardAnswers;
+    windows_.ReadTablesWith([answered = cardAnswers.get_future().share()](const std::string& path) {
+        answered.wait();
+        return conversion::ReadBackDataFile(path);
+    });
+    windows_.OpenTable(TemplateDataFile());
+    bool eventLoopWent = false;
+    QTimer::singleShot(0, [&eventLoopWent] { eventLoopWent = true; });
+    EXPECT_TRUE(QTest::qWaitFor([&eventLoopWent] { return eventLoopWent; }));
+    EXPECT_TRUE(windows_.TableWindows().empty());
+    const QCursor* busy = QGuiApplication::overrideCursor();
+    EXPECT_TRUE(busy != nullptr && busy->shape() == Qt::WaitCursor);
+
+    cardAnswers.set_value();
+    TableWindow* table = OnlyTable();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->findChild<QTableView*>()->model()->rowCount(), 7);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(TableWindowTest, ATableTextOnTheCommandLineOpensTheMainWindowAtStepOne) {
@@ -171,7 +205,8 @@ TEST_F(TableWindowTest, CellsWithNoticesOrChangesAreMarkedAndEveryOneIsListed) {
     removed.row = 8;
     removed.place = U"地名７";
     marks.differences = {fare, removed};
-    TableWindow table(Desktop(), TemplateDataFile(), marks);
+    const QString path = TemplateDataFile();
+    TableWindow table(Desktop(), path, Read(path), marks);
     table.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&table));
     auto* grid = table.findChild<QTableView*>();
@@ -259,7 +294,8 @@ TEST_F(TableWindowTest, AWorkbooksHiddenRowsAndColumnsAreMarkedWhereTheTableIs) 
     hiddenColumn.field = 4;
     hiddenColumn.cell = "運賃!D:D";
     marks.notices = {hiddenRow, hiddenColumn};
-    TableWindow table(Desktop(), TemplateDataFile(), marks);
+    const QString path = TemplateDataFile();
+    TableWindow table(Desktop(), path, Read(path), marks);
     auto* grid = table.findChild<QTableView*>();
     const QColor notice = NoticeCellColour();
     EXPECT_EQ(grid->model()->index(2, 0).data(Qt::BackgroundRole).value<QColor>(), notice);
