@@ -210,6 +210,9 @@ started=$SECONDS
 install
 echo "   インストール: $((SECONDS - started)) 秒" >&2
 check_installed Rukanoba3.hy3
+# What the program writes once a table window has been closed: its size, to open at next time.
+run reg add 'HKCU\Software\rukanoba3\rukanoba3\TableWindow' /v size /d '@Size(900 700)' /f \
+    >/dev/null
 echo "== 1 回目: アンインストールします" >&2
 started=$SECONDS
 uninstall

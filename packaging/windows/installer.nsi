@@ -160,6 +160,8 @@ Section "Uninstall"
     DeleteRegKey HKCU "${CLASSES}\${PROGID_TABLE}"
     DeleteRegKey HKCU "${APPLICATION}"
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
+    ; What the program itself remembers (the table window's size: QSettings "rukanoba3").
+    DeleteRegKey HKCU "Software\rukanoba3"
     ; The keys above them too, when we were the ones who made them and nothing else is there.
     DeleteRegKey /ifempty HKCU "${CLASSES}\Applications"
     DeleteRegKey /ifempty HKCU "Software\Microsoft\Windows\CurrentVersion\Uninstall"
