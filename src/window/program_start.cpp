@@ -168,7 +168,12 @@ void ProgramWindows::ReadNextTable() {
     RunOffTheEventLoop<conversion::ConversionOutcome>(
         *this,
         [read = readTable_, file = platform::FileSystemPath(tablesToRead_.front().path)] {
-            return read ? read(file) : conversion::ReadBackDataFile(file);
+            try {
+                return read ? read(file) : conversion::ReadBackDataFile(file);
+            } catch (...) {
+                return conversion::ConversionOutcome::Failed(
+                    fare_model::RunError(fare_model::error_code::kInternal));
+            }
         },
         [this](conversion::ConversionOutcome read) {
             QGuiApplication::restoreOverrideCursor();
