@@ -13,6 +13,7 @@
 #include "platform/os/process.h"
 #include "programs/rukanoba3/pdf_command.h"
 #include "window/desktop_setup.h"
+#include "window/display_connection.h"
 #include "window/first_paint.h"
 #include "window/off_the_event_loop.h"
 #include "window/program_start.h"

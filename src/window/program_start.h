@@ -45,7 +45,6 @@ StartRequest ParseStartArguments(const QStringList& arguments);
 
 QString StartHelpText();   // the usage and what each way in does
 QString StartUsageText();  // the usage alone, after a usage error
-QString NoDisplayText();   // why the window cannot open where there is no display
 
 // Whether the path names a fare display data file (by its extension, in any case).
 bool IsDataFilePath(const QString& path);
@@ -98,17 +97,6 @@ class ProgramWindows : public QObject {
     };
     std::deque<TableToRead> tablesToRead_;  // the first is being read
     TableReader readTable_;
-};
-
-// Holds Qt's start-up messages while the application connects to the display: where it
-// cannot, the program says so in Japanese and ends with status 1 instead of Qt's abort.
-// Once the application stands, the held messages go out as usual.
-class DisplayConnectionGuard {
-  public:
-    DisplayConnectionGuard();
-    ~DisplayConnectionGuard();
-    DisplayConnectionGuard(const DisplayConnectionGuard&) = delete;
-    DisplayConnectionGuard& operator=(const DisplayConnectionGuard&) = delete;
 };
 
 }  // namespace main_window
