@@ -96,6 +96,9 @@ int main(int argc, char* argv[]) {
         const main_window::DisplayConnectionGuard guard;
         application.emplace(argc, argv);
     }
+    // Before anything else: Qt's font database ends the configuration when the application
+    // goes, which must not happen while it is still being read.
+    fontConfiguration.Wait();
     // Decoded as the system wants (the wide command line on Windows), without Qt's own options.
     arguments = QCoreApplication::arguments().mid(1);
     const main_window::StartRequest request = main_window::ParseStartArguments(arguments);
@@ -106,7 +109,6 @@ int main(int argc, char* argv[]) {
         Print(stderr, QStringLiteral("rukanoba3: ") + request.message + QLatin1Char('\n'));
     }
 
-    fontConfiguration.Wait();
     main_window::RegisterFontSubstitutions();
     main_window::UseJapaneseFaceEverywhere();
     main_window::UseJapaneseLocale();

@@ -15,8 +15,9 @@ class FontConfigurationReadAhead {
     FontConfigurationReadAhead(const FontConfigurationReadAhead&) = delete;
     FontConfigurationReadAhead& operator=(const FontConfigurationReadAhead&) = delete;
 
-    // Returns once the configuration is read. Called before the first text is measured, so
-    // that the window's thread does not read it a second time alongside.
+    // Returns once the configuration is read. Called as soon as the application stands: before
+    // the first text is measured (or Qt reads the configuration a second time alongside), and
+    // before the application can end (Qt's font database then destroys the configuration).
     void Wait();
 
   private:
