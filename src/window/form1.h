@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPointer>
+#include <QThread>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -94,8 +96,6 @@ class Form1 : public QWidget {
     void TemplateClicked();
 
   private:
-    template <typename Result>
-    void RunOffTheEventLoop(std::function<Result()> work, std::function<void(Result)> then);
     void StartConversion(const std::string& inputPath, const std::string& outputPath,
                          const conversion::ConversionOptions& options);
     void EndConversion();
@@ -125,8 +125,8 @@ class Form1 : public QWidget {
     QTimer* blinkTimer_ = nullptr;                  // Timer1
     QTimer* progressTimer_ = nullptr;               // says what the window does, past half a second
     bool converting_ = false;
-    class QThread* worker_ = nullptr;  // the running work, if any
-    QString shownCaption_;             // the label as it was before the run
+    QPointer<QThread> worker_;  // the running work, if any
+    QString shownCaption_;      // the label as it was before the run
     QString shownToolTip_;
     QString runningOutput_;  // the output path of the running conversion
 

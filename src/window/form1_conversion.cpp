@@ -6,36 +6,24 @@
 #include <QPushButton>
 #include <QThread>
 #include <QTimer>
-#include <memory>
 #include <optional>
 
 #include "conversion/wording.h"
 #include "platform/desktop/file_path.h"
 #include "window/form1.h"
 #include "window/layout_look.h"
+#include "window/off_the_event_loop.h"
 #include "window/sheet_choice.h"
 #include "window/status_details.h"
 #include "window/utf8_text.h"
 
 namespace main_window {
 
-template <typename Result>
-void Form1::RunOffTheEventLoop(std::function<Result()> work, std::function<void(Result)> then) {
-    auto result = std::make_shared<std::optional<Result>>();
-    worker_ = QThread::create([work = std::move(work), result] { *result = work(); });
-    connect(worker_, &QThread::finished, this, [this, result, then = std::move(then)] {
-        worker_->deleteLater();
-        worker_ = nullptr;
-        then(std::move(**result));
-    });
-    worker_->start();
-}
-
 Form1::~Form1() {
     // Closing the window lets a run finish: the file it writes is either whole or not there.
-    if (worker_ != nullptr) {
+    if (worker_) {
         worker_->wait();
-        delete worker_;
+        delete worker_.data();
     }
     if (converting_) {
         QGuiApplication::restoreOverrideCursor();
@@ -60,7 +48,8 @@ void Form1::ConvertClicked() {
         StartConversion(inputPath, outputPath, {});
         return;
     }
-    RunOffTheEventLoop<conversion::workbook::BookOverview>(
+    worker_ = RunOffTheEventLoop<conversion::workbook::BookOverview>(
+        *this,
         [inputPath] {
             return conversion::workbook::ReadBookOverview(platform::SystemFileSystem(), inputPath);
         },
@@ -87,7 +76,8 @@ void Form1::StartConversion(const std::string& inputPath, const std::string& out
     blinkTimer_->stop();
     SetStatusBackground(ToColor(kLightGrey));
     progressTimer_->start();
-    RunOffTheEventLoop<conversion::ConversionOutcome>(
+    worker_ = RunOffTheEventLoop<conversion::ConversionOutcome>(
+        *this,
         [converter = converter_, inputPath, outputPath, options] {
             // The conversion catches its own failures: whatever goes wrong comes back as a
             // failed outcome, with its code.

@@ -13,12 +13,13 @@ std::vector<QPointer<QThread>>& RunningWork() {
 
 }  // namespace
 
-void StartOffTheEventLoop(std::function<void()> run) {
+QThread* StartOffTheEventLoop(std::function<void()> run) {
     QThread* worker = QThread::create(std::move(run));
     QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
     std::erase_if(RunningWork(), [](const QPointer<QThread>& thread) { return !thread; });
     RunningWork().emplace_back(worker);
     worker->start();
+    return worker;
 }
 
 void FinishWorkOffTheEventLoop() {
